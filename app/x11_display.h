@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace quorrel {
+
+// Whether an X display can be reached at all (DISPLAY, or `displayName`
+// when given). Qt aborts when it cannot connect, so the entry asks first.
+[[nodiscard]] bool DisplayReachable(const char* displayName = nullptr);
+
+// Whether a top-level window of class "TForm1" titled "FrmQuorrel33" (a
+// running show) is on the display. No reachable display: there is none.
+[[nodiscard]] bool ShowWindowIsOnScreen(const char* displayName = nullptr);
+
+// The class and title by which a running show is recognised.
+inline constexpr const char* kShowWindowClass = "TForm1";
+inline constexpr const char* kShowWindowTitle = "FrmQuorrel33";
+
+}  // namespace quorrel

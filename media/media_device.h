@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "media/media_types.h"
+
+namespace quorrel {
+
+// One open media file on a back end (libmpv, FluidSynth, or a test fake).
+// Every command returns the back end's result code: 0 for success, any
+// other number a failure whose text MediaBackend::errorText gives.
+// Destroying the device closes the file and ends its playback.
+class MediaDevice {
+ public:
+  virtual ~MediaDevice() = default;
+
+  [[nodiscard]] virtual bool hasVideo() const = 0;
+  // The video's own frame, (0, 0, width, height); all zero without video.
+  [[nodiscard]] virtual TRect sourceRect() const = 0;
+
+  [[nodiscard]] virtual std::uint32_t close() = 0;
+  [[nodiscard]] virtual std::uint32_t play() = 0;
+  [[nodiscard]] virtual std::uint32_t stop() = 0;
+  [[nodiscard]] virtual std::uint32_t pause() = 0;
+  [[nodiscard]] virtual std::uint32_t resume() = 0;
+  [[nodiscard]] virtual std::uint32_t seekToStart() = 0;
+  // Position and length in milliseconds.
+  [[nodiscard]] virtual std::uint32_t position(std::int64_t& milliseconds) = 0;
+  [[nodiscard]] virtual std::uint32_t length(std::int64_t& milliseconds) = 0;
+  [[nodiscard]] virtual std::uint32_t mode(TMPModes& mode) = 0;
+
+  // Draw into this window; the device's default placement is the frame's
+  // own size at the window's top-left corner.
+  [[nodiscard]] virtual std::uint32_t setDisplayWindow(NativeWindow window) = 0;
+  // Where in the display window the video is drawn, stretched to fill it.
+  [[nodiscard]] virtual std::uint32_t setDestination(const TRect& rect) = 0;
+  [[nodiscard]] virtual std::uint32_t destination(TRect& rect) = 0;
+};
+
+// Opens files on the right device and names failures.
+class MediaBackend {
+ public:
+  virtual ~MediaBackend() = default;
+  // nullptr and a non-zero errorCode when the file cannot be opened.
+  [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName,
+                                                          TMPDeviceTypes type,
+                                                          std::uint32_t& errorCode) = 0;
+  // The code read mode records when nothing is open.
+  [[nodiscard]] virtual std::uint32_t noDeviceCode() const = 0;
+  // The text for a code, or empty text when the back end has none.
+  [[nodiscard]] virtual std::string errorText(std::uint32_t code) const = 0;
+};
+
+// Runs a function later on the user-interface thread. libmpv's wakeup
+// callback comes from mpv's own threads and may only post through this.
+using UiPoster = std::function<void(std::function<void()>)>;
+
+// libmpv for video, WAV and whatever FFmpeg opens; FluidSynth for .mid and
+// .midi; chosen by the file name's extension.
+[[nodiscard]] std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster);
+
+}  // namespace quorrel

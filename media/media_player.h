@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "media/media_device.h"
+#include "media/media_types.h"
+
+namespace quorrel {
+
+// The player that the show and the preview drive: one media file at a time,
+// a video drawn into the display window or a sound without one. It owns no
+// thread; every call runs on the user-interface thread and returns as soon
+// as the back end has carried out or accepted the command. The end of a
+// file shows only as the mode stopped.
+class TMediaPlayer {
+ public:
+  // `display` is the window the video is drawn into (0: none); the back end
+  // must outlive the player.
+  TMediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind);
+  ~TMediaPlayer();
+  TMediaPlayer(const TMediaPlayer&) = delete;
+  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+  void setFileName(std::string fileName) { fileName_ = std::move(fileName); }
+  [[nodiscard]] const std::string& fileName() const { return fileName_; }
+  void setDeviceType(TMPDeviceTypes type) { deviceType_ = type; }
+  // A one-shot choice for the next command that honours it.
+  void setWait(bool wait);
+
+  // Throws EMCIDeviceError with the back end's text when the file cannot be
+  // opened; nothing is open afterwards. An open player is closed first.
+  void open();
+  void close();
+  // Each throws EMCIDeviceError("No MCI device open") with nothing open;
+  // any other failure is only recorded in the error code.
+  void play();
+  void stop();
+  void pause();  // a toggle: pauses a playing file, resumes a paused one
+  void resume();
+
+  void setDisplayRect(const TRect& rect);
+  [[nodiscard]] TRect displayRect(const TRect& callersRect);
+  [[nodiscard]] TMPModes mode();
+  [[nodiscard]] std::uint32_t error() const { return errorCode_; }
+  [[nodiscard]] std::string errorMessage() const;
+
+  [[nodiscard]] bool isOpen() const { return device_ != nullptr; }
+  [[nodiscard]] bool autoRewind() const { return autoRewind_; }
+  [[nodiscard]] NativeWindow display() const { return display_; }
+  [[nodiscard]] TRect naturalSize() const { return naturalSize_; }
+
+ private:
+  MediaBackend& backend_;
+  NativeWindow display_;
+  bool autoRewind_;
+  std::string fileName_;
+  TMPDeviceTypes deviceType_ = TMPDeviceTypes::dtAutoSelect;
+  std::unique_ptr<MediaDevice> device_;
+  std::uint32_t errorCode_ = 0;
+  bool waitValue_ = false;
+  bool waitPending_ = false;
+  bool hasVideo_ = false;
+  TRect naturalSize_;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+
+namespace quorrel {
+
+// A failed mute: "Volume setting error... error is #<code>".
+class EVolumeError : public std::runtime_error {
+ public:
+  explicit EVolumeError(int code);
+  [[nodiscard]] int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// Switches the mute of the system's default sound output. It sets the
+// switch and nothing else: it reads no state and remembers nothing.
+class SystemMute {
+ public:
+  virtual ~SystemMute() = default;
+  // Throws EVolumeError when the switch cannot be set.
+  virtual void setSystemMute(bool mute) = 0;
+};
+
+// The PulseAudio (or PipeWire-Pulse) back end.
+[[nodiscard]] std::unique_ptr<SystemMute> CreatePulseMute();
+
+}  // namespace quorrel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quorrel {
+
+// A write to the settings file that the system refused. The message is
+// "Unable to write to <full path>".
+class SettingsWriteError : public std::runtime_error {
+ public:
+  explicit SettingsWriteError(const std::string& path);
+};
+
+// A text value that the profile format cannot hold (a line break or a NUL
+// would split or cut the line and corrupt the file). Nothing is written.
+// The message is "A text with a line break or a NUL character cannot be
+// stored in <full path>".
+class SettingsValueError : public std::runtime_error {
+ public:
+  explicit SettingsValueError(const std::string& path);
+};
+
+// The settings file, in the Windows profile (INI) format, reached through
+// seven operations. Each operation goes to the file itself: a read sees the
+// file as it is on disk at that moment (another process may have changed
+// it), and a write replaces the whole file atomically before it returns.
+// Section and key names are compared without regard to ASCII case.
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::string path);
+
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+  // A missing file, section or key gives the default without its trailing
+  // blanks; a value longer than 2047 bytes is cut to 2047.
+  [[nodiscard]] std::string readText(std::string_view section, std::string_view key,
+                                     std::string_view defaultText) const;
+  // Throws SettingsValueError or SettingsWriteError; the file is then unchanged.
+  void writeText(std::string_view section, std::string_view key, std::string_view value);
+
+  // Decimal, or hexadecimal after "0x"/"0X"; anything else gives the default.
+  [[nodiscard]] std::int32_t readNumber(std::string_view section, std::string_view key,
+                                        std::int32_t defaultValue) const;
+  void writeNumber(std::string_view section, std::string_view key, std::int32_t value);
+
+  // A number; any value other than 0 is true. Written as "1" or "0".
+  [[nodiscard]] bool readFlag(std::string_view section, std::string_view key, bool defaultValue) const;
+  void writeFlag(std::string_view section, std::string_view key, bool value);
+
+  // Removes the key's line. A missing key, or a failure, is not reported.
+  void deleteKey(std::string_view section, std::string_view key) noexcept;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorrel::test {
+
+enum class Container { Avi, Mpg, Mov, Wmv, Mp4 };
+
+// A small clip made with the ffmpeg command. `pattern` is an ffmpeg colour
+// name or "#RRGGBB" for a solid picture, or "bars" for colour bars.
+struct ClipSpec {
+  std::string pattern = "red";
+  int width = 320;
+  int height = 240;
+  double seconds = 1.0;
+  Container container = Container::Avi;
+  bool withAudio = false;
+  int frameRate = 25;
+};
+
+// The clip's full path in the build tree's test-media folder; made once and
+// reused by later calls with the same spec (also across test processes).
+std::string MakeClip(const ClipSpec& spec);
+
+// A mono 16-bit WAV sine tone.
+std::string MakeWav(double seconds, int frequency = 440);
+
+// A type-0 Standard MIDI File with `notes` quarter notes at 120 beats per
+// minute (half a second each), written by the tests themselves.
+std::string WriteMidi(const std::string& path, int notes);
+// The same into the test-media folder, made once.
+std::string MakeMidi(int notes);
+
+// The test-media folder (created when missing).
+std::string TestMediaDir();
+
+}  // namespace quorrel::test
