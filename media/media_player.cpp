@@ -1,1 +1,159 @@
-// Placeholder until this file is written.
+#include "media/media_player.h"
+
+#include <utility>
+
+namespace quorrel {
+
+namespace {
+
+constexpr const char* kNoDeviceOpen = "No MCI device open";
+constexpr const char* kUnknownErrorCode = "Unknown error code";
+// Error texts have always come through a 4096-byte buffer; callers may show
+// them in message boxes, so a runaway text is cut to that length.
+constexpr std::size_t kMaxErrorTextLength = 4095;
+
+}  // namespace
+
+TMediaPlayer::TMediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind)
+    : backend_(backend), display_(display), autoRewind_(autoRewind) {}
+
+TMediaPlayer::~TMediaPlayer() {
+  // No playback may outlive its player. The result does not matter here:
+  // destroying the device ends its playback whatever close reported.
+  if (device_) (void)device_->close();
+}
+
+void TMediaPlayer::setWait(bool wait) {
+  waitValue_ = wait;
+  waitPending_ = true;
+}
+
+bool TMediaPlayer::takeWaitChoice(bool commandDefault) {
+  if (!waitPending_) return commandDefault;
+  waitPending_ = false;
+  return waitValue_;
+}
+
+void TMediaPlayer::requireOpen() const {
+  if (!device_) throw EMCIDeviceError(kNoDeviceOpen);
+}
+
+void TMediaPlayer::open() {
+  if (device_) close();
+
+  // The back ends' open always returns once the file is loaded or has
+  // failed, within their own bound, so the choice is used up but changes
+  // nothing about how long open takes.
+  (void)takeWaitChoice(true);
+  std::uint32_t code = 0;
+  std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, code);
+  errorCode_ = code;
+  if (!opened) throw EMCIDeviceError(errorMessage());
+
+  // A device that a failed close left open is replaced; destroying it ends
+  // its playback, so nothing keeps playing unseen.
+  device_ = std::move(opened);
+  hasVideo_ = device_->hasVideo();
+  const TRect source = device_->sourceRect();
+  naturalSize_ = TRect{0, 0, source.right - source.left, source.bottom - source.top};
+
+  if (hasVideo_) {
+    if (display_ != 0) {
+      errorCode_ = device_->setDisplayWindow(display_);
+      if (errorCode_ != 0) display_ = 0;
+    }
+    // The device's default placement is the frame's own size in the display
+    // window's corner; the natural size is what that placement measures.
+    const TRect placed = displayRect(naturalSize_);
+    naturalSize_ = TRect{0, 0, placed.right - placed.left, placed.bottom - placed.top};
+  }
+  (void)mode();
+}
+
+void TMediaPlayer::close() {
+  if (!device_) return;
+  (void)takeWaitChoice(true);
+  errorCode_ = device_->close();
+  if (errorCode_ == 0) {
+    device_.reset();
+    hasVideo_ = false;
+  }
+}
+
+void TMediaPlayer::play() {
+  requireOpen();
+  if (autoRewind_) {
+    std::int64_t position = 0;
+    std::int64_t length = 0;
+    if (device_->position(position) == 0 && device_->length(length) == 0 && position == length) {
+      (void)device_->seekToStart();
+    }
+  }
+  (void)takeWaitChoice(false);
+  errorCode_ = device_->play();
+}
+
+void TMediaPlayer::stop() {
+  requireOpen();
+  (void)takeWaitChoice(true);
+  errorCode_ = device_->stop();
+}
+
+void TMediaPlayer::pause() {
+  requireOpen();
+  if (mode() == TMPModes::mpPlaying) {
+    (void)takeWaitChoice(true);
+    errorCode_ = device_->pause();
+  } else if (mode() == TMPModes::mpPaused) {
+    resume();
+  }
+}
+
+void TMediaPlayer::resume() {
+  requireOpen();
+  errorCode_ = device_->resume();
+  if (errorCode_ != 0) {
+    // A device that cannot resume is played instead, which also uses up
+    // any pending wait choice.
+    play();
+  } else {
+    waitPending_ = false;
+  }
+}
+
+void TMediaPlayer::setDisplayRect(const TRect& rect) {
+  if (!device_ || !hasVideo_) return;
+  TRect destination = rect;
+  if (destination.right == 0 && destination.bottom == 0) {
+    destination.right = naturalSize_.right;
+    destination.bottom = naturalSize_.bottom;
+  }
+  errorCode_ = device_->setDestination(destination);
+}
+
+TRect TMediaPlayer::displayRect(const TRect& callersRect) {
+  if (!device_ || !hasVideo_) return callersRect;
+  TRect placed = callersRect;
+  errorCode_ = device_->destination(placed);
+  // A failed query tells the caller nothing new; the error code says why.
+  return errorCode_ == 0 ? placed : callersRect;
+}
+
+TMPModes TMediaPlayer::mode() {
+  if (!device_) {
+    errorCode_ = backend_.noDeviceCode();
+    return TMPModes::mpNotReady;
+  }
+  TMPModes current = TMPModes::mpNotReady;
+  errorCode_ = device_->mode(current);
+  return errorCode_ == 0 ? current : TMPModes::mpNotReady;
+}
+
+std::string TMediaPlayer::errorMessage() const {
+  std::string text = backend_.errorText(errorCode_);
+  if (text.empty()) return kUnknownErrorCode;
+  if (text.size() > kMaxErrorTextLength) text.resize(kMaxErrorTextLength);
+  return text;
+}
+
+}  // namespace quorrel

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "media/media_device.h"
 #include "media/media_types.h"
@@ -52,6 +53,11 @@ class TMediaPlayer {
   [[nodiscard]] TRect naturalSize() const { return naturalSize_; }
 
  private:
+  // The wait choice of the next command that honours it: the pending
+  // one-shot choice when there is one (using it up), else the default.
+  bool takeWaitChoice(bool commandDefault);
+  void requireOpen() const;
+
   MediaBackend& backend_;
   NativeWindow display_;
   bool autoRewind_;
