@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace quorrel {
+
+// The choosers the options dialog asks the user through. Every path is the
+// file system's own bytes, so a name that is not valid UTF-8 comes back as
+// it is on disk. A cancelled chooser gives nullopt.
+class FileChooser {
+ public:
+  virtual ~FileChooser() = default;
+  // The folder the video chooser opens in until the user has chosen a file;
+  // empty text leaves it to the platform.
+  virtual void setVideoStartFolder(const std::string& folder) = 0;
+  // A single video file, typed or picked; it need not exist.
+  [[nodiscard]] virtual std::optional<std::string> chooseVideoFile() = 0;
+  // The background sound file (WAV or MIDI).
+  [[nodiscard]] virtual std::optional<std::string> chooseSoundFile() = 0;
+  // A folder whose videos are all added at once.
+  [[nodiscard]] virtual std::optional<std::string> chooseVideoFolder() = 0;
+};
+
+// Hands a local file to the desktop's default application for its type,
+// without a shell. False when the desktop could not start one.
+class DesktopOpener {
+ public:
+  virtual ~DesktopOpener() = default;
+  [[nodiscard]] virtual bool openFile(const std::string& path) = 0;
+};
+
+// Shows how far a long task has come and lets the user cancel it.
+class TaskProgress {
+ public:
+  virtual ~TaskProgress() = default;
+  virtual void begin(std::size_t total) = 0;
+  // False once the user has asked to cancel.
+  [[nodiscard]] virtual bool advance(std::size_t done) = 0;
+  virtual void end() = 0;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,62 @@
+#include "config/options_actions.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "app/messages.h"
+#include "config/config_services.h"
+#include "config/options_model.h"
+#include "config/video_list.h"
+
+namespace quorrel {
+
+namespace {
+
+std::string readmeName(const std::string& readme) {
+  return readme.empty() ? std::string("the README file that comes with Quorrel") : readme;
+}
+
+}  // namespace
+
+std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& boxes) {
+  auto chosen = chooser.chooseSoundFile();
+  if (!chosen || chosen->empty()) return std::nullopt;
+  // Refused now rather than at "OK", where it would stop the save halfway.
+  if (!StorableText(*chosen)) {
+    boxes.showMessage(MessageKind::Warning, kUnstorableNameText);
+    return std::nullopt;
+  }
+  return chosen;
+}
+
+std::string FindReadme(const std::string& executableFolder) {
+  namespace fs = std::filesystem;
+  const fs::path folder(executableFolder);
+  const std::array<fs::path, 3> candidates = {folder / "README.md", folder.parent_path() / "README.md",
+                                              folder.parent_path() / "share" / "doc" / "quorrel" / "README.md"};
+  for (const auto& candidate : candidates) {
+    std::error_code error;
+    if (fs::is_regular_file(candidate, error)) return fs::weakly_canonical(candidate, error).native();
+  }
+  return {};
+}
+
+void ShowMoreSoftware(MessageBoxes& boxes, DesktopOpener& opener, const std::string& readme) {
+  boxes.showMessage(MessageKind::Plain,
+                    "We will now display Quorrel's documentation, which tells where to find Quorrel and more about "
+                    "it. Click OK to view it.");
+  if (readme.empty() || !opener.openFile(readme)) {
+    boxes.showMessage(MessageKind::Plain,
+                      "The documentation viewer did not open. You can read Quorrel's documentation by opening " +
+                          readmeName(readme) + " in a text viewer or web browser.");
+  }
+}
+
+void ShowSupport(MessageBoxes& boxes, const std::string& readme) {
+  boxes.showMessage(MessageKind::Plain, "Answers to questions about Quorrel, its set-up and its frequently asked "
+                                        "questions are in its documentation: " +
+                                            readmeName(readme) + ".");
+}
+
+}  // namespace quorrel

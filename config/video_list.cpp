@@ -1,0 +1,230 @@
+#include "config/video_list.h"
+
+#include "app/messages.h"
+#include "config/config_services.h"
+#include "config/folder_scan.h"
+#include "config/options_model.h"
+#include "settings/settings_file.h"
+
+namespace quorrel {
+
+namespace {
+
+constexpr const char* kVidConfig = "VidConfig";
+
+std::string folderPartOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Ends the progress display however the folder add ends, a refused write
+// included.
+class ProgressScope {
+ public:
+  ProgressScope(TaskProgress& progress, std::size_t total) : progress_(progress) { progress_.begin(total); }
+  ~ProgressScope() { progress_.end(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+ private:
+  TaskProgress& progress_;
+};
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
+    : settingsPath_(std::move(settingsPath)), boxes_(boxes) {
+  ResetSlots();
+}
+
+void VideoList::ResetSlots() {
+  slots_[0].clear();
+  for (int slot = 1; slot <= kVideoSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  entries_.clear();
+  if (view_ != nullptr) view_->entriesCleared();
+  setSelection(std::nullopt);
+  setLabels({}, {});
+}
+
+void VideoList::FillFromSlots() {
+  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+    const std::string& text = slots_[static_cast<std::size_t>(slot)];
+    if (text == kEmptySlot) continue;
+    entries_.push_back(text);
+    if (view_ != nullptr) view_->entryAppended(text);
+  }
+}
+
+void VideoList::UpdateVideoLabels() {
+  if (entries_.empty()) {
+    setSelection(std::nullopt);
+    setLabels({}, {});
+    return;
+  }
+  setSelection(0);
+  setLabels("Total Videos = " + std::to_string(entries_.size()), "Video: " + FileNameOf(entries_.front()));
+}
+
+bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
+  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+    auto& entry = slots_[static_cast<std::size_t>(slot)];
+    if (entry != kEmptySlot) continue;
+    SettingsFile file(settingsPath_);
+    file.writeText(kVidConfig, SlotKey(slot), path);
+    entry = path;
+    entries_.push_back(path);
+    if (view_ != nullptr) view_->entryAppended(path);
+    UpdateVideoLabels();
+    return true;
+  }
+  if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
+  return false;
+}
+
+void VideoList::RemoveSelectedVideo() {
+  if (!selected_ || *selected_ >= entries_.size()) return;
+  const std::size_t index = *selected_;
+  const std::string text = entries_[index];
+  SettingsFile file(settingsPath_);
+  // The slot is looked up in the file and by text, so with one path in two
+  // slots the lower one is emptied, whichever entry was selected.
+  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+    if (file.readText(kVidConfig, SlotKey(slot), " ") != text) continue;
+    file.writeText(kVidConfig, SlotKey(slot), kEmptySlot);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (view_ != nullptr) view_->entryRemoved(index);
+    slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+    UpdateVideoLabels();
+    return;
+  }
+  boxes_.showMessage(MessageKind::Error, kRemoveNotFoundText);
+}
+
+std::string VideoList::LoadLastDir() const {
+  std::string folder = SettingsFile(settingsPath_).readText("History", "Last Dir", "");
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+void VideoList::SaveLastDir(const std::string& path) {
+  SettingsFile(settingsPath_).writeText("History", "Last Dir", folderPartOf(path));
+}
+
+void VideoList::Button2Click(FileChooser& chooser) {
+  const auto chosen = chooser.chooseVideoFile();
+  if (!chosen) return;
+  // The settings file cannot hold a line break; refusing here keeps the
+  // list, the slots and "Last Dir" as they were.
+  if (!StorableText(*chosen)) {
+    boxes_.showMessage(MessageKind::Warning, kUnstorableNameText);
+    return;
+  }
+  if (!chosen->empty()) AddVideo(*chosen, true);
+  SaveLastDir(*chosen);
+}
+
+void VideoList::Button3Click() {
+  if (entries_.empty()) {
+    boxes_.showMessage(MessageKind::Information, kNoItemsText);
+    return;
+  }
+  RemoveSelectedVideo();
+}
+
+void VideoList::CmdClearListClick() {
+  if (entries_.empty()) {
+    boxes_.showMessage(MessageKind::Plain, kNoVideosToClearText);
+    return;
+  }
+  SettingsFile file(settingsPath_);
+  // A slot is marked empty here only once the file holds it empty, so a
+  // refused write leaves the table agreeing with the file.
+  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+    file.writeText(kVidConfig, SlotKey(slot), kEmptySlot);
+    slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  }
+  entries_.clear();
+  if (view_ != nullptr) view_->entriesCleared();
+  setSelection(std::nullopt);
+  setLabels({}, {});
+}
+
+void VideoList::ListBox1Click(std::size_t index) {
+  if (index >= entries_.size()) return;
+  setSelection(index);
+  setLabels(countLabel_, "Video: " + FileNameOf(entries_[index]));
+}
+
+void VideoList::ListBox1DblClick(DesktopOpener& opener) {
+  if (entries_.empty() || !selected_) return;
+  // The desktop's failure to find a player is not the dialog's to report.
+  (void)opener.openFile(entries_[*selected_]);
+}
+
+std::optional<std::string> VideoList::CmdPreviewClick() {
+  if (entries_.empty() || !selected_) {
+    boxes_.showMessage(MessageKind::Information, kNoItemsText);
+    return std::nullopt;
+  }
+  return entries_[*selected_];
+}
+
+FolderAddResult VideoList::CmdAddEntireClick(FileChooser& chooser, TaskProgress& progress) {
+  const auto folder = chooser.chooseVideoFolder();
+  if (!folder || folder->empty()) return {};
+  return AddEntireFolder(*folder, progress);
+}
+
+FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgress& progress) {
+  FolderAddResult result;
+  const auto files = VideoFilesInFolder(folder);
+  result.found = files.size();
+  if (files.empty()) {
+    boxes_.showMessage(MessageKind::Information, kNoVideosInFolderText);
+    return result;
+  }
+  {
+    ProgressScope scope(progress, files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (!progress.advance(i)) {
+        result.cancelled = true;
+        break;
+      }
+      if (!StorableText(files[i])) {
+        ++result.skipped;
+        continue;
+      }
+      // Once the list is full every further file would be refused too:
+      // one message is enough.
+      if (!AddVideo(files[i], true)) {
+        result.listFull = true;
+        break;
+      }
+      ++result.added;
+    }
+    if (!result.cancelled && !result.listFull) (void)progress.advance(files.size());
+  }
+  std::string remembered = folder;
+  if (remembered.empty() || remembered.back() != '/') remembered += '/';
+  SaveLastDir(remembered);
+  if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
+  return result;
+}
+
+void VideoList::setSelection(std::optional<std::size_t> index) {
+  selected_ = index;
+  if (view_ != nullptr) view_->selectionChanged(index);
+}
+
+void VideoList::setLabels(std::string count, std::string name) {
+  countLabel_ = std::move(count);
+  nameLabel_ = std::move(name);
+  if (view_ != nullptr) view_->labelsChanged(countLabel_, nameLabel_);
+}
+
+}  // namespace quorrel
