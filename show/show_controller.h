@@ -1,0 +1,74 @@
+#pragma once
+
+#include <string>
+
+#include "show/show_state.h"
+
+namespace quorrel {
+
+class MessageBoxes;
+class ScreenSaverFlag;
+class ScreenSaverPassword;
+class ShowView;
+class SystemMute;
+class TMediaPlayer;
+class UtcClock;
+
+// What the show works with. The window owns the players; everything here
+// outlives the controller.
+struct ShowServices {
+  ShowView& view;
+  TMediaPlayer& MediaPlayer1;  // the background sound, no display window
+  TMediaPlayer& MediaPlayer2;  // the videos, drawn into the panel
+  SystemMute& mute;
+  const UtcClock& clock;
+  ScreenSaverPassword& password;
+  ScreenSaverFlag& screenSaverFlag;
+  MessageBoxes& boxes;
+};
+
+// The show's logic from start-up to the end: it reads the settings once,
+// plays the list on one player and the background sound on the other,
+// polls both once a second, and ends at the first key or mouse button.
+// Everything runs on the user-interface thread; the window calls in from
+// its creation, its timer and its application-wide event filter.
+class ShowController {
+ public:
+  explicit ShowController(ShowServices services);
+
+  // The start-up while the window is being created. An error it cannot go
+  // on after (a failed mute, a settings file that cannot be written)
+  // propagates for the general error report; the rest of the start-up is
+  // then skipped, but input still ends the show.
+  void FormCreate();
+
+  // One poll: replaces a video that has ended and restarts a background
+  // sound that has ended when it is to repeat.
+  void Timer1Timer();
+
+  // The application-wide input hook, called for every event before it is
+  // delivered; `isInputMessage` tells whether it is a key press or release
+  // or a left, right or middle button press. It never consumes the event.
+  void deactivate(bool isInputMessage);
+
+  // Stops everything, applies the end mute choice and closes the window.
+  void EndShow();
+
+  [[nodiscard]] const ShowState& state() const { return state_; }
+  [[nodiscard]] bool ended() const { return ended_; }
+
+ private:
+  void ReadSettings();
+  void StartBackgroundSound();
+  void PlaceVideoPanel();
+  void StartNextVideo();
+  void applyMuteChoice(std::int32_t choice);
+  void checkPasswordThenEnd();
+
+  ShowServices services_;
+  ShowState state_;
+  bool hookInstalled_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace quorrel

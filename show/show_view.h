@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "show/video_panel.h"
+
+namespace quorrel {
+
+struct Colour {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+inline constexpr Colour kBlack{0, 0, 0};
+inline constexpr Colour kWhite{255, 255, 255};
+
+// What the show's logic asks of its window. The Qt window implements it;
+// tests record the calls.
+class ShowView {
+ public:
+  virtual ~ShowView() = default;
+
+  // The primary screen's size, asked afresh each time.
+  [[nodiscard]] virtual std::int32_t screenWidth() const = 0;
+  [[nodiscard]] virtual std::int32_t screenHeight() const = 0;
+
+  virtual void setBackground(Colour colour) = 0;
+  virtual void placePanel(const PanelGeometry& geometry) = 0;
+  [[nodiscard]] virtual PanelGeometry panelPlace() const = 0;
+  virtual void setPanelVisible(bool visible) = 0;
+  virtual void setInfoText(const std::string& text) = 0;
+  [[nodiscard]] virtual std::string infoText() const = 0;
+  virtual void setInfoVisible(bool visible) = 0;
+  // The mouse cursor over the whole application.
+  virtual void setCursorVisible(bool visible) = 0;
+  virtual void setTimerEnabled(bool enabled) = 0;
+  // The general error report: an error that ended what the show was doing.
+  virtual void reportError(const std::string& message) = 0;
+  // Closes the window and ends the event loop; the process then exits.
+  virtual void closeShow() = 0;
+};
+
+// The system's note that a screen saver is running. Linux has no such
+// flag; its stand-in does nothing (and in particular never keeps the
+// display from sleeping).
+class ScreenSaverFlag {
+ public:
+  virtual ~ScreenSaverFlag() = default;
+  virtual void setScreenSaverRunning(bool running) = 0;
+};
+
+class NoScreenSaverFlag : public ScreenSaverFlag {
+ public:
+  void setScreenSaverRunning(bool /*running*/) override {}
+};
+
+}  // namespace quorrel

@@ -1,0 +1,51 @@
+#include "show/video_panel.h"
+
+#include <cmath>
+
+namespace quorrel {
+
+std::int32_t RoundHalfEven(double x) {
+  const double below = std::floor(x);
+  const double fraction = x - below;
+  double rounded = below;
+  if (fraction > 0.5) {
+    rounded = below + 1.0;
+  } else if (fraction == 0.5) {
+    rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+  }
+  return static_cast<std::int32_t>(rounded);
+}
+
+PanelGeometry CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
+                           std::int32_t height) {
+  // Computed in double so that a size from the settings file, however
+  // large, cannot overflow the subtraction.
+  return {RoundHalfEven((static_cast<double>(screenWidth) - width) / 2.0),
+          RoundHalfEven((static_cast<double>(screenHeight) - height) / 2.0), width, height};
+}
+
+namespace {
+
+PanelGeometry centredFraction(std::int32_t screenWidth, std::int32_t screenHeight, double divisor) {
+  const std::int32_t width = RoundHalfEven(screenWidth / divisor);
+  const std::int32_t height = RoundHalfEven(screenHeight / divisor);
+  // The place is taken from the rounded size, so that the panel's centre
+  // sits at the screen's centre give or take the rounding of the halves.
+  return {RoundHalfEven(screenWidth / 2.0 - width / 2.0), RoundHalfEven(screenHeight / 2.0 - height / 2.0), width,
+          height};
+}
+
+}  // namespace
+
+PanelGeometry VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight) {
+  switch (state.SizeMode) {
+    case VideoSizeMode::FullScreen: return {0, 0, screenWidth, screenHeight};
+    case VideoSizeMode::Medium: return centredFraction(screenWidth, screenHeight, 2.0);
+    case VideoSizeMode::Small: return centredFraction(screenWidth, screenHeight, 4.0);
+    case VideoSizeMode::Custom:
+    case VideoSizeMode::Natural: break;
+  }
+  return CentredPanel(screenWidth, screenHeight, state.CustomWidth, state.CustomHeight);
+}
+
+}  // namespace quorrel
