@@ -1,1 +1,153 @@
-// Placeholder until this file is written.
+#include "settings/settings_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+#include "settings/file_io.h"
+#include "settings/profile.h"
+#include "settings/read_cache.h"
+
+namespace quorrel {
+
+namespace {
+
+constexpr std::size_t kMaxTextLength = 2047;
+
+std::string withoutTrailingBlanks(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return std::string(text);
+}
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Decimal with an optional '-', or hexadecimal after "0x"/"0X"; the whole
+// text must be the number and it must fit in 32 bits.
+std::optional<std::int32_t> parseNumber(std::string_view text) {
+  std::int64_t value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  std::from_chars_result result{};
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (!isHexDigit(text[2])) return std::nullopt;
+    result = std::from_chars(first + 2, last, value, 16);
+  } else {
+    const std::size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() <= digits || !isDigit(text[digits])) return std::nullopt;
+    result = std::from_chars(first, last, value, 10);
+  }
+  if (result.ec != std::errc() || result.ptr != last) return std::nullopt;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+SettingsWriteError::SettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+
+SettingsValueError::SettingsValueError(const std::string& path)
+    : std::runtime_error("A text with a line break or a NUL character cannot be stored in " + path) {}
+
+SettingsValueError::SettingsValueError(const std::string& path, std::string_view name)
+    : std::runtime_error("The name \"" + std::string(name) + "\" cannot be stored in " + path) {}
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+std::string SettingsFile::readText(std::string_view section, std::string_view key,
+                                   std::string_view defaultText) const {
+  const std::shared_ptr<const Profile> profile = CurrentProfile(path_);
+  std::optional<std::string_view> value;
+  if (profile) value = profile->find(section, key);
+  std::string text = value ? std::string(*value) : withoutTrailingBlanks(defaultText);
+  if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
+  return text;
+}
+
+std::int32_t SettingsFile::readNumber(std::string_view section, std::string_view key, std::int32_t defaultValue) const {
+  const std::shared_ptr<const Profile> profile = CurrentProfile(path_);
+  if (!profile) return defaultValue;
+  const std::optional<std::string_view> value = profile->find(section, key);
+  if (!value) return defaultValue;
+  return parseNumber(*value).value_or(defaultValue);
+}
+
+bool SettingsFile::readFlag(std::string_view section, std::string_view key, bool defaultValue) const {
+  return readNumber(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void SettingsFile::writeText(std::string_view section, std::string_view key, std::string_view value) {
+  if (!IsStorableValue(value)) throw SettingsValueError(path_);
+  if (!IsStorableSectionName(section)) throw SettingsValueError(path_, section);
+  if (!IsStorableKeyName(key)) throw SettingsValueError(path_, key);
+  applyChanges([&](Profile& profile) { profile.set(section, key, value); });
+}
+
+void SettingsFile::writeNumber(std::string_view section, std::string_view key, std::int32_t value) {
+  writeText(section, key, std::to_string(value));
+}
+
+void SettingsFile::writeFlag(std::string_view section, std::string_view key, bool value) {
+  writeText(section, key, value ? "1" : "0");
+}
+
+void SettingsFile::deleteKey(std::string_view section, std::string_view key) noexcept {
+  try {
+    applyChanges([&](Profile& profile) { profile.remove(section, key); });
+  } catch (...) {
+    // A failed delete is not reported: the key simply stays.
+  }
+}
+
+void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
+  const std::optional<std::string> target = FollowLinks(path_);
+  if (!target) throw SettingsWriteError(path_);
+
+  // A folder without any write permission refuses the write even for root,
+  // whom the system would let through, so that a read-only folder means the
+  // same for every user.
+  struct stat folder {};
+  const std::string folderPath = FolderOf(*target);
+  if (::stat(folderPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || (folder.st_mode & 0222) == 0) {
+    throw SettingsWriteError(path_);
+  }
+
+  std::string oldText;
+  std::optional<struct stat> existing;
+  const int fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT) throw SettingsWriteError(path_);
+  } else {
+    struct stat st {};
+    std::optional<std::string> text;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) text = ReadToEnd(fd);
+    ::close(fd);
+    // The same for the file: without a write bit it is read-only, also for
+    // root. An unreadable file cannot be rewritten without losing it.
+    if (!text || (st.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0) throw SettingsWriteError(path_);
+    oldText = std::move(*text);
+    existing = st;
+  }
+
+  Profile profile(oldText);
+  try {
+    change(profile);
+  } catch (const std::invalid_argument&) {
+    throw SettingsValueError(path_);
+  }
+  std::string newText = profile.text();
+  // Nothing to change (a missing key deleted, a value written again): the
+  // file stays as it is, and a missing one is not created.
+  if (newText == oldText) return;
+
+  ForgetProfile(path_);
+  if (!ReplaceFile(*target, newText, existing)) throw SettingsWriteError(path_);
+}
+
+}  // namespace quorrel

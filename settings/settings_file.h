@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,7 +22,13 @@ class SettingsWriteError : public std::runtime_error {
 class SettingsValueError : public std::runtime_error {
  public:
   explicit SettingsValueError(const std::string& path);
+  // A section or key name that the format cannot hold: one with a line
+  // break or a NUL, a key with '=' or starting with ';' or '[', a section
+  // with ']'.
+  SettingsValueError(const std::string& path, std::string_view name);
 };
+
+class Profile;
 
 // The settings file, in the Windows profile (INI) format, reached through
 // seven operations. Each operation goes to the file itself: a read sees the
@@ -52,6 +59,12 @@ class SettingsFile {
 
   // Removes the key's line. A missing key, or a failure, is not reported.
   void deleteKey(std::string_view section, std::string_view key) noexcept;
+
+  // Applies `change` to the file's current contents and replaces the file
+  // once, so that many values land together or not at all. Throws as the
+  // single writes do; a name or value that `change` cannot store gives
+  // SettingsValueError.
+  void applyChanges(const std::function<void(Profile&)>& change);
 
  private:
   std::string path_;

@@ -1,0 +1,111 @@
+#include "settings/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <random>
+
+namespace quorrel {
+
+namespace {
+
+// Whether the temporary file's data reaches the disk before the rename.
+// Without it a crash of the process can never expose a half-written file
+// (the rename is atomic in the page cache), but a power failure on a file
+// system that does not order data before renames could. The cost was
+// measured with the settings benchmark and is reported with it.
+constexpr bool kSyncBeforeRename = false;
+
+bool writeAll(int fd, const std::string& contents) {
+  std::size_t done = 0;
+  while (done < contents.size()) {
+    const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string temporaryName(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  const std::string folder = FolderOf(target);
+  const std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  return folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+         std::to_string(random() % 1000000007);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadToEnd(int fd) {
+  std::string contents;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) contents.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  while (true) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) return contents;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    contents.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+std::optional<std::string> FollowLinks(std::string path) {
+  // The same bound as the kernel's for nested links.
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0) return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() != '/') target = FolderOf(path) + "/" + target;
+    path = std::move(target);
+  }
+  return std::nullopt;
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool ReplaceFile(const std::string& target, const std::string& contents, const std::optional<struct stat>& existing) {
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = temporaryName(target);
+    // A new settings file gets the usual mode under the process's umask.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, contents);
+  if (ok && existing) {
+    ok = ::fchmod(fd, existing->st_mode & 07777) == 0;
+    // A settings file that root rewrites for a user stays the user's. This
+    // is best effort: an ordinary user cannot give a file away and needs
+    // not, since the file is then already theirs.
+    if (ok && (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid())) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, existing->st_uid, existing->st_gid);
+    }
+  }
+  if (ok && kSyncBeforeRename) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(temporary.c_str());
+  return ok;
+}
+
+}  // namespace quorrel

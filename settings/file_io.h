@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+namespace quorrel {
+
+// Reads an open file from its current position to its end. Nothing on a
+// read error.
+[[nodiscard]] std::optional<std::string> ReadToEnd(int fd);
+
+// The file that `path` finally names once every symbolic link on its last
+// component is followed (a dangling link names its missing target), so that
+// a write replaces the target and keeps the link. Nothing for a loop.
+[[nodiscard]] std::optional<std::string> FollowLinks(std::string path);
+
+// The folder part of a path ("." for a bare name).
+[[nodiscard]] std::string FolderOf(const std::string& path);
+
+// Replaces `target` with `contents` atomically: a uniquely named temporary
+// file in the same folder is written in full and then renamed over the
+// target, so that a reader or a crash sees the old file or the new one,
+// never a mix. `existing` is the target's status when it exists: its mode
+// (and, where the process may, its owner) carries over. False when any step
+// fails; the target is then untouched and the temporary file is gone.
+[[nodiscard]] bool ReplaceFile(const std::string& target, const std::string& contents,
+                               const std::optional<struct stat>& existing);
+
+}  // namespace quorrel

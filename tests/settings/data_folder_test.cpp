@@ -1,0 +1,117 @@
+#include "settings/data_folder.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "settings/settings_file.h"
+#include "tests/support/process.h"
+
+namespace quorrel {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct RecordedBoxes : MessageBoxes {
+  std::vector<std::pair<MessageKind, std::string>> shown;
+  void showMessage(MessageKind kind, const std::string& text) override { shown.emplace_back(kind, text); }
+};
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      ::setenv(name, value->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+std::string expectedDefaultFile() {
+  std::string text = "[Options]\nSound=0\nRepeat=0\nStatus=0\nColor=4\nPicdis=5\nPicord=2\nHeight=100\nWidth=100\n\n";
+  text += "[vidConfig]\n";
+  for (int n = 1; n <= 1000; ++n) text += "Name" + std::to_string(n) + "=Null\n";
+  text += "\n[WavConfig]\n";
+  for (int n = 1; n <= 1000; ++n) text += "Name" + std::to_string(n) + "=Null\n";
+  return text;
+}
+
+constexpr const char* kFolderWarning =
+    "Could not create a folder. Please right click this software and choose the option to \"Run as Admin\" (only "
+    "needs to be done one time), as you currently do not have authority to create a temp folder.";
+
+TEST(DataFolder, firstRunCreatesFolderParentsAndDefaultFile) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.file("deep/config"));
+  RecordedBoxes boxes;
+  SetupDataFolder(boxes);
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(DataFolder(), dir.file("deep/config/Quorrel"));
+  EXPECT_EQ(SettingsFileName(), dir.file("deep/config/Quorrel/quorrel4.ini"));
+  EXPECT_EQ(ReadFile(SettingsFileName()), expectedDefaultFile());
+  SettingsFile file(SettingsFileName());
+  EXPECT_EQ(file.readText("VidConfig", "Name1000", " "), "Null");
+  EXPECT_EQ(file.readNumber("Options", "Picdis", 0), 5);
+  EXPECT_EQ(file.readNumber("Options", "Starton", 7), 7);
+}
+
+TEST(DataFolder, relativeXdgConfigHomeFallsBackToHomeConfig) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", std::string("relative/config"));
+  ScopedEnv home("HOME", dir.path());
+  RecordedBoxes boxes;
+  SetupDataFolder(boxes);
+  EXPECT_EQ(DataFolder(), dir.file(".config/Quorrel"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.file(".config/Quorrel/quorrel4.ini")));
+}
+
+TEST(DataFolder, existingFileIsNeverCompletedOrRepaired) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  std::filesystem::create_directory(dir.file("Quorrel"));
+  WriteFile(dir.file("Quorrel/quorrel4.ini"), "");
+  RecordedBoxes boxes;
+  SetupDataFolder(boxes);
+  EXPECT_EQ(ReadFile(SettingsFileName()), "");
+  SettingsFile file(SettingsFileName());
+  EXPECT_TRUE(file.readFlag("Options", "Sound", true));
+  EXPECT_EQ(file.readNumber("Options", "Height", -1), -1);
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "");
+}
+
+TEST(DataFolder, fileInPlaceOfFolderWarnsAndFirstWriteFails) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  WriteFile(dir.file("Quorrel"), "not a folder");
+  RecordedBoxes boxes;
+  EXPECT_THROW(SetupDataFolder(boxes), SettingsWriteError);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first, MessageKind::Warning);
+  EXPECT_EQ(boxes.shown[0].second, kFolderWarning);
+  EXPECT_EQ(ReadFile(dir.file("Quorrel")), "not a folder");
+}
+
+}  // namespace
+}  // namespace quorrel
