@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/messages.h"
+#include "settings/file_io.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 
@@ -74,6 +75,7 @@ void SetupDataFolder(MessageBoxes& boxes) {
                       "temp folder.");
   }
   settingsFileName() = dataFolder() + "/quorrel4.ini";
+  RemoveStaleTemporaryFiles(settingsFileName());
   // An existing file is never completed or repaired: the readers' defaults
   // stand in for whatever it lacks.
   if (!fileExists(settingsFileName())) WriteDefaultSettings();

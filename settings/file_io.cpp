@@ -1,12 +1,16 @@
 #include "settings/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <random>
+#include <string_view>
 
 namespace quorrel {
 
@@ -32,16 +36,41 @@ bool writeAll(int fd, const std::string& contents) {
   return true;
 }
 
+std::string baseName(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "<folder>/.<name>.tmp-": every temporary file of one target starts so,
+// followed by "<process id>-<counter>-<random number>".
+std::string temporaryPrefix(const std::string& target) { return "." + baseName(target) + ".tmp-"; }
+
 std::string temporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  const std::string folder = FolderOf(target);
-  const std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-  return folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-         std::to_string(random() % 1000000007);
+  return FolderOf(target) + "/" + temporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++) + "-" + std::to_string(random() % 1000000007);
 }
 
 }  // namespace
+
+void RemoveStaleTemporaryFiles(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string prefix = temporaryPrefix(target);
+  DIR* entries = ::opendir(folder.c_str());
+  if (entries == nullptr) return;
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(prefix)) continue;
+    pid_t pid = 0;
+    const std::string_view rest = name.substr(prefix.size());
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (ec != std::errc() || end == rest.data() || *end != '-' || pid <= 0) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(entries), entry->d_name, 0);
+  }
+  ::closedir(entries);
+}
 
 std::optional<std::string> ReadToEnd(int fd) {
   std::string contents;

@@ -28,4 +28,9 @@ namespace quorrel {
 [[nodiscard]] bool ReplaceFile(const std::string& target, const std::string& contents,
                                const std::optional<struct stat>& existing);
 
+// Removes the temporary files that writers of `target` left behind when
+// they were killed between writing and renaming: only those whose process
+// no longer runs, so that a write in progress elsewhere is never disturbed.
+void RemoveStaleTemporaryFiles(const std::string& target);
+
 }  // namespace quorrel
