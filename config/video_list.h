@@ -49,8 +49,8 @@ class VideoList {
   void setView(VideoListView* view) { view_ = view; }
   void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
 
-  [[nodiscard]] VideoSlots& slots() { return slots_; }
-  [[nodiscard]] const VideoSlots& slots() const { return slots_; }
+  [[nodiscard]] VideoSlots& videoSlots() { return slots_; }
+  [[nodiscard]] const VideoSlots& videoSlots() const { return slots_; }
   [[nodiscard]] const std::vector<std::string>& entries() const { return entries_; }
   [[nodiscard]] std::optional<std::size_t> selected() const { return selected_; }
   [[nodiscard]] const std::string& countLabel() const { return countLabel_; }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+
+class QWidget;
+
+namespace quorrel {
+
+// The look every dialog of the configuration mode shares.
+inline const QColor kDialogBackground(232, 231, 230);
+inline const QColor kListBackground(232, 232, 232);
+inline const QColor kNavy(0, 0, 128);
+
+// A font asked for by family name at a size in points as the dialogs were
+// drawn at 96 dots per inch, so a size 8 font is 11 pixels high whatever
+// the screen's reported resolution; fontconfig picks the nearest face.
+[[nodiscard]] QFont DialogFont(const char* family, int points, bool bold = false);
+[[nodiscard]] QFont ArialFont(bool bold = false);
+
+// Background colour and default font of a dialog window.
+void ApplyDialogLook(QWidget* window, const QFont& font);
+// Text colour of a control (navy for the options dialog's radio buttons).
+void SetTextColour(QWidget* widget, const QColor& colour);
+// Places a control at a fixed place and size within its parent.
+void Place(QWidget* widget, int left, int top, int width, int height);
+
+// The 16 x 16 pictures of the preview's buttons, with the greyed state
+// Qt derives for a disabled button, and the OK kind's check mark.
+enum class Glyph { Play, Pause, Stop, Check };
+[[nodiscard]] QIcon GlyphIcon(Glyph glyph);
+
+}  // namespace quorrel

@@ -1,0 +1,80 @@
+#include "config/frm_viddis.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "config/dialog_look.h"
+#include "config/qt_config_services.h"
+
+namespace quorrel {
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, Glyph glyph, const char* caption, int left, int top) {
+  auto* button = new QPushButton(GlyphIcon(glyph), QString::fromLatin1(caption), parent);
+  button->setFont(ArialFont());
+  button->setIconSize(QSize(16, 16));
+  Place(button, left, top, 75, 25);
+  return button;
+}
+
+}  // namespace
+
+TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxes) : QDialog(owner) {
+  setWindowTitle(QStringLiteral("Preview Video"));
+  ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
+  // The window measures 561 x 431 with its frame; this is its inside.
+  resize(553, 404);
+
+  // The player draws into this panel through its own X11 window.
+  Panel1 = new QWidget(this);
+  Panel1->setAttribute(Qt::WA_NativeWindow);
+  Panel1->setAutoFillBackground(true);
+  Place(Panel1, 16, 8, 433, 297);
+
+  cmdplay = makeButton(this, Glyph::Play, "Play", 456, 95);
+  cmdpause = makeButton(this, Glyph::Pause, "Pause", 456, 135);
+  cmdstop = makeButton(this, Glyph::Stop, "Stop", 456, 175);
+  BitBtn4 = makeButton(this, Glyph::Check, "Return", 464, 359);
+  BitBtn4->setDefault(true);
+  setTabOrder(cmdplay, cmdstop);
+  setTabOrder(cmdstop, cmdpause);
+  setTabOrder(cmdpause, BitBtn4);
+
+  Lblname = new QLabel(this);
+  Lblname->setFont(ArialFont());
+  Lblname->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Lblname->setTextFormat(Qt::PlainText);
+  Place(Lblname, 5, 319, 529, 34);
+
+  MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, static_cast<NativeWindow>(Panel1->winId()), true);
+  logic_ = std::make_unique<PreviewLogic>(*MediaPlayer1, boxes);
+
+  connect(cmdplay, &QPushButton::clicked, this, [this] { cmdplayClick(); });
+  connect(cmdpause, &QPushButton::clicked, this, [this] { cmdpauseClick(); });
+  connect(cmdstop, &QPushButton::clicked, this, [this] { cmdstopClick(); });
+  connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+  cmdplay->setFocus();
+}
+
+// The player goes before the panel it draws into.
+TFrmviddis::~TFrmviddis() {
+  logic_.reset();
+  MediaPlayer1.reset();
+}
+
+void TFrmviddis::setVideoPath(const std::string& path) {
+  videoPath_ = path;
+  Lblname->setText(PathText(path));
+}
+
+void TFrmviddis::cmdplayClick() { logic_->cmdplayClick(videoPath_); }
+void TFrmviddis::cmdpauseClick() { logic_->cmdpauseClick(); }
+void TFrmviddis::cmdstopClick() { logic_->cmdstopClick(); }
+
+void TFrmviddis::BitBtn4Click() {
+  logic_->BitBtn4Click();
+  close();
+}
+
+}  // namespace quorrel

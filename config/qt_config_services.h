@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+#include <memory>
+
+#include "config/config_services.h"
+
+class QWidget;
+
+namespace quorrel {
+
+// Qt's own file dialogs (the same on every desktop, and driven alike by a
+// user and by a test typing a path). Chosen names become the file system's
+// bytes through QFile::encodeName.
+class QtFileChooser : public FileChooser {
+ public:
+  explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
+  void setVideoStartFolder(const std::string& folder) override;
+  std::optional<std::string> chooseVideoFile() override;
+  std::optional<std::string> chooseSoundFile() override;
+  std::optional<std::string> chooseVideoFolder() override;
+
+ private:
+  QWidget* parent_;
+  QString videoFolder_;
+  QString lastVideoFile_;
+};
+
+// QDesktopServices with a file URL: no shell sees the name.
+class QtDesktopOpener : public DesktopOpener {
+ public:
+  bool openFile(const std::string& path) override;
+};
+
+// A progress dialog with a Cancel button, shown only for folders big
+// enough for the wait to be noticed.
+class QtTaskProgress : public TaskProgress {
+ public:
+  explicit QtTaskProgress(QWidget* parent) : parent_(parent) {}
+  ~QtTaskProgress() override;
+  void begin(std::size_t total) override;
+  bool advance(std::size_t done) override;
+  void end() override;
+
+  static constexpr std::size_t kShownAbove = 36;
+
+ private:
+  QWidget* parent_;
+  std::unique_ptr<QProgressDialog> dialog_;
+};
+
+// Bytes of a path for Qt, and back.
+[[nodiscard]] QString PathText(const std::string& bytes);
+[[nodiscard]] std::string PathBytes(const QString& text);
+
+}  // namespace quorrel
