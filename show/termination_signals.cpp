@@ -1,0 +1,62 @@
+#include "show/termination_signals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <atomic>
+#include <cerrno>
+
+namespace quorrel {
+
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+std::atomic<bool> signalArrived{false};
+struct sigaction previousTerm {};
+struct sigaction previousInt {};
+
+extern "C" void onTerminationSignal(int /*signal*/) {
+  const int savedErrno = errno;
+  signalArrived.store(true);
+  const char byte = 1;
+  // Only async-signal-safe calls here; a full pipe already holds a wakeup.
+  [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
+  errno = savedErrno;
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals() {
+  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+    char buffer[16];
+    while (::read(pipeEnds[0], buffer, sizeof buffer) > 0) {
+    }
+    if (handled_) return;
+    handled_ = true;
+    if (action_) action_();
+  });
+  struct sigaction action {};
+  action.sa_handler = onTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, &previousTerm);
+  ::sigaction(SIGINT, &action, &previousInt);
+}
+
+TerminationSignals::~TerminationSignals() {
+  if (pipeEnds[0] < 0) return;
+  ::sigaction(SIGTERM, &previousTerm, nullptr);
+  ::sigaction(SIGINT, &previousInt, nullptr);
+  notifier_.reset();
+  ::close(pipeEnds[0]);
+  ::close(pipeEnds[1]);
+  pipeEnds[0] = pipeEnds[1] = -1;
+}
+
+bool TerminationSignals::received() const { return signalArrived.load(); }
+
+}  // namespace quorrel
