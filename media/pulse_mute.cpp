@@ -1,1 +1,4 @@
-// Placeholder until this file is written.
+#include "media/system_mute.h"
+namespace quorrel {
+std::unique_ptr<SystemMute> CreatePulseMute() { return nullptr; }
+}  // namespace quorrel

@@ -1,0 +1,317 @@
+#include "media/mpv_device.h"
+
+#include <mpv/client.h>
+
+#include <cmath>
+#include <utility>
+
+#include "media/media_errors.h"
+
+namespace quorrel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Loading reads the file's headers and decodes its first frame; a file that
+// takes longer than this is treated as one that cannot be played, so that a
+// damaged file cannot freeze the caller.
+constexpr auto kLoadBound = std::chrono::seconds(10);
+constexpr auto kSeekBound = std::chrono::seconds(3);
+
+// Everything mpv would otherwise do on its own account is switched off: it
+// is a drawing surface and a decoder here, nothing more. It reads no
+// configuration and runs no scripts, takes no keyboard or mouse input
+// (the application must see every key and click), shows no controls, OSD
+// or cursor, does not keep the display awake, and opens local files only:
+// no URL resolvers, no playlists or references that lead elsewhere, and a
+// file-only protocol list for anything FFmpeg opens on its own.
+const char* const kOptions[][2] = {
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"osc", "no"},
+    {"ytdl", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
+    {"terminal", "no"},
+    {"input-terminal", "no"},
+    {"input-default-bindings", "no"},
+    {"input-builtin-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"input-cursor", "no"},
+    {"input-media-keys", "no"},
+    {"cursor-autohide", "always"},
+    {"osd-level", "0"},
+    {"osd-bar", "no"},
+    {"stop-screensaver", "no"},
+    {"keepaspect", "no"},
+    {"keep-open", "yes"},
+    {"idle", "yes"},
+    {"force-window", "no"},
+    {"audio-display", "no"},
+    {"resume-playback", "no"},
+    {"save-position-on-quit", "no"},
+    {"autoload-files", "no"},
+    {"sub-auto", "no"},
+    {"audio-file-auto", "no"},
+    {"access-references", "no"},
+    {"load-unsafe-playlists", "no"},
+    {"demuxer", "lavf"},
+    {"demuxer-lavf-o", "protocol_whitelist=file"},
+    {"vo", MpvDevice::kVideoOutput},
+    {"gpu-context", MpvDevice::kGpuContext},
+    // The PulseAudio protocol first: it is what the system mute switches,
+    // and PipeWire's pulse server answers it too.
+    {"ao", "pulse,pipewire,alsa"},
+    {"pause", "yes"},
+};
+
+std::int64_t toMilliseconds(double seconds) { return std::llround(seconds * 1000.0); }
+
+}  // namespace
+
+std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connection* x11, UiPoster poster,
+                                             std::uint32_t& errorCode) {
+  using namespace media_errors;
+  mpv_handle* mpv = mpv_create();
+  if (mpv == nullptr) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
+  std::unique_ptr<VideoWindow> window;
+  if (x11 != nullptr) window = VideoWindow::Create(*x11);
+  // The device owns the handle from here on, so every failure below ends
+  // the mpv instance and removes the window.
+  std::unique_ptr<MpvDevice> device(new MpvDevice(mpv, std::move(window), std::move(poster)));
+
+  for (const auto& option : kOptions) {
+    if (mpv_set_option_string(mpv, option[0], option[1]) < 0) {
+      errorCode = kPlayerStartFailed;
+      return nullptr;
+    }
+  }
+  const std::string wid = device->window_ ? std::to_string(device->window_->id()) : std::string();
+  const int widResult = device->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
+                                        : mpv_set_option_string(mpv, "vo", "null");
+  if (widResult < 0 || mpv_initialize(mpv) < 0) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
+  mpv_set_wakeup_callback(mpv, &MpvDevice::onWakeup, device.get());
+
+  errorCode = device->loadFile(path);
+  if (errorCode != kSuccess) return nullptr;
+  return device;
+}
+
+MpvDevice::MpvDevice(mpv_handle* mpv, std::unique_ptr<VideoWindow> window, UiPoster poster)
+    : mpv_(mpv), window_(std::move(window)), poster_(std::move(poster)) {}
+
+MpvDevice::~MpvDevice() { terminate(); }
+
+void MpvDevice::terminate() {
+  if (mpv_ == nullptr) return;
+  // After mpv_terminate_destroy returns no callback can come any more;
+  // only then may the window mpv draws into go away.
+  mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+  mpv_terminate_destroy(mpv_);
+  mpv_ = nullptr;
+  window_.reset();
+  alive_.reset();
+}
+
+void MpvDevice::onWakeup(void* data) {
+  // On one of mpv's threads: only post, and only one drain at a time.
+  auto* device = static_cast<MpvDevice*>(data);
+  if (!device->poster_ || device->drainPosted_.exchange(true)) return;
+  std::weak_ptr<int> alive = device->alive_;
+  device->poster_([device, alive] {
+    if (alive.expired()) return;
+    device->drainPosted_ = false;
+    device->drainEvents();
+  });
+}
+
+void MpvDevice::drainEvents() {
+  if (mpv_ == nullptr) return;
+  while (true) {
+    const mpv_event* event = mpv_wait_event(mpv_, 0);
+    if (event->event_id == MPV_EVENT_NONE) return;
+    handle(*event);
+  }
+}
+
+void MpvDevice::handle(const mpv_event& event) {
+  switch (event.event_id) {
+    case MPV_EVENT_FILE_LOADED: loaded_ = true; break;
+    case MPV_EVENT_PLAYBACK_RESTART: ++restarts_; break;
+    case MPV_EVENT_END_FILE: {
+      const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+      ended_ = true;
+      if (end->reason == MPV_END_FILE_REASON_ERROR) {
+        endError_ = media_errors::FromMpvError(end->error);
+      } else if (end->reason == MPV_END_FILE_REASON_REDIRECT) {
+        // A playlist or reference file: its entries are not played.
+        endError_ = media_errors::kPlaybackFailed;
+        mpv_command_string(mpv_, "stop");
+      } else if (!loaded_) {
+        endError_ = media_errors::kPlaybackFailed;
+      }
+      break;
+    }
+    case MPV_EVENT_SHUTDOWN: ended_ = true; break;
+    default: break;
+  }
+}
+
+template <typename Done>
+std::uint32_t MpvDevice::waitFor(Done done, Clock::time_point deadline) {
+  while (true) {
+    if (endError_ != 0) return endError_;
+    if (done()) return media_errors::kSuccess;
+    const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    if (left <= 0) return media_errors::kOpenTimedOut;
+    handle(*mpv_wait_event(mpv_, left));
+  }
+}
+
+std::uint32_t MpvDevice::loadFile(const std::string& path) {
+  const char* command[] = {"loadfile", path.c_str(), nullptr};
+  const int result = mpv_command(mpv_, command);
+  if (result < 0) return media_errors::FromMpvError(result);
+
+  const auto deadline = Clock::now() + kLoadBound;
+  // Loaded and the first frame (or the start of the sound) ready.
+  std::uint32_t code = waitFor([this] { return loaded_ && restarts_ > 0; }, deadline);
+  if (code != 0) return code;
+
+  char* videoTrack = mpv_get_property_string(mpv_, "vid");
+  hasVideo_ = videoTrack != nullptr && std::string(videoTrack) != "no";
+  mpv_free(videoTrack);
+  if (!hasVideo_) return media_errors::kSuccess;
+
+  // The display size is known once the video output has been configured
+  // for the first frame; it takes the pixel aspect ratio into account.
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  code = waitFor(
+      [&] {
+        return mpv_get_property(mpv_, "dwidth", MPV_FORMAT_INT64, &width) >= 0 &&
+               mpv_get_property(mpv_, "dheight", MPV_FORMAT_INT64, &height) >= 0 && width > 0 && height > 0;
+      },
+      deadline);
+  if (code != 0) return code;
+  source_ = TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+  // The default placement: the frame's own size at the top-left corner.
+  if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;
+  return media_errors::kSuccess;
+}
+
+bool MpvDevice::flag(const char* property) const {
+  int value = 0;
+  return mpv_get_property(mpv_, property, MPV_FORMAT_FLAG, &value) >= 0 && value != 0;
+}
+
+std::uint32_t MpvDevice::setPause(bool pause) {
+  int value = pause ? 1 : 0;
+  return media_errors::FromMpvError(mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &value));
+}
+
+std::uint32_t MpvDevice::close() {
+  terminate();
+  return media_errors::kSuccess;
+}
+
+std::uint32_t MpvDevice::play() {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  const std::uint32_t code = setPause(false);
+  if (code == 0) stopped_ = false;
+  return code;
+}
+
+std::uint32_t MpvDevice::stop() {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  const std::uint32_t code = setPause(true);
+  if (code == 0) stopped_ = true;
+  return code;
+}
+
+std::uint32_t MpvDevice::pause() {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  return setPause(true);
+}
+
+std::uint32_t MpvDevice::resume() {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  drainEvents();
+  if (stopped_ || ended_ || flag("eof-reached") || !flag("pause")) return media_errors::kCannotResume;
+  return setPause(false);
+}
+
+std::uint32_t MpvDevice::seekToStart() {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  drainEvents();
+  const int restartsBefore = restarts_;
+  const char* command[] = {"seek", "0", "absolute+exact", nullptr};
+  const int result = mpv_command(mpv_, command);
+  if (result < 0) return media_errors::FromMpvError(result);
+  // The seek is done when playback has restarted at the new position; only
+  // then does the end-of-file state clear.
+  return waitFor([&] { return restarts_ > restartsBefore; }, Clock::now() + kSeekBound);
+}
+
+std::uint32_t MpvDevice::position(std::int64_t& milliseconds) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  drainEvents();
+  // A file that has played out rests at its end: its position is its
+  // length, although the last frame's time stamp lies a little before it.
+  if (flag("eof-reached")) return length(milliseconds);
+  double seconds = 0;
+  const int result = mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &seconds);
+  if (result < 0) return media_errors::FromMpvError(result);
+  milliseconds = toMilliseconds(seconds);
+  return media_errors::kSuccess;
+}
+
+std::uint32_t MpvDevice::length(std::int64_t& milliseconds) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  double seconds = 0;
+  const int result = mpv_get_property(mpv_, "duration", MPV_FORMAT_DOUBLE, &seconds);
+  if (result < 0) return media_errors::FromMpvError(result);
+  milliseconds = toMilliseconds(seconds);
+  return media_errors::kSuccess;
+}
+
+std::uint32_t MpvDevice::mode(TMPModes& mode) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  drainEvents();
+  if (stopped_ || ended_ || flag("eof-reached") || flag("idle-active")) {
+    mode = TMPModes::mpStopped;
+  } else if (flag("pause")) {
+    mode = TMPModes::mpPaused;
+  } else {
+    mode = TMPModes::mpPlaying;
+  }
+  return media_errors::kSuccess;
+}
+
+std::uint32_t MpvDevice::setDisplayWindow(NativeWindow window) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!window_) return media_errors::kNoDisplay;
+  return window_->attach(window, source_) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
+}
+
+std::uint32_t MpvDevice::setDestination(const TRect& rect) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!window_) return media_errors::kNoDisplay;
+  return window_->place(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
+}
+
+std::uint32_t MpvDevice::destination(TRect& rect) {
+  if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!window_) return media_errors::kNoDisplay;
+  return window_->placement(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "media/media_types.h"
+
+namespace quorrel {
+
+// The media back ends' own connection to the X display named by $DISPLAY
+// (the one the front end's windows live on). Used on the user-interface
+// thread only.
+class X11Connection {
+ public:
+  // nullptr when there is no reachable display.
+  [[nodiscard]] static std::unique_ptr<X11Connection> Open();
+  ~X11Connection();
+  X11Connection(const X11Connection&) = delete;
+  X11Connection& operator=(const X11Connection&) = delete;
+
+  [[nodiscard]] xcb_connection_t* get() const { return connection_; }
+  [[nodiscard]] xcb_screen_t* screen() const { return screen_; }
+  // Sends what is queued and throws away replies and errors nobody asked
+  // for, so that they do not pile up.
+  void flush();
+
+ private:
+  X11Connection(xcb_connection_t* connection, xcb_screen_t* screen) : connection_(connection), screen_(screen) {}
+  xcb_connection_t* connection_;
+  xcb_screen_t* screen_;
+};
+
+// The child window a video is drawn into. It is created unmapped on the
+// root window, before anything is known about the video, because mpv needs
+// its id before it starts; attach() then moves it into the caller's display
+// window. It selects no input at all, so every key press and mouse click on
+// the video travels on to the display window and its application.
+class VideoWindow {
+ public:
+  [[nodiscard]] static std::unique_ptr<VideoWindow> Create(X11Connection& x11);
+  ~VideoWindow();
+  VideoWindow(const VideoWindow&) = delete;
+  VideoWindow& operator=(const VideoWindow&) = delete;
+
+  [[nodiscard]] std::uint32_t id() const { return window_; }
+  // Moves the window into `parent` at `placement` and shows it; false when
+  // `parent` is not a window of this display.
+  [[nodiscard]] bool attach(NativeWindow parent, const TRect& placement);
+  // Moves and resizes the window; an empty rectangle hides it.
+  [[nodiscard]] bool place(const TRect& placement);
+  // Where the window is, relative to its parent.
+  [[nodiscard]] bool placement(TRect& placement);
+
+ private:
+  VideoWindow(X11Connection& x11, xcb_window_t window) : x11_(x11), window_(window) {}
+  X11Connection& x11_;
+  xcb_window_t window_;
+  bool attached_ = false;
+  bool hidden_ = false;
+  TRect hiddenPlacement_;
+};
+
+}  // namespace quorrel
