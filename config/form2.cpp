@@ -232,6 +232,8 @@ std::string TForm2::settingsPath() const { return SettingsFileName(); }
 
 TFrmSound* TForm2::soundDialog() const { return frmSound_; }
 
+void TForm2::setAboutBox(Tfrmdisc* box) { aboutBox_ = box; }
+
 void TForm2::FormCreate() {
   SetupDataFolder(*services_.boxes);
   list_.setSettingsPath(settingsPath());

@@ -50,7 +50,7 @@ class TForm2 : public QDialog, private VideoListView {
   ~TForm2() override;
 
   // The About box the configuration mode made after this dialog.
-  void setAboutBox(Tfrmdisc* box) { aboutBox_ = box; }
+  void setAboutBox(Tfrmdisc* box);
 
   [[nodiscard]] VideoList& videoList() { return list_; }
   [[nodiscard]] TFrmSound* soundDialog() const;
