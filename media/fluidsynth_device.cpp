@@ -1,12 +1,226 @@
 #include "media/fluidsynth_device.h"
 
+#include <fluidsynth.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
 #include "media/media_errors.h"
 
 namespace quorrel {
 
-std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string&, std::uint32_t& errorCode) {
-  errorCode = media_errors::kPlaybackFailed;
-  return nullptr;
+namespace {
+
+// Debian's General MIDI fonts, best first: the system's chosen default
+// (a link the soundfont packages maintain), the large Fluid font, the small
+// TiMidity font.
+const char* const kSoundfonts[] = {"default-GM.sf2", "FluidR3_GM.sf2", "TimGM6mb.sf2"};
+
+// The PulseAudio protocol first, as for every other sound of the program.
+const char* const kAudioDrivers[] = {"pulseaudio", "pipewire", "alsa"};
+
+// MIDI files are small; anything larger than this is not one worth reading.
+constexpr std::streamsize kMaxMidiFileSize = 16 * 1024 * 1024;
+
+bool isRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+bool readSmallFile(const std::string& path, std::string& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad() && static_cast<std::streamsize>(bytes.size()) <= kMaxMidiFileSize;
+}
+
+}  // namespace
+
+std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, const std::string& soundfontFolder,
+                                                    std::uint32_t& errorCode) {
+  using namespace media_errors;
+  // FluidSynth announces its choices on standard output; failures reach
+  // the caller as codes instead.
+  fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+  fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+  std::unique_ptr<FluidSynthDevice> device(new FluidSynthDevice());
+  device->path_ = path;
+  std::string bytes;
+  if (!readSmallFile(path, bytes) || !device->timing_.parse(bytes)) {
+    errorCode = kMidiUnreadable;
+    return nullptr;
+  }
+
+  std::string soundfont;
+  for (const char* name : kSoundfonts) {
+    const std::string candidate = soundfontFolder + "/" + name;
+    if (isRegularFile(candidate)) {
+      soundfont = candidate;
+      break;
+    }
+  }
+  if (soundfont.empty()) {
+    errorCode = kNoSoundfont;
+    return nullptr;
+  }
+
+  device->settings_ = new_fluid_settings();
+  if (device->settings_ == nullptr) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
+  // Only the samples that the file's instruments use are loaded, which
+  // keeps a large soundfont from costing its whole size in memory.
+  fluid_settings_setint(device->settings_, "synth.dynamic-sample-loading", 1);
+  device->synth_ = new_fluid_synth(device->settings_);
+  if (device->synth_ == nullptr) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
+  if (fluid_synth_sfload(device->synth_, soundfont.c_str(), 1) == FLUID_FAILED) {
+    errorCode = kNoSoundfont;
+    return nullptr;
+  }
+  errorCode = device->newPlayer();
+  if (errorCode != kSuccess) return nullptr;
+
+  for (const char* driver : kAudioDrivers) {
+    fluid_settings_setstr(device->settings_, "audio.driver", driver);
+    device->driver_ = new_fluid_audio_driver(device->settings_, device->synth_);
+    if (device->driver_ != nullptr) break;
+  }
+  if (device->driver_ == nullptr) {
+    errorCode = kSoundOutputFailed;
+    return nullptr;
+  }
+  errorCode = kSuccess;
+  return device;
+}
+
+FluidSynthDevice::~FluidSynthDevice() { release(); }
+
+void FluidSynthDevice::release() {
+  // The audio driver goes first: it is the thread that drives the player
+  // and the synthesizer.
+  if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+  if (player_ != nullptr) {
+    fluid_player_stop(player_);
+    delete_fluid_player(player_);
+  }
+  if (synth_ != nullptr) delete_fluid_synth(synth_);
+  if (settings_ != nullptr) delete_fluid_settings(settings_);
+  driver_ = nullptr;
+  player_ = nullptr;
+  synth_ = nullptr;
+  settings_ = nullptr;
+}
+
+std::uint32_t FluidSynthDevice::newPlayer() {
+  player_ = new_fluid_player(synth_);
+  if (player_ == nullptr) return media_errors::kPlayerStartFailed;
+  if (fluid_player_add(player_, path_.c_str()) == FLUID_FAILED) return media_errors::kMidiUnreadable;
+  return media_errors::kSuccess;
+}
+
+bool FluidSynthDevice::finished() const {
+  return started_ && !stopped_ && !paused_ && fluid_player_get_status(player_) == FLUID_PLAYER_DONE;
+}
+
+void FluidSynthDevice::halt() {
+  fluid_player_stop(player_);
+  // Notes that were sounding would otherwise ring on.
+  fluid_synth_all_notes_off(synth_, -1);
+}
+
+std::uint32_t FluidSynthDevice::close() {
+  release();
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::play() {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  // A file that has played out stays at its end until it is rewound.
+  if (finished()) return media_errors::kSuccess;
+  if (started_ && !stopped_ && !paused_) return media_errors::kSuccess;
+  if (fluid_player_play(player_) == FLUID_FAILED) return media_errors::kPlaybackFailed;
+  started_ = true;
+  stopped_ = false;
+  paused_ = false;
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::stop() {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!started_ || finished()) return media_errors::kSuccess;
+  halt();
+  stopped_ = true;
+  paused_ = false;
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::pause() {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!started_ || stopped_ || paused_ || finished()) return media_errors::kSuccess;
+  halt();
+  paused_ = true;
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::resume() {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!paused_) return media_errors::kCannotResume;
+  if (fluid_player_play(player_) == FLUID_FAILED) return media_errors::kPlaybackFailed;
+  paused_ = false;
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::seekToStart() {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!started_) return media_errors::kSuccess;
+  if (finished()) {
+    // FluidSynth's player starts a played-out file again from its first
+    // tick when it is next told to play.
+    started_ = false;
+    return media_errors::kSuccess;
+  }
+  return fluid_player_seek(player_, 0) == FLUID_FAILED ? media_errors::kPlaybackFailed : media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::position(std::int64_t& milliseconds) {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!started_) {
+    milliseconds = 0;
+  } else if (finished()) {
+    milliseconds = timing_.lengthMilliseconds();
+  } else {
+    milliseconds = timing_.toMilliseconds(fluid_player_get_current_tick(player_));
+  }
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::length(std::int64_t& milliseconds) {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  milliseconds = timing_.lengthMilliseconds();
+  return media_errors::kSuccess;
+}
+
+std::uint32_t FluidSynthDevice::mode(TMPModes& mode) {
+  if (player_ == nullptr) return media_errors::kNoDeviceOpen;
+  if (!started_ || stopped_) {
+    mode = TMPModes::mpStopped;
+  } else if (paused_) {
+    mode = TMPModes::mpPaused;
+  } else {
+    mode = fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING ? TMPModes::mpPlaying : TMPModes::mpStopped;
+  }
+  return media_errors::kSuccess;
+}
+
+// A sound has no picture: these are never reached through the player,
+// which asks for a display only when the device has video.
+std::uint32_t FluidSynthDevice::setDisplayWindow(NativeWindow) { return media_errors::kNoDisplay; }
+std::uint32_t FluidSynthDevice::setDestination(const TRect&) { return media_errors::kNoDisplay; }
+std::uint32_t FluidSynthDevice::destination(TRect&) { return media_errors::kNoDisplay; }
 
 }  // namespace quorrel

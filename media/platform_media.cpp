@@ -38,7 +38,9 @@ class PlatformMediaBackend final : public MediaBackend {
     errorCode = CheckLocalFile(fileName, path);
     if (errorCode != media_errors::kSuccess) return nullptr;
     const std::string extension = lowerCaseExtension(path);
-    if (extension == "mid" || extension == "midi") return FluidSynthDevice::Open(path, errorCode);
+    if (extension == "mid" || extension == "midi") {
+      return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, errorCode);
+    }
     return MpvDevice::Open(path, x11(), poster_, errorCode);
   }
 
