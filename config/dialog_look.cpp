@@ -1,9 +1,11 @@
 #include "config/dialog_look.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
@@ -25,14 +27,31 @@ void ApplyDialogLook(QWidget* window, const QFont& font) {
   window->setPalette(palette);
   window->setAutoFillBackground(true);
   window->setFont(font);
+  // Group boxes as these dialogs were drawn: the caption sits on the frame's
+  // top line instead of above the frame, so the controls' places inside a
+  // box keep their distance from its caption.
+  window->setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid rgb(160, 160, 160); margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; top: -1px;"
+      " padding: 0px 2px; background-color: rgb(232, 231, 230); }"));
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
+  // Only the enabled states: a disabled control keeps the greyed text.
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  palette.setColor(QPalette::ButtonText, colour);
-  palette.setColor(QPalette::Text, colour);
+  for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, colour);
+    palette.setColor(group, QPalette::ButtonText, colour);
+    palette.setColor(group, QPalette::Text, colour);
+  }
   widget->setPalette(palette);
+}
+
+void CentreOnScreen(QWidget* window) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->geometry();
+    window->move(area.left() + (area.width() - window->width()) / 2, area.top() + (area.height() - window->height()) / 2);
+  }
 }
 
 void Place(QWidget* widget, int left, int top, int width, int height) {

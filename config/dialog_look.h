@@ -23,6 +23,8 @@ inline const QColor kNavy(0, 0, 128);
 void ApplyDialogLook(QWidget* window, const QFont& font);
 // Text colour of a control (navy for the options dialog's radio buttons).
 void SetTextColour(QWidget* widget, const QColor& colour);
+// Puts a window of its present size in the middle of the primary screen.
+void CentreOnScreen(QWidget* window);
 // Places a control at a fixed place and size within its parent.
 void Place(QWidget* widget, int left, int top, int width, int height);
 

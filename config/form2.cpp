@@ -123,9 +123,7 @@ TForm2::TForm2(ConfigServices services) : services_(std::move(services)), list_(
   setWindowTitle(QStringLiteral("Quorrel Options"));
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8, true));
   setFixedSize(642, 477);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
-  }
+  CentreOnScreen(this);
   buildControls();
   connectHandlers();
   list_.setView(this);

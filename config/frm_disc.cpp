@@ -39,6 +39,7 @@ Tfrmdisc::Tfrmdisc(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("Quorrel Displayer"));
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   setFixedSize(514, 336);
+  CentreOnScreen(this);
 
   GroupBox1 = new QGroupBox(this);
   Place(GroupBox1, 13, 16, 489, 265);

@@ -53,6 +53,7 @@ TFrmSound::TFrmSound(QWidget* owner) : QDialog(owner) {
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   // The window measures 344 x 243 with its frame; this is its inside.
   resize(336, 216);
+  CentreOnScreen(this);
 
   Label2 = new QLabel(QStringLiteral("Turn your sound on or off while your videos are playing. Many videos have "
                                      "different volumes, so this feature will allow you to turn video sound off."),

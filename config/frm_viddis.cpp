@@ -25,6 +25,7 @@ TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxe
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   // The window measures 561 x 431 with its frame; this is its inside.
   resize(553, 404);
+  CentreOnScreen(this);
 
   // The player draws into this panel through its own X11 window.
   Panel1 = new QWidget(this);
