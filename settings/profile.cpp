@@ -30,7 +30,19 @@ std::string fold(std::string_view name) {
   return folded;
 }
 
-bool holdsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool holdsLineBreakOrNul(std::string_view text) {
+  for (const char c : text) {
+    if (c == '\r' || c == '\n' || c == '\0') return true;
+  }
+  return false;
+}
+
+// The position of the next CR or LF from `pos`, or the text's size. A plain
+// loop: the library's find_first_of searches the set once per character.
+std::size_t nextLineBreak(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r') ++pos;
+  return pos;
+}
 
 enum class Kind { Blank, Comment, Header, Key, Other };
 
@@ -95,9 +107,9 @@ Profile::Profile(std::string_view text) {
   bool endingSeen = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", pos);
+    const std::size_t end = nextLineBreak(text, pos);
     Line line;
-    if (end == std::string_view::npos) {
+    if (end == text.size()) {
       line.text = text.substr(pos);
       pos = text.size();
     } else {
@@ -117,13 +129,15 @@ Profile::Profile(std::string_view text) {
         endingSeen = true;
       }
     }
-    if (kindOf(line.text) == Kind::Header) {
+    const Kind kind = kindOf(line.text);
+    if (kind == Kind::Header) {
       sectionIndex_.try_emplace(fold(headerName(line.text)), sections_.size());
       sections_.emplace_back();
+    } else if (kind == Kind::Key && sections_.size() > 1) {
+      sections_.back().keys.try_emplace(fold(keyName(line.text)), sections_.back().lines.size());
     }
     sections_.back().lines.push_back(std::move(line));
   }
-  for (std::size_t i = 1; i < sections_.size(); ++i) indexKeys(sections_[i]);
 }
 
 void Profile::indexKeys(Section& section) {

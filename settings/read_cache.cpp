@@ -35,6 +35,7 @@ struct Entry {
   int fd = -1;  // the file that was read, held open so its inode stays taken
   struct stat status {};
   bool settled = false;
+  std::string text;
   std::shared_ptr<const Profile> profile;
 };
 
@@ -77,7 +78,7 @@ class Cache {
       forgetLocked(path);
       return nullptr;
     }
-    const std::optional<std::string> text = ReadToEnd(fd);
+    std::optional<std::string> text = ReadToEnd(fd);
     // The status taken after reading: a change made while the text was read
     // carries a time after `readStart` minus one tick, and so keeps the
     // entry unsettled.
@@ -93,7 +94,13 @@ class Cache {
     entry.status = status;
     const Nanoseconds limit = toNanoseconds(readStart) - settleTime(status);
     entry.settled = toNanoseconds(status.st_mtim) < limit && toNanoseconds(status.st_ctim) < limit;
-    entry.profile = std::make_shared<const Profile>(*text);
+    // A file read again while it settles usually holds what it held: the
+    // parse is then kept, and only the bytes were compared.
+    for (const Entry& e : entries_) {
+      if (e.path == path && e.text == *text) entry.profile = e.profile;
+    }
+    if (!entry.profile) entry.profile = std::make_shared<const Profile>(*text);
+    entry.text = std::move(*text);
     forgetLocked(path);
     // A handful of files at most are read by one process; the bound only
     // keeps a test run that reads many files from holding many open.
