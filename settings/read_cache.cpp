@@ -73,7 +73,8 @@ class Cache {
   std::shared_ptr<const Profile> load(const std::string& path) {
     timespec readStart{};
     ::clock_gettime(CLOCK_REALTIME, &readStart);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO put in the file's place must not hang the reader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
       forgetLocked(path);
       return nullptr;

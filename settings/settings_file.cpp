@@ -120,7 +120,8 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
 
   std::string oldText;
   std::optional<struct stat> existing;
-  const int fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a FIFO at the path must not hang the writer.
+  const int fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno != ENOENT) throw SettingsWriteError(path_);
   } else {

@@ -140,6 +140,16 @@ TEST_F(BadInput, folderAtTheSettingsPathRefusesWritesAndReadsDefaults) {
   EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
 }
 
+TEST_F(BadInput, fifoAtTheSettingsPathNeitherBlocksNorIsReplaced) {
+  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+  EXPECT_EQ(file.readText("Options", "Sound", "d"), "d");
+  EXPECT_THROW(file.writeText("Options", "Sound", "1"), SettingsWriteError);
+  file.deleteKey("Options", "Sound");
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST_F(BadInput, symlinkIsWrittenThroughAndKept) {
   std::filesystem::create_directory(dir.file("real"));
   WriteFile(dir.file("real/settings.ini"), "[Options]\nSound=0\n");

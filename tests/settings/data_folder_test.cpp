@@ -87,6 +87,51 @@ TEST(DataFolder, relativeXdgConfigHomeFallsBackToHomeConfig) {
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.file(".config/Quorrel/quorrel4.ini")));
 }
 
+TEST(DataFolder, presentFolderGetsOnlyTheFile) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  std::filesystem::create_directory(dir.file("Quorrel"));
+  ::chmod(dir.file("Quorrel").c_str(), 0750);
+  WriteFile(dir.file("Quorrel/notes.txt"), "mine");
+  RecordedBoxes boxes;
+  SetupDataFolder(boxes);
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(ReadFile(SettingsFileName()), expectedDefaultFile());
+  EXPECT_EQ(ReadFile(dir.file("Quorrel/notes.txt")), "mine");
+  EXPECT_EQ(std::filesystem::status(dir.file("Quorrel")).permissions(), std::filesystem::perms(0750));
+}
+
+TEST(DataFolder, defaultFileEqualsSeparateWritesInSequence) {
+  // The same 2008 writes, one file replace each, on a missing file and on a
+  // file that already holds some of the keys.
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  for (const std::string start : {"", "; mine\r\n[WavConfig]\r\nName7=/s.wav\r\n[Options]\r\nColor=1\r\n"}) {
+    const std::string separate = dir.file("separate.ini");
+    std::filesystem::remove(separate);
+    if (!start.empty()) WriteFile(separate, start);
+    SettingsFile file(separate);
+    file.writeFlag("Options", "Sound", false);
+    file.writeFlag("Options", "Repeat", false);
+    file.writeFlag("Options", "Status", false);
+    file.writeNumber("Options", "Color", 4);
+    file.writeNumber("Options", "Picdis", 5);
+    file.writeNumber("Options", "Picord", 2);
+    file.writeNumber("Options", "Height", 100);
+    file.writeNumber("Options", "Width", 100);
+    for (int n = 1; n <= 1000; ++n) {
+      file.writeText("vidConfig", "Name" + std::to_string(n), "Null");
+      file.writeText("WavConfig", "Name" + std::to_string(n), "Null");
+    }
+    RecordedBoxes boxes;
+    SetupDataFolder(boxes);
+    std::filesystem::remove(SettingsFileName());
+    if (!start.empty()) WriteFile(SettingsFileName(), start);
+    WriteDefaultSettings();
+    EXPECT_EQ(ReadFile(SettingsFileName()), ReadFile(separate));
+  }
+}
+
 TEST(DataFolder, existingFileIsNeverCompletedOrRepaired) {
   TempDir dir;
   ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());

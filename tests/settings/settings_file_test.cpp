@@ -92,6 +92,17 @@ TEST_F(SettingsFileTest, readsSeeChangesMadeByOthersAtOnce) {
   EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "");
 }
 
+TEST_F(SettingsFileTest, settledFileChangedInPlaceIsReadAgain) {
+  WriteFile(path, "[vidConfig]\nName1=/a.avi\n");
+  // Long enough for the read cache to trust the file's times.
+  test::SleepFor(std::chrono::milliseconds(200));
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "/a.avi");
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "/a.avi");
+  // Same inode and size: only the times tell.
+  WriteFile(path, "[vidConfig]\nName1=/b.avi\n");
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "/b.avi");
+}
+
 // Writing
 
 TEST_F(SettingsFileTest, writesCreateTheFileWithLfLineEnds) {
@@ -168,7 +179,25 @@ TEST_F(SettingsFileTest, deleteKeyRemovesTheLineAndNeverThrows) {
   file.deleteKey("Nothing", "Starton");
   SettingsFile nowhere(dir.file("missing/quorrel4.ini"));
   nowhere.deleteKey("Options", "Endon");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+  ::chmod(path.c_str(), 0444);
+  file.deleteKey("Options", "Endon");
   EXPECT_EQ(ReadFile(path), "[Options]\nEndon=0\n");
+}
+
+TEST_F(SettingsFileTest, writingTheStoredValueAgainLeavesTheFileAlone) {
+  WriteFile(path, "[Options]\nSound=1\n");
+  const auto inode = [&] {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_ino;
+  };
+  const auto before = inode();
+  file.writeFlag("Options", "Sound", true);
+  EXPECT_EQ(inode(), before);
+  // A read-only file still refuses it: every write to it is refused alike.
+  ::chmod(path.c_str(), 0444);
+  EXPECT_THROW(file.writeFlag("Options", "Sound", true), SettingsWriteError);
 }
 
 }  // namespace
