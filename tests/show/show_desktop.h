@@ -1,0 +1,127 @@
+#pragma once
+
+// Driving the real `quorrel /S` on an X display and a sound server as a
+// user would, and looking at the screen and the speakers to see what it
+// does.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/process.h"
+
+namespace quorrel::test {
+
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+};
+
+// The colours the test clips use, told apart with room for codec error.
+enum class Seen { Black, White, Red, Green, Blue, Yellow, Other };
+[[nodiscard]] Seen Classify(Rgb pixel);
+[[nodiscard]] const char* Name(Seen colour);
+
+struct Box {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Box&, const Box&) = default;
+};
+std::ostream& operator<<(std::ostream& out, const Box& box);
+
+// The whole root window of one display, read once.
+class Screenshot {
+ public:
+  explicit Screenshot(const std::string& display);
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] int height() const { return height_; }
+  [[nodiscard]] Rgb at(int x, int y) const;
+  // The smallest box holding every pixel of that colour; empty when none.
+  [[nodiscard]] Box boundsOf(Seen colour) const;
+  [[nodiscard]] int count(Seen colour, const Box& area) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint8_t> pixels_;  // 32 bits per pixel, blue first
+};
+
+// One pixel of a display's root window.
+[[nodiscard]] Rgb PixelAt(const std::string& display, int x, int y);
+
+// Clips generated into the test-media folder once.
+// A picture of one colour for the whole clip.
+std::string SolidClip(const std::string& colour, int width, int height, double seconds);
+// A colour for the first half, black for the second, so that every start
+// of the clip shows as a new flash of colour.
+std::string FlashClip(const std::string& colour, double seconds);
+
+// One run of `quorrel /S` in a home of its own.
+class ShowRun {
+ public:
+  explicit ShowRun(std::string display = DefaultDisplay());
+  ~ShowRun();
+  ShowRun(const ShowRun&) = delete;
+  ShowRun& operator=(const ShowRun&) = delete;
+
+  // The settings file, written before start().
+  void settings(const std::string& options, const std::vector<std::string>& videos, const std::string& sound = "Null");
+  [[nodiscard]] std::string file(const std::string& name) const { return home_.file(name); }
+
+  // Starts the show and waits until its window is on screen.
+  void start(const std::map<std::string, std::string>& extraEnvironment = {});
+  [[nodiscard]] bool windowVisible() const;
+  // The exit status once the process has ended within `timeout`.
+  std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+  [[nodiscard]] bool running();
+  void signal(int number);
+
+  [[nodiscard]] const std::string& display() const { return display_; }
+  static std::string DefaultDisplay();
+
+ private:
+  TempDir home_;
+  std::string display_;
+  // An X server without clients resets itself and refuses connections for
+  // a moment; this connection keeps it from doing so between the
+  // program's own connections.
+  std::shared_ptr<void> keepAlive_;
+  std::unique_ptr<ChildProcess> process_;
+};
+
+// xdotool on the given display.
+void Xdotool(const std::string& display, const std::vector<std::string>& arguments);
+[[nodiscard]] bool WindowNamed(const std::string& display, const std::string& title);
+
+// The default sink's mute switch, through pactl.
+void SetSinkMute(bool mute);
+[[nodiscard]] std::optional<bool> SinkMuted();
+
+// Records what the default sink plays, from its monitor, between start
+// and stop; the result is the loudness of each 100 ms.
+class SinkRecorder {
+ public:
+  SinkRecorder();
+  [[nodiscard]] std::vector<double> stop();
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ChildProcess> recorder_;
+};
+// How many times the sound starts (rises above a murmur) in a recording.
+[[nodiscard]] int Bursts(const std::vector<double>& loudness);
+
+// Samples the colour at (x, y) every 40 ms until `done` says so or
+// `timeout` passes; returns the colours seen, runs of one colour merged.
+std::vector<Seen> WatchColours(const std::string& display, int x, int y, std::chrono::milliseconds timeout,
+                               const std::function<bool(const std::vector<Seen>&)>& done);
+
+}  // namespace quorrel::test
