@@ -86,7 +86,7 @@ void ShowReadSequence(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(showReads(file));
   if (showReads(file) < 100000) state.SkipWithError("the slots did not read back");
 }
-BENCHMARK(ShowReadSequence)->Unit(benchmark::kMillisecond);
+BENCHMARK(ShowReadSequence)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void ShowReadSequenceJustWritten(benchmark::State& state) {
   const std::string path = fullFile();
@@ -101,7 +101,7 @@ void ShowReadSequenceJustWritten(benchmark::State& state) {
     benchmark::DoNotOptimize(showReads(file));
   }
 }
-BENCHMARK(ShowReadSequenceJustWritten)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(ShowReadSequenceJustWritten)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void WriteDefaultSettings(benchmark::State& state) {
   ::setenv("XDG_CONFIG_HOME", scratchFolder().c_str(), 1);
@@ -114,7 +114,7 @@ void WriteDefaultSettings(benchmark::State& state) {
     quorrel::WriteDefaultSettings();
   }
 }
-BENCHMARK(WriteDefaultSettings)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteDefaultSettings)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void SlotWrite(benchmark::State& state) {
   const std::string path = fullFile();
@@ -125,7 +125,7 @@ void SlotWrite(benchmark::State& state) {
     file.writeText("VidConfig", "Name" + std::to_string(n), slotPath(1001 - n));
   }
 }
-BENCHMARK(SlotWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(SlotWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A full file written and flushed to disk (file, then its folder), the way
 // an fsync-before-rename write would do it.
@@ -151,7 +151,7 @@ void FsyncOfFullFile(benchmark::State& state) {
     ::close(folder);
   }
 }
-BENCHMARK(FsyncOfFullFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(FsyncOfFullFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
