@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <random>
 #include <string_view>

@@ -74,8 +74,7 @@ std::string_view decodeValue(std::string_view line) {
 // Quotes a value that would otherwise lose its outer blanks or quotes when
 // read back, as a file name with a trailing blank would.
 std::string encodeValue(std::string_view value) {
-  const bool needsQuotes =
-      !value.empty() && (isBlank(value.front()) || isBlank(value.back()) || isWhollyQuoted(value));
+  const bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) || isWhollyQuoted(value));
   if (!needsQuotes) return std::string(value);
   std::string quoted;
   quoted.reserve(value.size() + 2);
@@ -176,7 +175,8 @@ void Profile::set(std::string_view section, std::string_view key, std::string_vi
     Section added;
     // A blank line sets the new section apart from the text before it.
     const Section& last = sections_.back();
-    const bool textEndsBlank = last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
+    const bool textEndsBlank =
+        last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
     if (!textEndsBlank) sections_.back().lines.push_back(Line{"", newline_});
     added.lines.push_back(Line{"[" + std::string(trim(section)) + "]", newline_});
     added.lines.push_back(Line{std::string(trim(key)) + "=" + encodeValue(value), newline_});
@@ -201,7 +201,8 @@ void Profile::set(std::string_view section, std::string_view key, std::string_vi
   // section stay where they are. Only such lines follow it, so no key
   // index moves.
   std::size_t at = target.lines.size();
-  while (at > 1 && (kindOf(target.lines[at - 1].text) == Kind::Blank || kindOf(target.lines[at - 1].text) == Kind::Comment)) {
+  while (at > 1 &&
+         (kindOf(target.lines[at - 1].text) == Kind::Blank || kindOf(target.lines[at - 1].text) == Kind::Comment)) {
     --at;
   }
   if (target.lines[at - 1].ending == Ending::None) target.lines[at - 1].ending = newline_;
@@ -235,10 +236,17 @@ std::string Profile::text() const {
     for (const Line& line : section.lines) {
       out += line.text;
       switch (line.ending) {
-        case Ending::None: break;
-        case Ending::Lf: out += '\n'; break;
-        case Ending::CrLf: out += "\r\n"; break;
-        case Ending::Cr: out += '\r'; break;
+        case Ending::None:
+          break;
+        case Ending::Lf:
+          out += '\n';
+          break;
+        case Ending::CrLf:
+          out += "\r\n";
+          break;
+        case Ending::Cr:
+          out += '\r';
+          break;
       }
     }
   }

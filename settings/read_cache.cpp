@@ -17,9 +17,7 @@ namespace {
 
 using Nanoseconds = std::chrono::nanoseconds;
 
-Nanoseconds toNanoseconds(const timespec& t) {
-  return std::chrono::seconds(t.tv_sec) + Nanoseconds(t.tv_nsec);
-}
+Nanoseconds toNanoseconds(const timespec& t) { return std::chrono::seconds(t.tv_sec) + Nanoseconds(t.tv_nsec); }
 
 // How long after its last change a file's times are trusted to reveal the
 // next change. File systems stamp times from a clock that may lag the real
@@ -47,6 +45,9 @@ bool unchanged(const struct stat& now, const struct stat& then) {
 
 class Cache {
  public:
+  Cache() = default;
+  Cache(const Cache&) = delete;
+  Cache& operator=(const Cache&) = delete;
   ~Cache() {
     for (Entry& e : entries_) ::close(e.fd);
   }

@@ -60,8 +60,7 @@ SettingsValueError::SettingsValueError(const std::string& path, std::string_view
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
-std::string SettingsFile::readText(std::string_view section, std::string_view key,
-                                   std::string_view defaultText) const {
+std::string SettingsFile::readText(std::string_view section, std::string_view key, std::string_view defaultText) const {
   const std::shared_ptr<const Profile> profile = CurrentProfile(path_);
   std::optional<std::string_view> value;
   if (profile) value = profile->find(section, key);

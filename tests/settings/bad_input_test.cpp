@@ -111,8 +111,9 @@ TEST_F(BadInput, duplicateSectionsReadAndWriteTheFirst) {
   EXPECT_EQ(file.readText("VidConfig", "Name1", " "), "/v/first.avi");
   EXPECT_EQ(file.readText("VidConfig", "Name2", " "), "");
   file.writeText("VidConfig", "Name2", "/v/b.avi");
-  EXPECT_EQ(ReadFile(path),
-            "[vidConfig]\nName1=/v/first.avi\nName2=/v/b.avi\n[VidConfig]\nName1=/v/second.avi\nName2=/v/only-later.avi\n");
+  EXPECT_EQ(
+      ReadFile(path),
+      "[vidConfig]\nName1=/v/first.avi\nName2=/v/b.avi\n[VidConfig]\nName1=/v/second.avi\nName2=/v/only-later.avi\n");
 }
 
 TEST_F(BadInput, keysBeforeAnySectionAreIgnoredAndKept) {

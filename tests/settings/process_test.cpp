@@ -1,6 +1,8 @@
 // The settings file shared by separate processes: a writer killed at any
 // moment, or read while it writes, never leaves or shows a partial file.
 
+#include "tests/support/process.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -14,7 +16,6 @@
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "tests/settings/slot_values.h"
-#include "tests/support/process.h"
 
 namespace quorrel {
 namespace {

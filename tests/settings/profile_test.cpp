@@ -125,8 +125,9 @@ TEST(ProfileEditing, untouchedLinesKeepEveryByte) {
       "; hand-made\r\nstray=1\n[vidConfig]\t\r\nName1 =  /v/a.avi\r\n\n  [Options]\rSound=0\n[vidconfig]\nName2=x\n";
   Profile profile(text);
   profile.set("VIDCONFIG", "Name1", "/v/b.avi");
-  EXPECT_EQ(profile.text(),
-            "; hand-made\r\nstray=1\n[vidConfig]\t\r\nName1 =  /v/b.avi\r\n\n  [Options]\rSound=0\n[vidconfig]\nName2=x\n");
+  EXPECT_EQ(
+      profile.text(),
+      "; hand-made\r\nstray=1\n[vidConfig]\t\r\nName1 =  /v/b.avi\r\n\n  [Options]\rSound=0\n[vidconfig]\nName2=x\n");
 }
 
 TEST(ProfileEditing, writesGoToTheFirstOfDuplicates) {
