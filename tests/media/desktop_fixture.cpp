@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace quorrel::test {
 
@@ -107,6 +108,29 @@ int DisplayWindow::childCount() {
   const int count = tree->children_len;
   std::free(tree);
   return count;
+}
+
+int DisplayWindow::descendantsSelectingInput() {
+  constexpr std::uint32_t kInput = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                   XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE;
+  int selecting = 0;
+  std::vector<xcb_window_t> pending{window_};
+  while (!pending.empty()) {
+    const xcb_window_t parent = pending.back();
+    pending.pop_back();
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, parent), nullptr);
+    if (tree == nullptr) continue;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+      pending.push_back(children[i]);
+      xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+          connection_, xcb_get_window_attributes(connection_, children[i]), nullptr);
+      if (attributes != nullptr && (attributes->all_event_masks & kInput) != 0) ++selecting;
+      std::free(attributes);
+    }
+    std::free(tree);
+  }
+  return selecting;
 }
 
 void DisplayWindow::readEvents() {

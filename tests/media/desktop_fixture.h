@@ -49,6 +49,9 @@ class DisplayWindow {
   [[nodiscard]] Rgb pixel(int x, int y);
   // The number of child windows the window has now.
   [[nodiscard]] int childCount();
+  // How many windows inside this one any client has asked to receive key
+  // or button events for.
+  [[nodiscard]] int descendantsSelectingInput();
   // True once a button press (or key press) for this window has arrived.
   [[nodiscard]] bool sawButtonPress();
   [[nodiscard]] bool sawKeyPress();

@@ -98,6 +98,8 @@ TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
   player.setDisplayRect(TRect{0, 0, 640, 480});
   player.play();
   ASSERT_TRUE(waitForColour(window, 320, 240, kRed));
+  EXPECT_GE(window.childCount(), 1);
+  EXPECT_EQ(window.descendantsSelectingInput(), 0);
   window.focus();
   ASSERT_EQ(test::RunProcess({"xdotool", "mousemove", "320", "240", "click", "1"}).exitStatus, 0);
   EXPECT_TRUE(test::WaitWhileDraining(queue, [&] { return window.sawButtonPress(); }, seconds(3)));
