@@ -73,6 +73,11 @@ std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, con
   // Only the samples that the file's instruments use are loaded, which
   // keeps a large soundfont from costing its whole size in memory.
   fluid_settings_setint(device->settings_, "synth.dynamic-sample-loading", 1);
+  // The player follows the system clock. Driven by the sound output's
+  // sample clock instead, it stands still for a second or two while a
+  // PulseAudio stream fills its first buffers, so the file would start late
+  // and its end be reported late.
+  fluid_settings_setstr(device->settings_, "player.timing-source", "system");
   device->synth_ = new_fluid_synth(device->settings_);
   if (device->synth_ == nullptr) {
     errorCode = kPlayerStartFailed;
@@ -85,17 +90,18 @@ std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, con
   errorCode = device->newPlayer();
   if (errorCode != kSuccess) return nullptr;
 
-  for (const char* driver : kAudioDrivers) {
-    fluid_settings_setstr(device->settings_, "audio.driver", driver);
-    device->driver_ = new_fluid_audio_driver(device->settings_, device->synth_);
-    if (device->driver_ != nullptr) break;
-  }
-  if (device->driver_ == nullptr) {
-    errorCode = kSoundOutputFailed;
-    return nullptr;
-  }
-  errorCode = kSuccess;
+  errorCode = device->openSoundOutput();
+  if (errorCode != kSuccess) return nullptr;
   return device;
+}
+
+std::uint32_t FluidSynthDevice::openSoundOutput() {
+  for (const char* driver : kAudioDrivers) {
+    fluid_settings_setstr(settings_, "audio.driver", driver);
+    driver_ = new_fluid_audio_driver(settings_, synth_);
+    if (driver_ != nullptr) return media_errors::kSuccess;
+  }
+  return media_errors::kSoundOutputFailed;
 }
 
 FluidSynthDevice::~FluidSynthDevice() { release(); }
@@ -124,7 +130,12 @@ std::uint32_t FluidSynthDevice::newPlayer() {
 }
 
 bool FluidSynthDevice::finished() const {
-  return started_ && !stopped_ && !paused_ && fluid_player_get_status(player_) == FLUID_PLAYER_DONE;
+  if (!started_ || stopped_ || paused_) return false;
+  // FluidSynth lets the last notes ring out for a few seconds after the
+  // file's end before it reports the player done; the file itself has
+  // ended as soon as its last tick has passed.
+  return fluid_player_get_status(player_) == FLUID_PLAYER_DONE ||
+         fluid_player_get_current_tick(player_) >= timing_.totalTicks();
 }
 
 void FluidSynthDevice::halt() {
@@ -143,6 +154,7 @@ std::uint32_t FluidSynthDevice::play() {
   // A file that has played out stays at its end until it is rewound.
   if (finished()) return media_errors::kSuccess;
   if (started_ && !stopped_ && !paused_) return media_errors::kSuccess;
+  if (driver_ == nullptr) return media_errors::kSoundOutputFailed;
   if (fluid_player_play(player_) == FLUID_FAILED) return media_errors::kPlaybackFailed;
   started_ = true;
   stopped_ = false;
@@ -179,10 +191,18 @@ std::uint32_t FluidSynthDevice::seekToStart() {
   if (player_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!started_) return media_errors::kSuccess;
   if (finished()) {
-    // FluidSynth's player starts a played-out file again from its first
-    // tick when it is next told to play.
+    // A played-out file gets a fresh player, standing at its first tick.
+    // The player is driven by the audio thread's clock, so that thread is
+    // ended before the player goes and started again afterwards.
+    delete_fluid_audio_driver(driver_);
+    driver_ = nullptr;
+    fluid_player_stop(player_);
+    delete_fluid_player(player_);
+    player_ = nullptr;
+    fluid_synth_all_sounds_off(synth_, -1);
     started_ = false;
-    return media_errors::kSuccess;
+    if (const std::uint32_t code = newPlayer(); code != media_errors::kSuccess) return code;
+    return openSoundOutput();
   }
   return fluid_player_seek(player_, 0) == FLUID_FAILED ? media_errors::kPlaybackFailed : media_errors::kSuccess;
 }
@@ -207,7 +227,7 @@ std::uint32_t FluidSynthDevice::length(std::int64_t& milliseconds) {
 
 std::uint32_t FluidSynthDevice::mode(TMPModes& mode) {
   if (player_ == nullptr) return media_errors::kNoDeviceOpen;
-  if (!started_ || stopped_) {
+  if (!started_ || stopped_ || finished()) {
     mode = TMPModes::mpStopped;
   } else if (paused_) {
     mode = TMPModes::mpPaused;

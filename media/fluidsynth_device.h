@@ -47,6 +47,7 @@ class FluidSynthDevice final : public MediaDevice {
  private:
   FluidSynthDevice() = default;
   [[nodiscard]] std::uint32_t newPlayer();
+  [[nodiscard]] std::uint32_t openSoundOutput();
   // Played to its end, as opposed to halted by stop or pause.
   [[nodiscard]] bool finished() const;
   void halt();

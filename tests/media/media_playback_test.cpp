@@ -217,9 +217,23 @@ TEST_F(MediaPlaybackTest, midiPlaysAndThenReadsStopped) {
   player.pause();
   EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
   EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
-  // With auto-rewind the played-out file starts again.
+  // With auto-rewind the played-out file starts again from its beginning
+  // and plays for its whole second once more.
   player.play();
   EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  test::SleepFor(milliseconds(600));
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+}
+
+TEST_F(MediaPlaybackTest, playedOutMidiStaysAtItsEndWithoutAutoRewind) {
+  TMediaPlayer player(*backend, 0, false);
+  openOrFail(player, test::MakeMidi(1));
+  player.play();
+  ASSERT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  player.play();
+  test::SleepFor(milliseconds(200));
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
 }
 
 // --- Files that cannot be played ------------------------------------------------
