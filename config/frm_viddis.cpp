@@ -31,6 +31,9 @@ TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxe
   Panel1 = new QWidget(this);
   Panel1->setAttribute(Qt::WA_NativeWindow);
   Panel1->setAutoFillBackground(true);
+  QPalette panelPalette = Panel1->palette();
+  panelPalette.setColor(QPalette::Window, kDialogBackground);
+  Panel1->setPalette(panelPalette);
   Place(Panel1, 16, 8, 433, 297);
 
   cmdplay = makeButton(this, Glyph::Play, "Play", 456, 95);
@@ -76,6 +79,15 @@ void TFrmviddis::cmdstopClick() { logic_->cmdstopClick(); }
 void TFrmviddis::BitBtn4Click() {
   logic_->BitBtn4Click();
   close();
+}
+
+void TFrmviddis::done(int result) {
+  // However the window closes (Return, Escape, the title bar), the file is
+  // closed before the window is unmapped: mpv loses its drawing window
+  // when its ancestor is unmapped in mid-frame, and its X error would end
+  // the whole program when the player is destroyed afterwards.
+  MediaPlayer1->close();
+  QDialog::done(result);
 }
 
 }  // namespace quorrel

@@ -33,6 +33,7 @@ class TFrmviddis : public QDialog {
   void cmdpauseClick();
   void cmdstopClick();
   void BitBtn4Click();
+  void done(int result) override;
 
   QWidget* Panel1;
   QPushButton* cmdplay;
