@@ -194,6 +194,34 @@ TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
   EXPECT_TRUE(waitForColour(window, 160, 120, kBlue)) << test::Describe(window.pixel(160, 120));
 }
 
+TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
+  // A window that closes may destroy its panel's native window before the
+  // player that draws into it.
+  TMediaPlayer player(*backend, 0, true);
+  {
+    test::DisplayWindow window(320, 240, kGreen);
+    TMediaPlayer drawing(*backend, window.id(), true);
+    openOrFail(drawing, test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}));
+    drawing.setDisplayRect(TRect{0, 0, 320, 240});
+    drawing.play();
+    ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
+    auto orphan = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
+    TMediaPlayer late(*backend, orphan->id(), true);
+    openOrFail(late, test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}));
+    late.play();
+    orphan.reset();
+    test::WaitWhileDraining(queue, [] { return false; }, milliseconds(500));
+    late.setDisplayRect(TRect{0, 0, 100, 100});
+    EXPECT_NE(late.error(), 0u);
+    EXPECT_EQ(late.displayRect(TRect{0, 0, 1, 1}), (TRect{0, 0, 1, 1}));
+    late.stop();
+  }
+  // The back end still works for the next player.
+  openOrFail(player, test::MakeWav(0.5));
+  player.play();
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+}
+
 // --- Sounds ------------------------------------------------------------------
 
 TEST_F(MediaPlaybackTest, wavPlaysAndThenReadsStopped) {
