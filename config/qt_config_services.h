@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QString>
@@ -49,6 +50,7 @@ class QtTaskProgress : public TaskProgress {
  private:
   QWidget* parent_;
   std::unique_ptr<QProgressDialog> dialog_;
+  QElapsedTimer sinceUpdate_;
 };
 
 // Bytes of a path for Qt, and back.
