@@ -21,6 +21,11 @@ QPushButton* makeButton(QWidget* parent, Glyph glyph, const char* caption, int l
 }  // namespace
 
 TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxes) : QDialog(owner) {
+  // A sizeable window with the usual title-bar buttons; the flags are set
+  // before the panel's native window exists, since changing them later
+  // would make a new one.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Preview Video"));
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   // The window measures 561 x 431 with its frame; this is its inside.

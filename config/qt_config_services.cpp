@@ -77,6 +77,7 @@ void QtTaskProgress::begin(std::size_t total) {
   dialog_->setAutoClose(false);
   dialog_->setAutoReset(false);
   dialog_->setValue(0);
+  dialog_->show();
   sinceUpdate_.start();
 }
 

@@ -1,10 +1,12 @@
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
 
 #include "config/frm_viddis.h"
+#include "config/qt_config_services.h"
 #include "config/video_list.h"
 #include "settings/settings_file.h"
 #include "tests/config/dialog_fixture.h"
@@ -126,6 +128,25 @@ TEST_F(ListDialog, previewPlaysTheSelectedEntryInItsOwnWindow) {
   };
   form->CmdPreviewClick();
   EXPECT_TRUE(checked);
+}
+
+TEST_F(ListDialog, aBigFolderShowsAProgressDialogThatCanBeCancelled) {
+  auto& dialog = open();
+  QtTaskProgress small(&dialog);
+  small.begin(QtTaskProgress::kShownAbove);
+  EXPECT_EQ(dialog.findChild<QProgressDialog*>(), nullptr);
+  small.end();
+  QtTaskProgress big(&dialog);
+  big.begin(QtTaskProgress::kShownAbove + 1);
+  auto* progressDialog = dialog.findChild<QProgressDialog*>();
+  ASSERT_NE(progressDialog, nullptr);
+  EXPECT_TRUE(progressDialog->isVisible());
+  EXPECT_TRUE(big.advance(1));
+  progressDialog->cancel();
+  test::SleepFor(std::chrono::milliseconds(30));
+  EXPECT_FALSE(big.advance(2));
+  big.end();
+  EXPECT_EQ(dialog.findChild<QProgressDialog*>(), nullptr);
 }
 
 TEST_F(ListDialog, emptyListButtonsOnlyShowTheirMessages) {
