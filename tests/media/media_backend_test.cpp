@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "media/fluidsynth_device.h"
@@ -107,6 +108,24 @@ TEST(MidiTimingTest, damagedFilesAreRefused) {
   // Every shorter cut either parses or is refused, and never reads past
   // the end (which the sanitizer build would catch).
   for (std::size_t size = 0; size < whole.size(); ++size) (void)timing.parse(whole.substr(0, size));
+}
+
+TEST(MidiTimingTest, damagedBytesNeverLeadToAReadOutsideTheFile) {
+  test::TempDir dir;
+  const std::string whole = test::ReadFile(test::WriteMidi(dir.file("eight.mid"), 8));
+  std::mt19937 random(7);
+  int parsed = 0;
+  for (int i = 0; i < 5000; ++i) {
+    std::string bytes = whole;
+    const int flips = 1 + i % 6;
+    for (int k = 0; k < flips; ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
+    MidiTiming timing;
+    if (timing.parse(bytes)) ++parsed;
+  }
+  // Damage in the note data mostly leaves a readable file; damage in the
+  // header or the lengths does not.
+  EXPECT_GT(parsed, 0);
+  EXPECT_LT(parsed, 5000);
 }
 
 // --- Soundfont -----------------------------------------------------------------
