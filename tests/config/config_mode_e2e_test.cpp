@@ -41,8 +41,9 @@ class ConfigMode : public ::testing::Test {
 TEST_F(ConfigMode, aVideoAddedByTypingAndOptionsSavedByEnterAreWhatTheShowPlays) {
   const std::string clip = test::MakeClip({.pattern = "red", .width = 320, .height = 240, .seconds = 3.0});
   ChildProcess config({QUORREL_EXECUTABLE, "/C"}, environment());
-  const auto dialog = FindWindow("Quorrel Options");
-  ASSERT_TRUE(dialog) << "the options dialog did not appear";
+  const auto dialog = FindWindow("Quorrel Options", 20000);
+  ASSERT_TRUE(dialog) << "the options dialog did not appear; the program "
+                      << (config.running() ? "still runs" : "has ended");
   EXPECT_EQ(dialog->width, 642);
   EXPECT_EQ(dialog->height, 477);
 
