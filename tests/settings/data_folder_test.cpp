@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -130,6 +132,22 @@ TEST(DataFolder, defaultFileEqualsSeparateWritesInSequence) {
     WriteDefaultSettings();
     EXPECT_EQ(ReadFile(SettingsFileName()), ReadFile(separate));
   }
+}
+
+TEST(DataFolder, startUpRemovesTemporaryFilesOfDeadWritersOnly) {
+  TempDir dir;
+  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  std::filesystem::create_directory(dir.file("Quorrel"));
+  test::ChildProcess ended({"true"});
+  ASSERT_TRUE(ended.waitFor(std::chrono::seconds(10)).has_value());
+  const std::string dead = dir.file("Quorrel/.quorrel4.ini.tmp-" + std::to_string(ended.pid()) + "-0-1");
+  const std::string live = dir.file("Quorrel/.quorrel4.ini.tmp-" + std::to_string(::getpid()) + "-0-1");
+  WriteFile(dead, "half");
+  WriteFile(live, "being written");
+  RecordedBoxes boxes;
+  SetupDataFolder(boxes);
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_TRUE(std::filesystem::exists(live));
 }
 
 TEST(DataFolder, existingFileIsNeverCompletedOrRepaired) {
