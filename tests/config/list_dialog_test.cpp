@@ -34,6 +34,7 @@ TEST_F(ListDialog, openingListsTheSlotsInOrderAndSelectsTheFirst) {
   auto& dialog = open(text);
   EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", "/v/c.avi"}));
   EXPECT_EQ(dialog.ListBox1->currentRow(), 0);
+  EXPECT_EQ(dialog.ListBox1->visualItemRect(dialog.ListBox1->item(1)).height(), 14);
   EXPECT_EQ(dialog.Lblcount->text(), "Total Videos = 2");
   EXPECT_EQ(dialog.LblVidName->text(), "Video: a.avi");
 }
