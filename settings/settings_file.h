@@ -35,6 +35,16 @@ class Profile;
 // file as it is on disk at that moment (another process may have changed
 // it), and a write replaces the whole file atomically before it returns.
 // Section and key names are compared without regard to ASCII case.
+//
+// Writes: a path that is a symbolic link is written through to its target
+// and stays a link; the file's mode is kept. A file without any write bit,
+// a folder without any write bit, a missing folder, a folder at the path,
+// a full disk or a failed rename refuse the write with SettingsWriteError,
+// leaving the old file as it was and no temporary file behind. A write that
+// would not change the file's bytes leaves it untouched (but a read-only
+// file refuses it all the same). A value that a blank at either end or
+// enclosing quotes would not survive reading is written in double quotes,
+// so it reads back exactly.
 class SettingsFile {
  public:
   explicit SettingsFile(std::string path);
@@ -48,7 +58,8 @@ class SettingsFile {
   // Throws SettingsValueError or SettingsWriteError; the file is then unchanged.
   void writeText(std::string_view section, std::string_view key, std::string_view value);
 
-  // Decimal, or hexadecimal after "0x"/"0X"; anything else gives the default.
+  // Decimal with an optional '-', or hexadecimal after "0x"/"0X"; anything
+  // else, or a number outside the 32-bit range, gives the default.
   [[nodiscard]] std::int32_t readNumber(std::string_view section, std::string_view key,
                                         std::int32_t defaultValue) const;
   void writeNumber(std::string_view section, std::string_view key, std::int32_t value);
