@@ -39,13 +39,16 @@ start_desktop() {
   fi
 
   if [[ -z "${DISPLAY:-}" ]]; then
-    local number=90
-    while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$desktop_scratch/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and writes it out, so that
+    # several test runs starting at once never race for the same one.
+    Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$desktop_scratch/display" 2>"$desktop_scratch/xvfb.log" &
     desktop_pids+=($!)
+    for _ in $(seq 100); do [[ -s "$desktop_scratch/display" ]] && break; sleep 0.1; done
+    local number
+    number="$(head -n 1 "$desktop_scratch/display" 2>/dev/null)"
     export DISPLAY=":$number"
     for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    if ! xdpyinfo >/dev/null 2>&1; then
+    if [[ -z "$number" ]] || ! xdpyinfo >/dev/null 2>&1; then
       echo "Xvfb did not start:"; cat "$desktop_scratch/xvfb.log"; return 1
     fi
   fi
