@@ -45,6 +45,9 @@ void RunShowMode(QuorrelApplication& app) {
   form.showFullScreen();
   form.raise();
   form.activateWindow();
+  // A window manager may refuse the focus to a new window; the grab makes
+  // every key reach the show whichever window would have had it.
+  form.grabKeyboard();
   if (form.ended() || stopSignals.received()) return;
   QCoreApplication::exec();
 }

@@ -71,7 +71,17 @@ TForm1::TForm1(QuorrelApplication& app, MediaBackend& backend, SystemMute& mute)
 
   Timer1->setInterval(1000);
   Timer1->setTimerType(Qt::PreciseTimer);
-  connect(Timer1, &QTimer::timeout, this, [this] { controller_.Timer1Timer(); });
+  // Each tick runs from the event queue rather than inside the timer's own
+  // call, because Qt does not fire a timer again while its handler is busy:
+  // queued, a tick whose error box is open leaves the timer free, so ticks
+  // go on behind the box. A tick queued just before the timer was stopped
+  // is dropped.
+  connect(
+      Timer1, &QTimer::timeout, this,
+      [this] {
+        if (Timer1->isActive()) controller_.Timer1Timer();
+      },
+      Qt::QueuedConnection);
 
   qApp->installEventFilter(this);
 }

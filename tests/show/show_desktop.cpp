@@ -2,9 +2,9 @@
 
 #include <xcb/xcb.h>
 
-#include <csignal>
-#include <cmath>
 #include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -198,6 +198,8 @@ bool ShowRun::running() { return process_ && process_->running(); }
 
 void ShowRun::signal(int number) { process_->signal(number); }
 
+pid_t ShowRun::pid() const { return process_ ? process_->pid() : -1; }
+
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments) {
   std::vector<std::string> argv = {"env", "DISPLAY=" + display, "xdotool"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -225,45 +227,35 @@ std::optional<bool> SinkMuted() {
   return std::nullopt;
 }
 
-SinkRecorder::SinkRecorder() {
-  const std::string sink = trim(RunProcess({"pactl", "get-default-sink"}).output);
-  recorder_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-      "parecord", "--device=" + sink + ".monitor", "--file-format=wav", "--rate=8000", "--channels=1",
-      "--format=s16le", "--latency-msec=50", dir_.file("monitor.wav")});
-  // The stream must be connected before anything worth hearing plays.
-  SleepFor(std::chrono::milliseconds(500));
-}
-
-std::vector<double> SinkRecorder::stop() {
-  recorder_->signal(SIGINT);
-  (void)recorder_->waitFor(std::chrono::seconds(10));
-  const std::string data = ReadFile(dir_.file("monitor.wav"));
-  const std::size_t start = data.find("data");
-  std::vector<double> loudness;
-  if (start == std::string::npos) return loudness;
-  constexpr std::size_t kWindow = 800;  // 100 ms at 8000 samples a second
-  for (std::size_t at = start + 8; at + kWindow * 2 <= data.size(); at += kWindow * 2) {
-    double sum = 0;
-    for (std::size_t i = 0; i < kWindow; ++i) {
-      const auto low = static_cast<std::uint8_t>(data[at + 2 * i]);
-      const auto high = static_cast<std::uint8_t>(data[at + 2 * i + 1]);
-      const auto sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
-      sum += static_cast<double>(sample) * sample;
+std::map<int, bool> SoundStreamsOf(pid_t pid) {
+  const ProcessResult r = RunProcess({"pactl", "list", "sink-inputs"});
+  std::map<int, bool> streams;
+  std::istringstream lines(r.output);
+  std::string line;
+  int index = -1;
+  bool playing = false;
+  const std::string ownPid = "application.process.id = \"" + std::to_string(pid) + "\"";
+  while (std::getline(lines, line)) {
+    if (const auto at = line.find("Sink Input #"); at != std::string::npos) {
+      index = std::atoi(line.c_str() + at + 12);
+      playing = false;
+    } else if (line.find("Corked: no") != std::string::npos) {
+      playing = true;
+    } else if (line.find(ownPid) != std::string::npos && index >= 0) {
+      streams[index] = playing;
     }
-    loudness.push_back(std::sqrt(sum / kWindow));
   }
-  return loudness;
+  return streams;
 }
 
-int Bursts(const std::vector<double>& loudness) {
-  constexpr double kAudible = 500.0;
-  int bursts = 0;
-  bool loud = false;
-  for (const double level : loudness) {
-    if (level > kAudible && !loud) ++bursts;
-    loud = level > kAudible;
+std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration) {
+  std::set<int> seen;
+  const auto deadline = std::chrono::steady_clock::now() + duration;
+  while (std::chrono::steady_clock::now() < deadline) {
+    for (const auto& [index, playing] : SoundStreamsOf(pid)) seen.insert(index);
+    SleepFor(std::chrono::milliseconds(100));
   }
-  return bursts;
+  return seen;
 }
 
 std::vector<Seen> WatchColours(const std::string& display, int x, int y, std::chrono::milliseconds timeout,

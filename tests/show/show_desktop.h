@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,7 @@ class ShowRun {
   std::optional<int> waitForExit(std::chrono::milliseconds timeout);
   [[nodiscard]] bool running();
   void signal(int number);
+  [[nodiscard]] pid_t pid() const;
 
   [[nodiscard]] const std::string& display() const { return display_; }
   static std::string DefaultDisplay();
@@ -105,19 +107,13 @@ void Xdotool(const std::string& display, const std::vector<std::string>& argumen
 void SetSinkMute(bool mute);
 [[nodiscard]] std::optional<bool> SinkMuted();
 
-// Records what the default sink plays, from its monitor, between start
-// and stop; the result is the loudness of each 100 ms.
-class SinkRecorder {
- public:
-  SinkRecorder();
-  [[nodiscard]] std::vector<double> stop();
+// The sound streams that a process has on the sound server, by stream
+// index, each with whether it is playing (not corked). The media back end
+// opens a new stream for every file it opens, so new indices count starts.
+[[nodiscard]] std::map<int, bool> SoundStreamsOf(pid_t pid);
 
- private:
-  TempDir dir_;
-  std::unique_ptr<ChildProcess> recorder_;
-};
-// How many times the sound starts (rises above a murmur) in a recording.
-[[nodiscard]] int Bursts(const std::vector<double>& loudness);
+// Collects the stream indices of a process seen over `duration`, polling.
+[[nodiscard]] std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration);
 
 // Samples the colour at (x, y) every 40 ms until `done` says so or
 // `timeout` passes; returns the colours seen, runs of one colour merged.

@@ -1,0 +1,170 @@
+// Watches the screen while a command runs, for bench/show/run.
+//
+//   show_bench_probe first-frame <x> <y> <timeout-ms> <command> [args...]
+//     Milliseconds from starting the command until the pixel (x, y) turns
+//     red (the benchmark clip's marker); then ends the command.
+//
+//   show_bench_probe cpu <seconds> <command> [args...]
+//     CPU seconds (user + system, threads included) that the command has
+//     used after running for <seconds>; then ends it with SIGTERM.
+//
+//   show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command> [args...]
+//     The command plays a clip that is red and ends with <tail-ms> of green,
+//     again and again. For each change, the time from the end of the clip
+//     (green seen, plus the tail) to its next first frame (red again), in
+//     milliseconds, one line each; then ends the command.
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum class Colour { Red, Green, Other };
+
+class Screen {
+ public:
+  Screen() {
+    connection_ = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection_) != 0) {
+      std::fprintf(stderr, "no X display\n");
+      std::exit(2);
+    }
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  }
+  ~Screen() { xcb_disconnect(connection_); }
+  Screen(const Screen&) = delete;
+  Screen& operator=(const Screen&) = delete;
+
+  Colour at(int x, int y) {
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection_,
+        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
+                      static_cast<std::int16_t>(y), 1, 1, ~0U),
+        nullptr);
+    if (image == nullptr) return Colour::Other;
+    Colour colour = Colour::Other;
+    if (xcb_get_image_data_length(image) >= 4) {
+      const std::uint8_t* p = xcb_get_image_data(image);  // blue, green, red
+      if (p[2] > 200 && p[1] < 60 && p[0] < 60) colour = Colour::Red;
+      if (p[2] < 60 && p[1] > 200 && p[0] < 60) colour = Colour::Green;
+    }
+    std::free(image);
+    return colour;
+  }
+
+ private:
+  xcb_connection_t* connection_;
+  xcb_window_t root_;
+};
+
+pid_t launch(char** command) {
+  const pid_t child = fork();
+  if (child == 0) {
+    execvp(command[0], command);
+    _exit(127);
+  }
+  return child;
+}
+
+void finish(pid_t child) {
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+double millisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+int firstFrame(int x, int y, int timeoutMs, char** command) {
+  Screen screen;
+  const auto start = Clock::now();
+  const pid_t child = launch(command);
+  int result = 1;
+  while (millisecondsSince(start) < timeoutMs) {
+    if (screen.at(x, y) == Colour::Red) {
+      std::printf("%.0f\n", millisecondsSince(start));
+      result = 0;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  finish(child);
+  return result;
+}
+
+double cpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // Fields after the command name, which may itself hold blanks.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int n = 3; n <= 15 && fields >> field; ++n) {
+    if (n == 14 || n == 15) ticks += std::stod(field);
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+int cpu(double seconds, char** command) {
+  const pid_t child = launch(command);
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  std::printf("%.2f\n", cpuSeconds(child));
+  finish(child);
+  return 0;
+}
+
+int gaps(int x, int y, int changes, int tailMs, int timeoutMs, char** command) {
+  Screen screen;
+  const auto start = Clock::now();
+  const pid_t child = launch(command);
+  Colour last = Colour::Other;
+  double greenAt = -1;
+  int measured = 0;
+  while (measured < changes && millisecondsSince(start) < timeoutMs) {
+    const Colour now = screen.at(x, y);
+    if (now != last) {
+      if (now == Colour::Green) greenAt = millisecondsSince(start);
+      if (now == Colour::Red && last != Colour::Red && greenAt >= 0) {
+        std::printf("%.0f\n", millisecondsSince(start) - greenAt - tailMs);
+        std::fflush(stdout);
+        ++measured;
+        greenAt = -1;
+      }
+      last = now;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  finish(child);
+  return measured == changes ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "first-frame" && argc >= 6) return firstFrame(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), argv + 5);
+  if (mode == "cpu" && argc >= 4) return cpu(std::atof(argv[2]), argv + 3);
+  if (mode == "gaps" && argc >= 8) {
+    return gaps(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
+                argv + 7);
+  }
+  std::fprintf(stderr,
+               "usage: show_bench_probe first-frame <x> <y> <timeout-ms> <command...>\n"
+               "       show_bench_probe cpu <seconds> <command...>\n"
+               "       show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command...>\n");
+  return 2;
+}
