@@ -29,6 +29,7 @@ void RunShowMode(QuorrelApplication& app) {
   const std::unique_ptr<SystemMute> mute = CreatePulseMute();
   TForm1 form(app, *backend, *mute);
   stopSignals.onSignal([&form] {
+    form.closePlayers();
     form.close();
     QCoreApplication::exit(0);
   });

@@ -157,7 +157,16 @@ void TForm1::setTimerEnabled(bool enabled) {
 
 void TForm1::reportError(const std::string& message) { app_.reportError(message); }
 
+void TForm1::closePlayers() {
+  MediaPlayer2->close();
+  MediaPlayer1->close();
+}
+
 void TForm1::closeShow() {
+  // The players go with the window, before Qt takes any of its native
+  // windows down: a video surface must not lose its parent while the
+  // player still draws into it.
+  closePlayers();
   close();
   // Leaves every running event loop, a modal box's included.
   QCoreApplication::exit(0);

@@ -35,6 +35,9 @@ class TForm1 : public QWidget, private ShowView {
   // The start-up; errors propagate for the general error report.
   void FormCreate() { controller_.FormCreate(); }
   [[nodiscard]] bool ended() const { return controller_.ended(); }
+  // Closes both players' files, ending all playback; for a close that does
+  // not go through the end of the show.
+  void closePlayers();
 
  protected:
   // The application-wide input hook: sees every event of every window of
