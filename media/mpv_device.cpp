@@ -18,6 +18,11 @@ using Clock = std::chrono::steady_clock;
 // damaged file cannot freeze the caller.
 constexpr auto kLoadBound = std::chrono::seconds(10);
 constexpr auto kSeekBound = std::chrono::seconds(3);
+constexpr auto kWindowGoneBound = std::chrono::seconds(2);
+
+// mpv turns the destruction of its window into this key; bound to a script
+// message, it tells the device that mpv has let go of the window.
+constexpr const char* kWindowGoneMessage = "quorrel-video-window-gone";
 
 // Everything mpv would otherwise do on its own account is switched off: it
 // is a drawing surface and a decoder here, nothing more. It reads no
@@ -98,6 +103,12 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
     errorCode = kPlayerStartFailed;
     return nullptr;
   }
+  const std::string onWindowGone = std::string("script-message ") + kWindowGoneMessage;
+  const char* bind[] = {"keybind", "CLOSE_WIN", onWindowGone.c_str(), nullptr};
+  if (mpv_command(mpv, bind) < 0) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
   mpv_set_wakeup_callback(mpv, &MpvDevice::onWakeup, device.get());
 
   errorCode = device->loadFile(path);
@@ -112,6 +123,20 @@ MpvDevice::~MpvDevice() { terminate(); }
 
 void MpvDevice::terminate() {
   if (mpv_ == nullptr) return;
+  // When the display window has been destroyed, mpv's own window inside it
+  // has gone too. mpv's X11 output, shutting down, unmaps its window after
+  // it has put back Xlib's default error handler, which ends the whole
+  // process on the error that a vanished window gives. mpv skips that step
+  // once it has seen the window's destruction, so it is given the moment it
+  // needs to see it.
+  if (window_ && hasVideo_ && !videoWindowGone_ && !window_->exists()) {
+    const auto deadline = Clock::now() + kWindowGoneBound;
+    while (!videoWindowGone_) {
+      const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
+      if (left <= 0) break;
+      handle(*mpv_wait_event(mpv_, left));
+    }
+  }
   // After mpv_terminate_destroy returns no callback can come any more;
   // only then may the window mpv draws into go away.
   mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
@@ -161,6 +186,11 @@ void MpvDevice::handle(const mpv_event& event) {
       break;
     }
     case MPV_EVENT_SHUTDOWN: ended_ = true; break;
+    case MPV_EVENT_CLIENT_MESSAGE: {
+      const auto* message = static_cast<const mpv_event_client_message*>(event.data);
+      if (message->num_args >= 1 && std::string(message->args[0]) == kWindowGoneMessage) videoWindowGone_ = true;
+      break;
+    }
     default: break;
   }
 }

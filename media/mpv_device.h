@@ -75,6 +75,9 @@ class MpvDevice final : public MediaDevice {
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);
   std::atomic<bool> drainPosted_{false};
 
+  // mpv has seen its own window destroyed together with the display
+  // window (see terminate()).
+  bool videoWindowGone_ = false;
   bool loaded_ = false;
   int restarts_ = 0;
   bool ended_ = false;

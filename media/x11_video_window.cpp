@@ -119,4 +119,13 @@ bool VideoWindow::placement(TRect& placement) {
   return true;
 }
 
+bool VideoWindow::exists() {
+  xcb_connection_t* c = x11_.get();
+  xcb_get_window_attributes_reply_t* attributes =
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window_), nullptr);
+  if (attributes == nullptr) return false;
+  std::free(attributes);
+  return true;
+}
+
 }  // namespace quorrel

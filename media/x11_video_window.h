@@ -52,6 +52,9 @@ class VideoWindow {
   [[nodiscard]] bool place(const TRect& placement);
   // Where the window is, relative to its parent.
   [[nodiscard]] bool placement(TRect& placement);
+  // False once the window has been destroyed from outside, which happens
+  // when the display window it sits in is destroyed.
+  [[nodiscard]] bool exists();
 
  private:
   VideoWindow(X11Connection& x11, xcb_window_t window) : x11_(x11), window_(window) {}

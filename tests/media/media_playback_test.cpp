@@ -216,6 +216,19 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
     EXPECT_EQ(late.displayRect(TRect{0, 0, 1, 1}), (TRect{0, 0, 1, 1}));
     late.stop();
   }
+  // Closed at once after its window went, before mpv could notice: mpv's
+  // shutdown must not trip over its vanished window (which would end the
+  // whole process).
+  for (int i = 0; i < 5; ++i) {
+    auto quick = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
+    TMediaPlayer closing(*backend, quick->id(), true);
+    openOrFail(closing, test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}));
+    closing.setDisplayRect(TRect{0, 0, 320, 240});
+    if (i % 2 == 0) closing.play();
+    quick.reset();
+    closing.close();
+    EXPECT_FALSE(closing.isOpen());
+  }
   // The back end still works for the next player.
   openOrFail(player, test::MakeWav(0.5));
   player.play();
