@@ -11,6 +11,7 @@
 #include <string>
 
 #include "media/media_player.h"
+#include "settings/settings_file.h"
 #include "tests/show/show_fakes.h"
 #include "tests/support/process.h"
 
@@ -135,6 +136,18 @@ TEST(ShowStartUp, aFailedMuteSkipsSoundAndVideoButInputStillEndsTheShow) {
   EXPECT_EQ(rig.view.panel, (PanelGeometry{27, 256, 185, 147}));
   EXPECT_EQ(rig.view.background, kBlack);
 
+  rig.show.deactivate(true);
+  EXPECT_TRUE(rig.view.closed);
+}
+
+TEST(ShowStartUp, aStartUpThatCannotWriteTheSettingsStillEndsOnInput) {
+  ShowRig rig;
+  // The configuration folder lies below a plain file, so neither the data
+  // folder nor the default settings file can be made.
+  test::WriteFile(rig.home.file("blocker"), "");
+  ::setenv("XDG_CONFIG_HOME", rig.home.file("blocker/config").c_str(), 1);
+  EXPECT_THROW(rig.show.FormCreate(), SettingsWriteError);
+  EXPECT_FALSE(rig.boxes.shown.empty());
   rig.show.deactivate(true);
   EXPECT_TRUE(rig.view.closed);
 }
