@@ -122,19 +122,22 @@ TEST(PanelOnScreen, naturalSizeMovesAndResizesForEachClip) {
 class OwnXvfb {
  public:
   OwnXvfb(int width, int height) {
-    for (int number = 140; number < 200; ++number) {
-      if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-          std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-        continue;
-      }
-      display_ = ":" + std::to_string(number);
-      server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-          "Xvfb", display_, "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
-          "-nolisten", "tcp", "-noreset"});
-      if (WaitUntil([this] { return RunProcess({"xdpyinfo", "-display", display_}).exitStatus == 0; }, 10s)) return;
-      server_.reset();
-    }
-    throw std::runtime_error("no Xvfb could be started");
+    // Xvfb picks a free display number itself and writes it out, so that
+    // servers started at the same moment never collide.
+    const std::string numberFile = dir_.file("display");
+    server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
+        "sh", "-c",
+        "exec Xvfb -displayfd 3 -screen 0 " + std::to_string(width) + "x" + std::to_string(height) +
+            "x24 -nolisten tcp -noreset 3>" + numberFile});
+    const bool started = WaitUntil(
+        [&] {
+          const std::string number = ReadFile(numberFile);
+          if (number.empty() || number.back() != '\n') return false;
+          display_ = ":" + number.substr(0, number.size() - 1);
+          return RunProcess({"xdpyinfo", "-display", display_}).exitStatus == 0;
+        },
+        10s);
+    if (!started) throw std::runtime_error("no Xvfb could be started");
   }
   ~OwnXvfb() {
     if (server_) {
@@ -145,6 +148,7 @@ class OwnXvfb {
   [[nodiscard]] const std::string& display() const { return display_; }
 
  private:
+  TempDir dir_;
   std::string display_;
   std::unique_ptr<ChildProcess> server_;
 };
