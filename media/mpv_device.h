@@ -24,11 +24,14 @@ namespace quorrel {
 // wait for mpv's events themselves, with a bound.
 class MpvDevice final : public MediaDevice {
  public:
-  // The video output. "gpu" draws with OpenGL through EGL on X11 (the
-  // graphics card on a desktop, Mesa's software renderer where there is
-  // none, as under Xvfb); "x11" is the fallback where no EGL context can be
-  // made. The benchmark starts the mpv command with the same choice.
-  static constexpr const char* kVideoOutput = "gpu,x11";
+  // The video output: OpenGL through EGL on X11, which is the graphics card
+  // on a desktop (scaling the picture there, not on the processor) and
+  // Mesa's software renderer where there is none, as under Xvfb. The
+  // plain "x11" output is deliberately not a fallback: when its window is
+  // destroyed under it, it waits forever for a drawing to complete, which
+  // would leave the show unable to end. The benchmark starts the mpv command
+  // with the same choice.
+  static constexpr const char* kVideoOutput = "gpu";
   static constexpr const char* kGpuContext = "x11egl";
 
   // Loads `path`, an absolute path already checked to be a local regular
