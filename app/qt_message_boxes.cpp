@@ -19,7 +19,14 @@ QMessageBox::Icon iconOf(MessageKind kind) {
 
 void QtMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
   QMessageBox box(iconOf(kind), DisplayText(MessageCaption(kind)), DisplayText(text), QMessageBox::Ok);
+  KeepAboveOtherWindows(box);
   box.exec();
+}
+
+void KeepAboveOtherWindows(QMessageBox& box) {
+  // The show window stays on top of everything; a box that did not would
+  // open behind it where the user could never see it.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 QString DisplayText(const std::string& bytes) {

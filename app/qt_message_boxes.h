@@ -5,7 +5,7 @@
 
 #include "app/messages.h"
 
-class QWidget;
+class QMessageBox;
 
 namespace quorrel {
 
@@ -14,6 +14,9 @@ class QtMessageBoxes : public MessageBoxes {
  public:
   void showMessage(MessageKind kind, const std::string& text) override;
 };
+
+// Makes a box stay above the show window and every other window.
+void KeepAboveOtherWindows(QMessageBox& box);
 
 // Text for display: settings values are bytes, usually UTF-8; bytes that
 // are not valid UTF-8 show as replacement characters but are never lost,

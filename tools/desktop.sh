@@ -40,8 +40,10 @@ start_desktop() {
 
   if [[ -z "${DISPLAY:-}" ]]; then
     # Xvfb picks a free display number itself and writes it out, so that
-    # several test runs starting at once never race for the same one.
-    Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$desktop_scratch/display" 2>"$desktop_scratch/xvfb.log" &
+    # several test runs starting at once never race for the same one. It
+    # must not reset when its last client leaves: a test that checks the
+    # display and disconnects would pull it from under the next program.
+    Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$desktop_scratch/display" 2>"$desktop_scratch/xvfb.log" &
     desktop_pids+=($!)
     for _ in $(seq 100); do [[ -s "$desktop_scratch/display" ]] && break; sleep 0.1; done
     local number
