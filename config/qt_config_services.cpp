@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+
 namespace quorrel {
 
 QString PathText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
@@ -15,10 +20,50 @@ std::string PathBytes(const QString& text) { return QFile::encodeName(text).toSt
 
 namespace {
 
+bool exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of `folder` whose name shows as `name`, or nullopt. A name that
+// is not valid UTF-8 reaches Qt with replacement characters in it, so its
+// bytes can only be found again by comparing what each entry shows as.
+std::optional<std::string> entryShownAs(const std::string& folder, const QString& name) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "/" : folder.c_str()), &::closedir);
+  if (!entries) return std::nullopt;
+  while (const dirent* entry = ::readdir(entries.get())) {
+    if (PathText(entry->d_name) == name) return std::string(entry->d_name);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ChosenPathBytes(const QString& chosen) {
+  std::string bytes = PathBytes(chosen);
+  if (exists(bytes) || !chosen.startsWith(QLatin1Char('/'))) return bytes;
+  // Walk down from the root, taking each folder's and the file's own bytes
+  // from the file system, so that the list keeps the file's exact name.
+  std::string found;
+  for (const QString& part : chosen.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    std::string candidate = found + "/" + PathBytes(part);
+    if (!exists(candidate)) {
+      const std::optional<std::string> entry = entryShownAs(found, part);
+      // A typed name of a file that does not exist yet is taken as typed.
+      if (!entry) return bytes;
+      candidate = found + "/" + *entry;
+    }
+    found = std::move(candidate);
+  }
+  return found.empty() ? bytes : found;
+}
+
+namespace {
+
 std::optional<std::string> runChooser(QFileDialog& dialog) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return PathBytes(dialog.selectedFiles().constFirst());
+  return ChosenPathBytes(dialog.selectedFiles().constFirst());
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace quorrel {
 
 // Qt's own file dialogs (the same on every desktop, and driven alike by a
 // user and by a test typing a path). Chosen names become the file system's
-// bytes through QFile::encodeName.
+// own bytes (ChosenPathBytes).
 class QtFileChooser : public FileChooser {
  public:
   explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
@@ -56,5 +56,10 @@ class QtTaskProgress : public TaskProgress {
 // Bytes of a path for Qt, and back.
 [[nodiscard]] QString PathText(const std::string& bytes);
 [[nodiscard]] std::string PathBytes(const QString& text);
+
+// The exact bytes of a path that a file dialog returned: for an existing
+// file whose name, or a folder's, is not valid UTF-8, the bytes as they
+// are on disk; otherwise the name as it was typed.
+[[nodiscard]] std::string ChosenPathBytes(const QString& chosen);
 
 }  // namespace quorrel

@@ -160,5 +160,20 @@ TEST_F(ListDialog, emptyListButtonsOnlyShowTheirMessages) {
   EXPECT_EQ(boxes.shown[2].second, kNoVideosToClearText);
 }
 
+TEST(ChosenPath, aNameThatIsNotUtf8KeepsItsBytesFromTheChooser) {
+  test::TempDir dir;
+  const std::string folder = dir.path() + "/Vid\xE9os";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  const std::string file = folder + "/caf\xE9\xFF.avi";
+  test::WriteFile(file, "x");
+  // The dialog hands back what Qt shows: replacement characters.
+  const QString shown = PathText(file);
+  ASSERT_NE(PathBytes(shown), file);
+  EXPECT_EQ(ChosenPathBytes(shown), file);
+  // A typed name of a file that does not exist is taken as typed.
+  EXPECT_EQ(ChosenPathBytes(PathText(folder) + "/new.avi"), PathBytes(PathText(folder)) + "/new.avi");
+  EXPECT_EQ(ChosenPathBytes(QString::fromUtf8(dir.path() + "/plain.avi")), dir.path() + "/plain.avi");
+}
+
 }  // namespace
 }  // namespace quorrel
