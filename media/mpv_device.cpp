@@ -2,7 +2,9 @@
 
 #include <mpv/client.h>
 
+#include <atomic>
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "media/media_errors.h"
@@ -69,6 +71,10 @@ const char* const kOptions[][2] = {
     // The PulseAudio protocol first: it is what the system mute switches,
     // and PipeWire's pulse server answers it too.
     {"ao", "pulse,pipewire,alsa"},
+    // Every file gets an audio stream of its own, as it did when every file
+    // had an instance of its own; a kept stream would carry one file's
+    // sound settings over to the next.
+    {"gapless-audio", "no"},
     {"pause", "yes"},
 };
 
@@ -76,8 +82,53 @@ std::int64_t toMilliseconds(double seconds) { return std::llround(seconds * 1000
 
 }  // namespace
 
-std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connection* x11, UiPoster poster,
-                                             std::uint32_t& errorCode) {
+// One libmpv instance and the window it draws into, set up once and then
+// used for one file after another.
+class MpvEngine {
+ public:
+  // Null and a code when mpv does not start.
+  [[nodiscard]] static std::unique_ptr<MpvEngine> Create(X11Connection* x11, UiPoster poster, std::uint32_t& errorCode);
+  ~MpvEngine();
+  MpvEngine(const MpvEngine&) = delete;
+  MpvEngine& operator=(const MpvEngine&) = delete;
+
+  [[nodiscard]] mpv_handle* handle() const { return mpv_; }
+  [[nodiscard]] VideoWindow* window() const { return window_.get(); }
+  // The device whose file the instance plays gets its events; while the
+  // engine waits in the pool they are read and thrown away.
+  void setOwner(MpvDevice* owner) { owner_ = owner; }
+  // Whether the current file's picture goes into the window: only then is
+  // mpv watching it and will report its destruction.
+  void setShowsVideo(bool showsVideo) { showsVideo_ = showsVideo; }
+  // Takes note of mpv's report that its window has been destroyed.
+  void note(const mpv_event& event);
+  // Pauses the file and takes the window out of the display window, so
+  // that nothing plays or shows while the engine waits for its next file;
+  // false when the engine cannot play another file, as when its window has
+  // gone with the display window.
+  [[nodiscard]] bool park();
+
+ private:
+  MpvEngine(mpv_handle* mpv, std::unique_ptr<VideoWindow> window, UiPoster poster)
+      : mpv_(mpv), window_(std::move(window)), poster_(std::move(poster)) {}
+  static void onWakeup(void* engine);
+  void drain();
+
+  mpv_handle* mpv_;
+  std::unique_ptr<VideoWindow> window_;
+  UiPoster poster_;
+  MpvDevice* owner_ = nullptr;
+  // Posted drains check this first: a drain that arrives after the engine
+  // is gone finds it expired and does nothing.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+  std::atomic<bool> drainPosted_{false};
+  bool showsVideo_ = false;
+  // mpv has seen its own window destroyed together with the display
+  // window (see the destructor).
+  bool windowGone_ = false;
+};
+
+std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster, std::uint32_t& errorCode) {
   using namespace media_errors;
   mpv_handle* mpv = mpv_create();
   if (mpv == nullptr) {
@@ -86,9 +137,9 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
   }
   std::unique_ptr<VideoWindow> window;
   if (x11 != nullptr) window = VideoWindow::Create(*x11);
-  // The device owns the handle from here on, so every failure below ends
+  // The engine owns the handle from here on, so every failure below ends
   // the mpv instance and removes the window.
-  std::unique_ptr<MpvDevice> device(new MpvDevice(mpv, std::move(window), std::move(poster)));
+  std::unique_ptr<MpvEngine> engine(new MpvEngine(mpv, std::move(window), std::move(poster)));
 
   for (const auto& option : kOptions) {
     if (mpv_set_option_string(mpv, option[0], option[1]) < 0) {
@@ -96,8 +147,8 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
       return nullptr;
     }
   }
-  const std::string wid = device->window_ ? std::to_string(device->window_->id()) : std::string();
-  const int widResult = device->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
+  const std::string wid = engine->window_ ? std::to_string(engine->window_->id()) : std::string();
+  const int widResult = engine->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
                                         : mpv_set_option_string(mpv, "vo", "null");
   if (widResult < 0 || mpv_initialize(mpv) < 0) {
     errorCode = kPlayerStartFailed;
@@ -109,53 +160,132 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
     errorCode = kPlayerStartFailed;
     return nullptr;
   }
-  mpv_set_wakeup_callback(mpv, &MpvDevice::onWakeup, device.get());
-
-  errorCode = device->loadFile(path);
-  if (errorCode != kSuccess) return nullptr;
-  return device;
+  mpv_set_wakeup_callback(mpv, &MpvEngine::onWakeup, engine.get());
+  return engine;
 }
 
-MpvDevice::MpvDevice(mpv_handle* mpv, std::unique_ptr<VideoWindow> window, UiPoster poster)
-    : mpv_(mpv), window_(std::move(window)), poster_(std::move(poster)) {}
-
-MpvDevice::~MpvDevice() { terminate(); }
-
-void MpvDevice::terminate() {
-  if (mpv_ == nullptr) return;
+MpvEngine::~MpvEngine() {
   // When the display window has been destroyed, mpv's own window inside it
   // has gone too. mpv's X11 output, shutting down, unmaps its window after
   // it has put back Xlib's default error handler, which ends the whole
   // process on the error that a vanished window gives. mpv skips that step
   // once it has seen the window's destruction, so it is given the moment it
   // needs to see it.
-  if (window_ && hasVideo_ && !videoWindowGone_ && !window_->exists()) {
+  if (window_ && showsVideo_ && !windowGone_ && !window_->exists()) {
     const auto deadline = Clock::now() + kWindowGoneBound;
-    while (!videoWindowGone_) {
+    while (!windowGone_) {
       const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
       if (left <= 0) break;
-      handle(*mpv_wait_event(mpv_, left));
+      note(*mpv_wait_event(mpv_, left));
     }
   }
   // After mpv_terminate_destroy returns no callback can come any more;
   // only then may the window mpv draws into go away.
   mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
   mpv_terminate_destroy(mpv_);
-  mpv_ = nullptr;
   window_.reset();
   alive_.reset();
 }
 
-void MpvDevice::onWakeup(void* data) {
+void MpvEngine::onWakeup(void* data) {
   // On one of mpv's threads: only post, and only one drain at a time.
-  auto* device = static_cast<MpvDevice*>(data);
-  if (!device->poster_ || device->drainPosted_.exchange(true)) return;
-  std::weak_ptr<int> alive = device->alive_;
-  device->poster_([device, alive] {
+  auto* engine = static_cast<MpvEngine*>(data);
+  if (!engine->poster_ || engine->drainPosted_.exchange(true)) return;
+  std::weak_ptr<int> alive = engine->alive_;
+  engine->poster_([engine, alive] {
     if (alive.expired()) return;
-    device->drainPosted_ = false;
-    device->drainEvents();
+    engine->drainPosted_ = false;
+    engine->drain();
   });
+}
+
+void MpvEngine::drain() {
+  if (owner_ != nullptr) {
+    owner_->drainEvents();
+    return;
+  }
+  while (true) {
+    const mpv_event* event = mpv_wait_event(mpv_, 0);
+    if (event->event_id == MPV_EVENT_NONE) return;
+    note(*event);
+  }
+}
+
+void MpvEngine::note(const mpv_event& event) {
+  if (event.event_id != MPV_EVENT_CLIENT_MESSAGE) return;
+  const auto* message = static_cast<const mpv_event_client_message*>(event.data);
+  if (message->num_args >= 1 && std::string(message->args[0]) == kWindowGoneMessage) windowGone_ = true;
+}
+
+bool MpvEngine::park() {
+  if (windowGone_) return false;
+  if (showsVideo_) {
+    // A video stays loaded, paused: ending it would end the video output
+    // too, and shutting that down and starting it again is most of what
+    // the next file would otherwise wait for.
+    int pause = 1;
+    if (mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &pause) < 0) return false;
+  } else if (mpv_command_string(mpv_, "stop") < 0) {
+    // A sound has nothing worth keeping; stopped, it lets go of its audio
+    // stream.
+    return false;
+  }
+  return !window_ || window_->detach();
+}
+
+MpvEnginePool::MpvEnginePool(UiPoster poster) : poster_(std::move(poster)) {}
+
+MpvEnginePool::~MpvEnginePool() = default;
+
+std::unique_ptr<MpvEngine> MpvEnginePool::take() {
+  if (idle_.empty()) return nullptr;
+  std::unique_ptr<MpvEngine> engine = std::move(idle_.back());
+  idle_.pop_back();
+  return engine;
+}
+
+void MpvEnginePool::give(std::unique_ptr<MpvEngine> engine) {
+  if (idle_.size() >= kMaxIdle) idle_.erase(idle_.begin());
+  idle_.push_back(std::move(engine));
+}
+
+std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connection* x11,
+                                             const std::shared_ptr<MpvEnginePool>& pool, std::uint32_t& errorCode) {
+  std::unique_ptr<MpvEngine> engine = pool->take();
+  if (!engine) {
+    engine = MpvEngine::Create(x11, pool->poster_, errorCode);
+    if (!engine) return nullptr;
+  }
+  std::unique_ptr<MpvDevice> device(new MpvDevice(std::move(engine), pool));
+  errorCode = device->loadFile(path);
+  if (errorCode != media_errors::kSuccess) {
+    // Whatever the instance was doing when the file failed (still loading
+    // after the bound, or idle after an error) is not a state to start the
+    // next file from.
+    device->release(false);
+    return nullptr;
+  }
+  return device;
+}
+
+MpvDevice::MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool)
+    : engine_(std::move(engine)), pool_(std::move(pool)), mpv_(engine_->handle()), window_(engine_->window()) {
+  engine_->setOwner(this);
+}
+
+MpvDevice::~MpvDevice() { release(loaded_ && !ended_); }
+
+void MpvDevice::release(bool reusable) {
+  if (!engine_) return;
+  engine_->setOwner(nullptr);
+  mpv_ = nullptr;
+  window_ = nullptr;
+  const std::shared_ptr<MpvEnginePool> pool = pool_.lock();
+  if (pool && reusable && engine_->park()) {
+    pool->give(std::move(engine_));
+    return;
+  }
+  engine_.reset();
 }
 
 void MpvDevice::drainEvents() {
@@ -168,11 +298,21 @@ void MpvDevice::drainEvents() {
 }
 
 void MpvDevice::handle(const mpv_event& event) {
+  engine_->note(event);
   switch (event.event_id) {
-    case MPV_EVENT_FILE_LOADED: loaded_ = true; break;
-    case MPV_EVENT_PLAYBACK_RESTART: ++restarts_; break;
+    case MPV_EVENT_START_FILE:
+      if (static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id == entry_) started_ = true;
+      break;
+    // The previous file's events all come before this file's start.
+    case MPV_EVENT_FILE_LOADED:
+      if (started_) loaded_ = true;
+      break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+      if (started_) ++restarts_;
+      break;
     case MPV_EVENT_END_FILE: {
       const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+      if (end->playlist_entry_id != entry_) break;
       ended_ = true;
       if (end->reason == MPV_END_FILE_REASON_ERROR) {
         endError_ = media_errors::FromMpvError(end->error);
@@ -186,11 +326,6 @@ void MpvDevice::handle(const mpv_event& event) {
       break;
     }
     case MPV_EVENT_SHUTDOWN: ended_ = true; break;
-    case MPV_EVENT_CLIENT_MESSAGE: {
-      const auto* message = static_cast<const mpv_event_client_message*>(event.data);
-      if (message->num_args >= 1 && std::string(message->args[0]) == kWindowGoneMessage) videoWindowGone_ = true;
-      break;
-    }
     default: break;
   }
 }
@@ -207,9 +342,21 @@ std::uint32_t MpvDevice::waitFor(Done done, Clock::time_point deadline) {
 }
 
 std::uint32_t MpvDevice::loadFile(const std::string& path) {
+  // Replaces whatever file the instance played before.
   const char* command[] = {"loadfile", path.c_str(), nullptr};
-  const int result = mpv_command(mpv_, command);
+  mpv_node reply;
+  const int result = mpv_command_ret(mpv_, command, &reply);
   if (result < 0) return media_errors::FromMpvError(result);
+  if (reply.format == MPV_FORMAT_NODE_MAP) {
+    const mpv_node_list* fields = reply.u.list;
+    for (int i = 0; i < fields->num; ++i) {
+      if (std::string(fields->keys[i]) == "playlist_entry_id" && fields->values[i].format == MPV_FORMAT_INT64) {
+        entry_ = fields->values[i].u.int64;
+      }
+    }
+  }
+  mpv_free_node_contents(&reply);
+  if (entry_ < 0) return media_errors::kPlayerStartFailed;
 
   const auto deadline = Clock::now() + kLoadBound;
   // Loaded and the first frame (or the start of the sound) ready.
@@ -219,6 +366,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   char* videoTrack = mpv_get_property_string(mpv_, "vid");
   hasVideo_ = videoTrack != nullptr && std::string(videoTrack) != "no";
   mpv_free(videoTrack);
+  engine_->setShowsVideo(hasVideo_);
   if (!hasVideo_) return media_errors::kSuccess;
 
   // The display size is known once the video output has been configured
@@ -249,7 +397,7 @@ std::uint32_t MpvDevice::setPause(bool pause) {
 }
 
 std::uint32_t MpvDevice::close() {
-  terminate();
+  release(loaded_ && !ended_);
   return media_errors::kSuccess;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/media_device.h"
 #include "media/x11_video_window.h"
@@ -14,14 +15,47 @@ struct mpv_event;
 
 namespace quorrel {
 
-// One file played by its own libmpv instance, drawing into a VideoWindow.
+class MpvEngine;
+
+// The libmpv instances of one back end that no file is using at the moment,
+// each with its video window. Starting an instance and its video output
+// (and, worse, shutting one down) takes far longer than loading a file into
+// one that runs already, so a closed file's instance waits here, paused and
+// hidden, for the next file. Devices hold the pool weakly: a device that
+// outlives it ends its instance instead.
+class MpvEnginePool {
+ public:
+  explicit MpvEnginePool(UiPoster poster);
+  ~MpvEnginePool();
+  MpvEnginePool(const MpvEnginePool&) = delete;
+  MpvEnginePool& operator=(const MpvEnginePool&) = delete;
+
+  // How many instances may wait: one for the show's video and one for its
+  // background sound, which close and open in turn.
+  static constexpr std::size_t kMaxIdle = 2;
+  [[nodiscard]] std::size_t idleCount() const { return idle_.size(); }
+
+ private:
+  friend class MpvDevice;
+  [[nodiscard]] std::unique_ptr<MpvEngine> take();
+  void give(std::unique_ptr<MpvEngine> engine);
+
+  UiPoster poster_;
+  // The most recently closed last: a player that closes one file and opens
+  // the next gets its own instance back.
+  std::vector<std::unique_ptr<MpvEngine>> idle_;
+};
+
+// One file played by a libmpv instance, drawing into a VideoWindow. The
+// instance is the pool's when the device opens (a fresh one when the pool has
+// none) and goes back to it when the device closes.
 //
 // Threading: every method runs on the user-interface thread, which is the
 // only thread that calls into the mpv handle or drains its events. mpv's
 // wakeup callback comes from mpv's own threads; all it does is post one
-// drain to the user-interface thread through the UiPoster. Commands that
-// must see their result before they return (open, the seek to the start)
-// wait for mpv's events themselves, with a bound.
+// drain to the user-interface thread through the pool's UiPoster. Commands
+// that must see their result before they return (open, the seek to the
+// start) wait for mpv's events themselves, with a bound.
 class MpvDevice final : public MediaDevice {
  public:
   // The video output: OpenGL through EGL on X11, which is the graphics card
@@ -36,8 +70,11 @@ class MpvDevice final : public MediaDevice {
 
   // Loads `path`, an absolute path already checked to be a local regular
   // file, paused at its start. `x11` may be null when there is no display;
-  // the video is then decoded but not shown. Null and a code on failure.
-  [[nodiscard]] static std::unique_ptr<MediaDevice> Open(const std::string& path, X11Connection* x11, UiPoster poster,
+  // the video is then decoded but not shown. It must be the same for every
+  // open on one pool. Null and a code on failure; the instance that failed
+  // is ended, not kept.
+  [[nodiscard]] static std::unique_ptr<MediaDevice> Open(const std::string& path, X11Connection* x11,
+                                                         const std::shared_ptr<MpvEnginePool>& pool,
                                                          std::uint32_t& errorCode);
   ~MpvDevice() override;
 
@@ -57,8 +94,8 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t destination(TRect& rect) override;
 
  private:
-  MpvDevice(mpv_handle* mpv, std::unique_ptr<VideoWindow> window, UiPoster poster);
-  static void onWakeup(void* device);
+  MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool);
+  friend class MpvEngine;
   void drainEvents();
   void handle(const mpv_event& event);
   // Handles events until `done` holds, the file ends with an error, or the
@@ -68,19 +105,20 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t loadFile(const std::string& path);
   std::uint32_t setPause(bool pause);
   [[nodiscard]] bool flag(const char* property) const;
-  void terminate();
+  // Gives the instance back to the pool when it can play another file,
+  // and ends it otherwise.
+  void release(bool reusable);
 
-  mpv_handle* mpv_;
-  std::unique_ptr<VideoWindow> window_;
-  UiPoster poster_;
-  // Posted drains check this first: a drain that arrives after the device
-  // is gone finds it expired and does nothing.
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-  std::atomic<bool> drainPosted_{false};
+  std::unique_ptr<MpvEngine> engine_;
+  std::weak_ptr<MpvEnginePool> pool_;
+  // The engine's handle and window while the device has the engine.
+  mpv_handle* mpv_ = nullptr;
+  VideoWindow* window_ = nullptr;
 
-  // mpv has seen its own window destroyed together with the display
-  // window (see terminate()).
-  bool videoWindowGone_ = false;
+  // The instance may still be busy with the file it played before; its
+  // events are told apart by the playlist entry of this device's file.
+  std::int64_t entry_ = -1;
+  bool started_ = false;
   bool loaded_ = false;
   int restarts_ = 0;
   bool ended_ = false;

@@ -30,7 +30,7 @@ std::string lowerCaseExtension(const std::string& path) {
 // to libmpv, which plays whatever FFmpeg can read (WAV included).
 class PlatformMediaBackend final : public MediaBackend {
  public:
-  explicit PlatformMediaBackend(UiPoster poster) : poster_(std::move(poster)) {}
+  explicit PlatformMediaBackend(UiPoster poster) : engines_(std::make_shared<MpvEnginePool>(std::move(poster))) {}
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/,
                                     std::uint32_t& errorCode) override {
@@ -41,7 +41,7 @@ class PlatformMediaBackend final : public MediaBackend {
     if (extension == "mid" || extension == "midi") {
       return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, errorCode);
     }
-    return MpvDevice::Open(path, x11(), poster_, errorCode);
+    return MpvDevice::Open(path, x11(), engines_, errorCode);
   }
 
   std::uint32_t noDeviceCode() const override { return media_errors::kNoDeviceOpen; }
@@ -58,9 +58,11 @@ class PlatformMediaBackend final : public MediaBackend {
     return x11_.get();
   }
 
-  UiPoster poster_;
   bool x11Tried_ = false;
   std::unique_ptr<X11Connection> x11_;
+  // Declared after the connection, so that the waiting instances and their
+  // windows go before it.
+  std::shared_ptr<MpvEnginePool> engines_;
 };
 
 }  // namespace

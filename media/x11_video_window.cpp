@@ -77,6 +77,18 @@ bool VideoWindow::attach(NativeWindow parent, const TRect& placement) {
   return place(placement);
 }
 
+bool VideoWindow::detach() {
+  xcb_connection_t* c = x11_.get();
+  attached_ = false;
+  hidden_ = false;
+  // Unmapped first, so that it does not show for a moment as a window of
+  // its own when it arrives on the root window.
+  xcb_unmap_window(c, window_);
+  const bool moved = succeeded(c, xcb_reparent_window_checked(c, window_, x11_.screen()->root, 0, 0));
+  x11_.flush();
+  return moved;
+}
+
 bool VideoWindow::place(const TRect& placement) {
   xcb_connection_t* c = x11_.get();
   const std::int32_t width = placement.right - placement.left;

@@ -35,8 +35,10 @@ class X11Connection {
 // The child window a video is drawn into. It is created unmapped on the
 // root window, before anything is known about the video, because mpv needs
 // its id before it starts; attach() then moves it into the caller's display
-// window. It selects no input at all, so every key press and mouse click on
-// the video travels on to the display window and its application.
+// window, and detach() back out of it when the file is closed and the
+// window waits for the next one. It selects no input at all, so every key
+// press and mouse click on the video travels on to the display window and
+// its application.
 class VideoWindow {
  public:
   [[nodiscard]] static std::unique_ptr<VideoWindow> Create(X11Connection& x11);
@@ -48,6 +50,9 @@ class VideoWindow {
   // Moves the window into `parent` at `placement` and shows it; false when
   // `parent` is not a window of this display.
   [[nodiscard]] bool attach(NativeWindow parent, const TRect& placement);
+  // Hides the window and moves it back onto the root window, out of reach of
+  // whatever becomes of the display window; false when the window is gone.
+  [[nodiscard]] bool detach();
   // Moves and resizes the window; an empty rectangle hides it.
   [[nodiscard]] bool place(const TRect& placement);
   // Where the window is, relative to its parent.
