@@ -67,6 +67,12 @@ class DisplayWindow {
 };
 
 bool Near(const Rgb& colour, const Rgb& expected, int tolerance = 40);
+
+// The colours the tests' display windows and solid clips use.
+inline constexpr std::uint32_t kGreen = 0x00ff00;
+inline constexpr Rgb kGreenRgb{0, 255, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
 std::string Describe(const Rgb& colour);
 
 // Drains the queue and polls `condition` until it holds or `timeout` passes.

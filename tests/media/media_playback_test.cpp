@@ -21,10 +21,10 @@ using std::chrono::seconds;
 using test::ClipSpec;
 using test::Rgb;
 
-constexpr std::uint32_t kGreen = 0x00ff00;
-const Rgb kGreenRgb{0, 255, 0};
-const Rgb kRed{255, 0, 0};
-const Rgb kBlue{0, 0, 255};
+using test::kBlue;
+using test::kGreen;
+using test::kGreenRgb;
+using test::kRed;
 
 class MediaPlaybackTest : public ::testing::Test {
  protected:
