@@ -60,7 +60,7 @@ std::string Mutate(const std::string& original, int i) {
 
 TEST(MediaFuzzTest, damagedVideosPlayOrFailWithACodeButNeverHang) {
   const std::string clip = test::MakeClip(
-      test::ClipSpec{.pattern = "bars", .width = 160, .height = 120, .seconds = 1, .withAudio = true});
+      test::ClipOptions{.pattern = "bars", .width = 160, .height = 120, .seconds = 1, .withAudio = true});
   const std::string original = test::ReadFile(clip);
   ASSERT_GT(original.size(), 4096u);
   test::PostQueue queue;

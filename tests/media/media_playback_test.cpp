@@ -18,7 +18,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-using test::ClipSpec;
+using test::ClipOptions;
 using test::Rgb;
 
 using test::kBlue;
@@ -54,9 +54,9 @@ class MediaPlaybackTest : public ::testing::Test {
 TEST_F(MediaPlaybackTest, naturalSizeIsTheVideoFrameSize) {
   test::DisplayWindow window(800, 600, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .width = 320, .height = 240}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240}));
   EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 320, 240}));
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .width = 640, .height = 360, .container = test::Container::Mp4}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 640, .height = 360, .container = test::Container::Mp4}));
   EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
   EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 640, 360}));
   EXPECT_EQ(player.mode(), TMPModes::mpStopped);
@@ -65,7 +65,7 @@ TEST_F(MediaPlaybackTest, naturalSizeIsTheVideoFrameSize) {
 TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
   test::DisplayWindow window(640, 480, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   player.setDisplayRect(TRect{0, 0, 0, 0});
   EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 160, 120}));
   player.play();
@@ -78,7 +78,7 @@ TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
 TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
   test::DisplayWindow window(640, 480, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   // A different aspect ratio from the frame's: the video must fill the
   // rectangle, not sit in it with bars.
   player.setDisplayRect(TRect{0, 0, 600, 200});
@@ -94,7 +94,7 @@ TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
 TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
   test::DisplayWindow window(640, 480, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .width = 320, .height = 240, .seconds = 3}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240, .seconds = 3}));
   player.setDisplayRect(TRect{0, 0, 640, 480});
   player.play();
   ASSERT_TRUE(waitForColour(window, 320, 240, kRed));
@@ -112,7 +112,7 @@ TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
 TEST_F(MediaPlaybackTest, playPauseResumeAndStopReportTheirModes) {
   test::DisplayWindow window(640, 480, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "bars", .seconds = 10}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "bars", .seconds = 10}));
   EXPECT_EQ(player.mode(), TMPModes::mpStopped);
   player.play();
   EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
@@ -138,7 +138,7 @@ TEST_F(MediaPlaybackTest, playPauseResumeAndStopReportTheirModes) {
 TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
   test::DisplayWindow window(320, 240, kGreen);
   std::uint32_t code = 0;
-  auto device = backend->open(test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 1}), TMPDeviceTypes::dtAutoSelect, code);
+  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), TMPDeviceTypes::dtAutoSelect, code);
   ASSERT_NE(device, nullptr) << code;
   ASSERT_EQ(device->play(), 0u);
   TMPModes mode = TMPModes::mpPlaying;
@@ -159,7 +159,7 @@ TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
 
 TEST_F(MediaPlaybackTest, replayWithAutoRewindStartsFromTheBeginning) {
   test::DisplayWindow window(320, 240, kGreen);
-  const std::string clip = test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 1.5});
+  const std::string clip = test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1.5});
   TMediaPlayer rewinding(*backend, window.id(), true);
   openOrFail(rewinding, clip);
   rewinding.play();
@@ -182,11 +182,11 @@ TEST_F(MediaPlaybackTest, replayWithAutoRewindStartsFromTheBeginning) {
 TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
   test::DisplayWindow window(320, 240, kGreen);
   TMediaPlayer player(*backend, window.id(), true);
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
   player.setDisplayRect(TRect{0, 0, 320, 240});
   player.play();
   ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
-  openOrFail(player, test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
   EXPECT_EQ(window.childCount(), 1);
   EXPECT_EQ(player.mode(), TMPModes::mpStopped);
   player.setDisplayRect(TRect{0, 0, 320, 240});
@@ -201,13 +201,13 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
   {
     test::DisplayWindow window(320, 240, kGreen);
     TMediaPlayer drawing(*backend, window.id(), true);
-    openOrFail(drawing, test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}));
+    openOrFail(drawing, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
     drawing.setDisplayRect(TRect{0, 0, 320, 240});
     drawing.play();
     ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
     auto orphan = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
     TMediaPlayer late(*backend, orphan->id(), true);
-    openOrFail(late, test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}));
+    openOrFail(late, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
     late.play();
     orphan.reset();
     test::WaitWhileDraining(queue, [] { return false; }, milliseconds(500));
@@ -222,7 +222,7 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
   for (int i = 0; i < 5; ++i) {
     auto quick = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
     TMediaPlayer closing(*backend, quick->id(), true);
-    openOrFail(closing, test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}));
+    openOrFail(closing, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
     closing.setDisplayRect(TRect{0, 0, 320, 240});
     if (i % 2 == 0) closing.play();
     quick.reset();
@@ -282,7 +282,7 @@ TEST_F(MediaPlaybackTest, playedOutMidiStaysAtItsEndWithoutAutoRewind) {
 TEST_F(MediaPlaybackTest, unplayableNamesFailToOpenWithACodeAndAText) {
   test::TempDir dir;
   test::WriteFile(dir.file("notes.avi"), "This is a text file, not a video.\n");
-  const std::string clip = test::MakeClip(ClipSpec{.pattern = "bars", .seconds = 2});
+  const std::string clip = test::MakeClip(ClipOptions{.pattern = "bars", .seconds = 2});
   const std::string whole = test::ReadFile(clip);
   test::WriteFile(dir.file("truncated.avi"), whole.substr(0, 600));
   std::filesystem::create_directory(dir.file("folder.avi"));

@@ -20,7 +20,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-using test::ClipSpec;
+using test::ClipOptions;
 using test::Rgb;
 
 using test::kBlue;
@@ -66,7 +66,7 @@ class MpvEnginePoolTest : public ::testing::Test {
 
 TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsStart) {
   test::DisplayWindow window(320, 240, kGreen);
-  auto first = showOrFail(test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 1}), window, TRect{0, 0, 320, 240});
+  auto first = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), window, TRect{0, 0, 320, 240});
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(waitForMode(*first, TMPModes::mpStopped));
   ASSERT_EQ(first->close(), 0u);
@@ -76,7 +76,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
 
   // The played-out file's end must not carry over: the next file is at its
   // own start, stopped, with its own length and size.
-  auto second = openOrFail(test::MakeClip(ClipSpec{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
+  auto second = openOrFail(test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(pool->idleCount(), 0u);
   EXPECT_EQ(second->sourceRect(), (TRect{0, 0, 160, 120}));
@@ -105,7 +105,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
 
 TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   test::DisplayWindow show(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}), show, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), show, TRect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(show, 160, 120, kRed));
   ASSERT_EQ(video->close(), 0u);
@@ -122,7 +122,7 @@ TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   // The instance then draws into a different display window, and only there.
   ASSERT_EQ(sound->close(), 0u);
   test::DisplayWindow preview(320, 240, kGreen);
-  auto next = showOrFail(test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}), preview, TRect{0, 0, 320, 240});
+  auto next = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), preview, TRect{0, 0, 320, 240});
   ASSERT_NE(next, nullptr);
   EXPECT_TRUE(waitForColour(preview, 160, 120, kBlue)) << test::Describe(preview.pixel(160, 120));
   EXPECT_EQ(preview.childCount(), 1);
@@ -134,8 +134,8 @@ TEST_F(MpvEnginePoolTest, playersOpenAtTheSameTimeHaveInstancesOfTheirOwn) {
   // lies on top of the other's corner.
   test::DisplayWindow left(320, 240, kGreen);
   test::DisplayWindow right(100, 100, kGreen);
-  const std::string red = test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5});
-  const std::string blue = test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5});
+  const std::string red = test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5});
+  const std::string blue = test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5});
   auto a = showOrFail(red, left, TRect{0, 0, 320, 240});
   ASSERT_NE(a, nullptr);
   ASSERT_EQ(a->close(), 0u);
@@ -164,7 +164,7 @@ TEST_F(MpvEnginePoolTest, failedOpenEndsTheInstanceItWasGiven) {
   test::TempDir dir;
   test::WriteFile(dir.file("notes.avi"), "This is a text file, not a video.\n");
   test::DisplayWindow window(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}), window, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, TRect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
   ASSERT_EQ(video->close(), 0u);
@@ -178,13 +178,13 @@ TEST_F(MpvEnginePoolTest, failedOpenEndsTheInstanceItWasGiven) {
   EXPECT_EQ(window.childCount(), 0);
   EXPECT_TRUE(test::Near(window.pixel(160, 120), kGreenRgb)) << test::Describe(window.pixel(160, 120));
 
-  auto next = openOrFail(test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 2}));
+  auto next = openOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 2}));
   EXPECT_NE(next, nullptr);
 }
 
 TEST_F(MpvEnginePoolTest, instanceWhoseDisplayWindowWentIsEndedNotKept) {
   auto window = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipSpec{.pattern = "red", .seconds = 5}), *window, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), *window, TRect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(*window, 160, 120, kRed));
   window.reset();
@@ -193,7 +193,7 @@ TEST_F(MpvEnginePoolTest, instanceWhoseDisplayWindowWentIsEndedNotKept) {
 
   // A device that outlives its pool ends its instance when it closes.
   test::DisplayWindow other(320, 240, kGreen);
-  auto orphan = showOrFail(test::MakeClip(ClipSpec{.pattern = "blue", .seconds = 5}), other, TRect{0, 0, 320, 240});
+  auto orphan = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), other, TRect{0, 0, 320, 240});
   ASSERT_NE(orphan, nullptr);
   ASSERT_TRUE(waitForColour(other, 160, 120, kBlue));
   pool.reset();

@@ -126,12 +126,12 @@ Rgb PixelAt(const std::string& display, int x, int y) {
 }
 
 std::string SolidClip(const std::string& colour, int width, int height, double seconds) {
-  ClipSpec spec;
-  spec.pattern = colour;
-  spec.width = width;
-  spec.height = height;
-  spec.seconds = seconds;
-  return MakeClip(spec);
+  ClipOptions clip;
+  clip.pattern = colour;
+  clip.width = width;
+  clip.height = height;
+  clip.seconds = seconds;
+  return MakeClip(clip);
 }
 
 std::string FlashClip(const std::string& colour, double seconds) {

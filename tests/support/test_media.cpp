@@ -66,29 +66,29 @@ std::string TestMediaDir() {
   return QUORREL_TEST_MEDIA_DIR;
 }
 
-std::string MakeClip(const ClipSpec& spec) {
+std::string MakeClip(const ClipOptions& clip) {
   std::ostringstream name;
-  name << TestMediaDir() << "/clip_" << sanitize(spec.pattern) << "_" << spec.width << "x" << spec.height << "_"
-       << static_cast<int>(spec.seconds * 1000) << "ms_" << spec.frameRate << "fps" << (spec.withAudio ? "_a" : "")
-       << "." << extensionOf(spec.container);
+  name << TestMediaDir() << "/clip_" << sanitize(clip.pattern) << "_" << clip.width << "x" << clip.height << "_"
+       << static_cast<int>(clip.seconds * 1000) << "ms_" << clip.frameRate << "fps" << (clip.withAudio ? "_a" : "")
+       << "." << extensionOf(clip.container);
   const std::string path = name.str();
   if (std::filesystem::exists(path)) return path;
   std::ostringstream source;
-  if (spec.pattern == "bars") {
-    source << "smptebars=s=" << spec.width << "x" << spec.height << ":r=" << spec.frameRate << ":d=" << spec.seconds;
+  if (clip.pattern == "bars") {
+    source << "smptebars=s=" << clip.width << "x" << clip.height << ":r=" << clip.frameRate << ":d=" << clip.seconds;
   } else {
-    source << "color=c=" << spec.pattern << ":s=" << spec.width << "x" << spec.height << ":r=" << spec.frameRate
-           << ":d=" << spec.seconds;
+    source << "color=c=" << clip.pattern << ":s=" << clip.width << "x" << clip.height << ":r=" << clip.frameRate
+           << ":d=" << clip.seconds;
   }
   std::vector<std::string> args = {"-f", "lavfi", "-i", source.str()};
-  if (spec.withAudio) {
+  if (clip.withAudio) {
     std::ostringstream tone;
-    tone << "sine=frequency=440:duration=" << spec.seconds;
+    tone << "sine=frequency=440:duration=" << clip.seconds;
     args.insert(args.end(), {"-f", "lavfi", "-i", tone.str(), "-shortest"});
   }
-  const auto codec = codecArgs(spec.container);
+  const auto codec = codecArgs(clip.container);
   args.insert(args.end(), codec.begin(), codec.end());
-  if (spec.withAudio) args.insert(args.end(), {"-c:a", spec.container == Container::Wmv ? "wmav2" : "mp2"});
+  if (clip.withAudio) args.insert(args.end(), {"-c:a", clip.container == Container::Wmv ? "wmav2" : "mp2"});
   runFfmpeg(args, path);
   return path;
 }

@@ -9,7 +9,7 @@ enum class Container { Avi, Mpg, Mov, Wmv, Mp4 };
 
 // A small clip made with the ffmpeg command. `pattern` is an ffmpeg colour
 // name or "#RRGGBB" for a solid picture, or "bars" for colour bars.
-struct ClipSpec {
+struct ClipOptions {
   std::string pattern = "red";
   int width = 320;
   int height = 240;
@@ -20,8 +20,8 @@ struct ClipSpec {
 };
 
 // The clip's full path in the build tree's test-media folder; made once and
-// reused by later calls with the same spec (also across test processes).
-std::string MakeClip(const ClipSpec& spec);
+// reused by later calls with the same options (also across test processes).
+std::string MakeClip(const ClipOptions& clip);
 
 // A mono 16-bit WAV sine tone.
 std::string MakeWav(double seconds, int frequency = 440);
