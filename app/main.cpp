@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   using namespace quorrel;
   try {
     // A running show refuses every start, whatever the argument.
-    if (ShowWindowIsOnScreen()) return 0;
+    const DisplayProbe display = ProbeDisplay();
+    if (display.showWindowOnScreen) return 0;
 
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Mode mode = DecodeMode(arguments);
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     // mpv's window embedding and the show-window lookup speak X11, so Qt
     // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
     setenv("QT_QPA_PLATFORM", "xcb", 0);
-    if (!DisplayReachable()) return 0;
+    if (!display.reachable) return 0;
 
     SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
     QuorrelApplication app(argc, argv);

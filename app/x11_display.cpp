@@ -79,21 +79,20 @@ bool searchTree(xcb_connection_t* c, xcb_window_t parent, const Atoms& atoms, in
 
 }  // namespace
 
-bool DisplayReachable(const char* displayName) {
-  int screen = 0;
-  return connect(displayName, &screen) != nullptr;
-}
-
-bool ShowWindowIsOnScreen(const char* displayName) {
+DisplayProbe ProbeDisplay(const char* displayName) {
   int screenNumber = 0;
   Connection c = connect(displayName, &screenNumber);
-  if (!c) return false;
+  if (!c) return {};
   const Atoms atoms{internAtom(c.get(), "_NET_WM_NAME"), internAtom(c.get(), "UTF8_STRING")};
   xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c.get()));
   for (; it.rem > 0; xcb_screen_next(&it)) {
-    if (searchTree(c.get(), it.data->root, atoms, 3)) return true;
+    if (searchTree(c.get(), it.data->root, atoms, 3)) return {true, true};
   }
-  return false;
+  return {true, false};
 }
+
+bool DisplayReachable(const char* displayName) { return ProbeDisplay(displayName).reachable; }
+
+bool ShowWindowIsOnScreen(const char* displayName) { return ProbeDisplay(displayName).showWindowOnScreen; }
 
 }  // namespace quorrel

@@ -4,6 +4,14 @@
 
 namespace quorrel {
 
+struct DisplayProbe {
+  bool reachable = false;
+  bool showWindowOnScreen = false;
+};
+
+// Both questions the entry asks of the display, over one connection.
+[[nodiscard]] DisplayProbe ProbeDisplay(const char* displayName = nullptr);
+
 // Whether an X display can be reached at all (DISPLAY, or `displayName`
 // when given). Qt aborts when it cannot connect, so the entry asks first.
 [[nodiscard]] bool DisplayReachable(const char* displayName = nullptr);

@@ -8,6 +8,7 @@
 #include "config/config_services.h"
 #include "config/options_model.h"
 #include "config/video_list.h"
+#include "settings/profile.h"
 
 namespace quorrel {
 
@@ -23,7 +24,7 @@ std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& b
   auto chosen = chooser.chooseSoundFile();
   if (!chosen || chosen->empty()) return std::nullopt;
   // Refused now rather than at "OK", where it would stop the save halfway.
-  if (!StorableText(*chosen)) {
+  if (!IsStorableValue(*chosen)) {
     boxes.showMessage(MessageKind::Warning, kUnstorableNameText);
     return std::nullopt;
   }

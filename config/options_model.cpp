@@ -89,6 +89,4 @@ void SaveOptions(SettingsFile& file, const OptionsState& state) {
   file.writeFlag(kOptions, "Status", false);
 }
 
-bool StorableText(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
-
 }  // namespace quorrel

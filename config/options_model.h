@@ -46,7 +46,4 @@ struct OptionsState {
 // written. The video slots and "Last Dir" are not written here.
 void SaveOptions(SettingsFile& file, const OptionsState& state);
 
-// True when the profile format can hold the text (no line break, no NUL).
-[[nodiscard]] bool StorableText(const std::string& text);
-
 }  // namespace quorrel

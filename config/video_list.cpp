@@ -4,6 +4,7 @@
 #include "config/config_services.h"
 #include "config/folder_scan.h"
 #include "config/options_model.h"
+#include "settings/profile.h"
 #include "settings/settings_file.h"
 
 namespace quorrel {
@@ -120,7 +121,7 @@ void VideoList::Button2Click(FileChooser& chooser) {
   if (!chosen) return;
   // The settings file cannot hold a line break; refusing here keeps the
   // list, the slots and "Last Dir" as they were.
-  if (!StorableText(*chosen)) {
+  if (!IsStorableValue(*chosen)) {
     boxes_.showMessage(MessageKind::Warning, kUnstorableNameText);
     return;
   }
@@ -195,7 +196,7 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
         result.cancelled = true;
         break;
       }
-      if (!StorableText(files[i])) {
+      if (!IsStorableValue(files[i])) {
         ++result.skipped;
         continue;
       }

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "media/media_errors.h"
 
@@ -28,11 +27,18 @@ bool isRegularFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// A huge file misnamed .mid is refused by its size, without being read.
 bool readSmallFile(const std::string& path, std::string& bytes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || info.st_size > kMaxMidiFileSize) return false;
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad() && static_cast<std::streamsize>(bytes.size()) <= kMaxMidiFileSize;
+  // One byte more than its size, in case the file grew meanwhile.
+  bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file.bad()) return false;
+  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  return static_cast<std::streamsize>(bytes.size()) <= kMaxMidiFileSize;
 }
 
 }  // namespace
@@ -45,9 +51,9 @@ std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, con
   fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
   fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
   std::unique_ptr<FluidSynthDevice> device(new FluidSynthDevice());
-  device->path_ = path;
-  std::string bytes;
-  if (!readSmallFile(path, bytes) || !device->timing_.parse(bytes)) {
+  // The file is read once: its timing comes from these bytes, and every
+  // player (a rewound file gets a fresh one) plays these same bytes.
+  if (!readSmallFile(path, device->bytes_) || !device->timing_.parse(device->bytes_)) {
     errorCode = kMidiUnreadable;
     return nullptr;
   }
@@ -125,7 +131,10 @@ void FluidSynthDevice::release() {
 std::uint32_t FluidSynthDevice::newPlayer() {
   player_ = new_fluid_player(synth_);
   if (player_ == nullptr) return media_errors::kPlayerStartFailed;
-  if (fluid_player_add(player_, path_.c_str()) == FLUID_FAILED) return media_errors::kMidiUnreadable;
+  // The player keeps a copy of the bytes.
+  if (fluid_player_add_mem(player_, bytes_.data(), bytes_.size()) == FLUID_FAILED) {
+    return media_errors::kMidiUnreadable;
+  }
   return media_errors::kSuccess;
 }
 

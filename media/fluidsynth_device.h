@@ -53,7 +53,8 @@ class FluidSynthDevice final : public MediaDevice {
   void halt();
   void release();
 
-  std::string path_;
+  // The MIDI file's contents.
+  std::string bytes_;
   MidiTiming timing_;
   _fluid_hashtable_t* settings_ = nullptr;
   _fluid_synth_t* synth_ = nullptr;

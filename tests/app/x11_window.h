@@ -28,11 +28,11 @@ class X11Window {
                           static_cast<std::uint32_t>(title.size()), title.data());
     }
     xcb_map_window(connection_, window_);
-    xcb_aux_sync();
+    sync();
   }
   ~X11Window() {
     xcb_destroy_window(connection_, window_);
-    xcb_aux_sync();
+    sync();
     xcb_disconnect(connection_);
   }
   X11Window(const X11Window&) = delete;
@@ -40,7 +40,7 @@ class X11Window {
 
  private:
   // Waits until the server has carried out every request sent so far.
-  void xcb_aux_sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
+  void sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
 
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = 0;

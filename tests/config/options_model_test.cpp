@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "tests/config/config_fakes.h"
 #include "tests/support/process.h"
@@ -132,10 +133,10 @@ TEST_F(OptionsModel, refusedWriteStopsTheSaveWithTheStoresError) {
 }
 
 TEST(StorableTextRule, lineBreaksAndNulAreRefused) {
-  EXPECT_TRUE(StorableText("/videos/a b.avi"));
-  EXPECT_FALSE(StorableText("/videos/a\nb.avi"));
-  EXPECT_FALSE(StorableText("/videos/a\rb.avi"));
-  EXPECT_FALSE(StorableText(std::string("/videos/a\0b.avi", 15)));
+  EXPECT_TRUE(IsStorableValue("/videos/a b.avi"));
+  EXPECT_FALSE(IsStorableValue("/videos/a\nb.avi"));
+  EXPECT_FALSE(IsStorableValue("/videos/a\rb.avi"));
+  EXPECT_FALSE(IsStorableValue(std::string("/videos/a\0b.avi", 15)));
 }
 
 }  // namespace
