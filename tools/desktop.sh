@@ -57,6 +57,19 @@ start_desktop() {
 
   export HOME="$desktop_scratch/home" XDG_CONFIG_HOME="$desktop_scratch/home/.config"
   mkdir -p "$XDG_CONFIG_HOME"
+
+  # Screen-saver hosts and Wayland compositors refuse to run as root, so
+  # when the tests run as root (as CI does) they run those as an ordinary
+  # user, which must reach the test display and sound server too.
+  export QUORREL_TEST_USER=""
+  if [[ $(id -u) -eq 0 ]]; then
+    if ! id quorrel-test >/dev/null 2>&1; then
+      useradd --create-home --shell /bin/bash --user-group quorrel-test
+    fi
+    QUORREL_TEST_USER=quorrel-test
+    chmod 755 "$desktop_scratch"
+    [[ -d "$desktop_scratch/pulse" ]] && chmod 755 "$desktop_scratch/pulse"
+  fi
   if [[ -z "${XDG_RUNTIME_DIR:-}" || ! -w "${XDG_RUNTIME_DIR:-/nonexistent}" ]]; then
     export XDG_RUNTIME_DIR="$desktop_scratch/runtime"
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
