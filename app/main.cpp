@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
 
     SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
     QuorrelApplication app(argc, argv);
+    // Qt takes the whole locale from the environment; libmpv refuses to
+    // start unless numbers are read and written the C way, so that part
+    // alone goes back. Everything else of the user's locale stays.
+    std::setlocale(LC_NUMERIC, "C");
     if (mode == Mode::Show) {
       RunShowMode(app);
     } else {
