@@ -7,6 +7,7 @@
 #include "config/form2.h"
 #include "config/frm_disc.h"
 #include "media/media_device.h"
+#include "settings/data_folder.h"
 
 namespace quorrel {
 
@@ -16,6 +17,7 @@ void RunConfigMode(QuorrelApplication& app) {
   std::unique_ptr<MediaBackend> backend;
   ConfigServices services;
   services.boxes = &app.messageBoxes();
+  services.settings = UserSettingsLocation();
   services.mediaBackend = [&backend]() -> MediaBackend& {
     if (!backend) backend = CreatePlatformMediaBackend(QtUiPoster());
     return *backend;

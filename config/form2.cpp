@@ -41,7 +41,7 @@ void setNumberLabel(QLabel* label, std::int32_t number) {
 
 }  // namespace
 
-TForm2::TForm2(ConfigServices services) : services_(std::move(services)), list_(SettingsFileName(), *services_.boxes) {
+TForm2::TForm2(ConfigServices services) : services_(std::move(services)), list_(services_.settings.SettingsFileName, *services_.boxes) {
   if (services_.chooser == nullptr) {
     ownChooser_ = std::make_unique<QtFileChooser>(this);
     services_.chooser = ownChooser_.get();
@@ -92,15 +92,14 @@ void TForm2::connectHandlers() {
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
 }
 
-std::string TForm2::settingsPath() const { return SettingsFileName(); }
+std::string TForm2::settingsPath() const { return services_.settings.SettingsFileName; }
 
 TFrmSound* TForm2::soundDialog() const { return frmSound_; }
 
 void TForm2::setAboutBox(Tfrmdisc* box) { aboutBox_ = box; }
 
 void TForm2::FormCreate() {
-  SetupDataFolder(*services_.boxes);
-  list_.setSettingsPath(settingsPath());
+  SetupDataFolder(services_.settings, *services_.boxes);
   frmSound_ = new TFrmSound(this);
   list_.ResetSlots();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -114,7 +113,7 @@ void TForm2::FormCreate() {
   ListBox1->setUpdatesEnabled(true);
   list_.UpdateVideoLabels();
   const std::string& sound = list_.videoSlots()[0];
-  if (sound == kEmptySlot || sound.empty()) {
+  if (IsEmptySlotForDialog(sound) || sound.empty()) {
     radsndon->setEnabled(false);
     radsndof->setEnabled(false);
   }
@@ -132,13 +131,13 @@ void TForm2::applyOptions(const OptionsState& state) {
   setRadio(radsndof, state.sound == SoundChoice::Off);
   setRadio(radrepon, state.repeat == SoundChoice::On);
   setRadio(radrepoff, state.repeat == SoundChoice::Off);
-  setRadio(Radpicc, state.size == VideoSize::Custom);
-  setRadio(radpics, state.size == VideoSize::Small);
-  setRadio(radpicm, state.size == VideoSize::Medium);
-  setRadio(radpicl, state.size == VideoSize::Large);
-  setRadio(Radpicdef, state.size == VideoSize::Default);
-  setRadio(RadioButton1, state.order == PlayOrder::Random);
-  setRadio(RadioButton2, state.order == PlayOrder::Sequence);
+  setRadio(Radpicc, state.size == VideoSizeMode::Custom);
+  setRadio(radpics, state.size == VideoSizeMode::Small);
+  setRadio(radpicm, state.size == VideoSizeMode::Medium);
+  setRadio(radpicl, state.size == VideoSizeMode::FullScreen);
+  setRadio(Radpicdef, state.size == VideoSizeMode::Natural);
+  setRadio(RadioButton1, state.order == VideoOrder::Random);
+  setRadio(RadioButton2, state.order == VideoOrder::InSequence);
   setNumberLabel(Lblheight, state.height);
   setNumberLabel(Lblwidth, state.width);
   // The bars stop at the screen's size; a larger stored number stays in
@@ -161,18 +160,21 @@ OptionsState TForm2::currentOptions() const {
   state.repeat =
       radrepon->isChecked() ? SoundChoice::On : (radrepoff->isChecked() ? SoundChoice::Off : SoundChoice::None);
   if (Radpicdef->isChecked()) {
-    state.size = VideoSize::Default;
+    state.size = VideoSizeMode::Natural;
   } else if (Radpicc->isChecked()) {
-    state.size = VideoSize::Custom;
+    state.size = VideoSizeMode::Custom;
   } else if (radpics->isChecked()) {
-    state.size = VideoSize::Small;
+    state.size = VideoSizeMode::Small;
   } else if (radpicm->isChecked()) {
-    state.size = VideoSize::Medium;
+    state.size = VideoSizeMode::Medium;
   } else if (radpicl->isChecked()) {
-    state.size = VideoSize::Large;
+    state.size = VideoSizeMode::FullScreen;
   }
-  state.order = RadioButton1->isChecked() ? PlayOrder::Random
-                                          : (RadioButton2->isChecked() ? PlayOrder::Sequence : PlayOrder::None);
+  if (RadioButton1->isChecked()) {
+    state.order = VideoOrder::Random;
+  } else if (RadioButton2->isChecked()) {
+    state.order = VideoOrder::InSequence;
+  }
   state.height = Lblheight->text().toInt();
   state.width = Lblwidth->text().toInt();
   state.soundFile = soundFileBytes_;

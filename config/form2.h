@@ -8,6 +8,7 @@
 
 #include "config/options_model.h"
 #include "config/video_list.h"
+#include "settings/data_folder.h"
 
 class QGroupBox;
 class QLabel;
@@ -39,6 +40,8 @@ struct ConfigServices {
   std::function<MediaBackend&()> mediaBackend;
   // The folder holding the executable, where the documentation is looked for.
   std::string executableFolder;
+  // Where the settings file lives.
+  SettingsLocation settings;
 };
 
 // "Quorrel Options": the video list, whose edits go to the settings file at

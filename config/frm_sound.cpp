@@ -35,7 +35,7 @@ void selectChoice(QRadioButton* mute, QRadioButton* unmute, MuteChoice choice) {
 MuteChoice choiceOf(const QRadioButton* mute, const QRadioButton* unmute) {
   if (unmute->isChecked()) return MuteChoice::Unmute;
   if (mute->isChecked()) return MuteChoice::Mute;
-  return MuteChoice::None;
+  return MuteChoice::LeaveAlone;
 }
 
 }  // namespace

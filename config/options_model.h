@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "config/video_slots.h"
@@ -10,20 +11,18 @@ namespace quorrel {
 class SettingsFile;
 
 // Each radio group of the options dialog and the video sound dialog can
-// stand with no button selected; None is that state.
-enum class MuteChoice { None, Mute, Unmute };
+// stand with no button selected: a mute group then holds LeaveAlone, the
+// others hold nothing.
 enum class SoundChoice { None, On, Off };
-enum class VideoSize { None, Default, Large, Medium, Small, Custom };
-enum class PlayOrder { None, Sequence, Random };
 
 // What the options dialog's controls hold between load and save.
 struct OptionsState {
-  MuteChoice startOn = MuteChoice::None;
-  MuteChoice endOn = MuteChoice::None;
+  MuteChoice startOn = MuteChoice::LeaveAlone;
+  MuteChoice endOn = MuteChoice::LeaveAlone;
   SoundChoice sound = SoundChoice::None;
   SoundChoice repeat = SoundChoice::None;
-  VideoSize size = VideoSize::None;
-  PlayOrder order = PlayOrder::None;
+  std::optional<VideoSizeMode> size;
+  std::optional<VideoOrder> order;
   // The numbers the two size labels show; the bars stand at these clamped
   // to their range, while the labels keep a stored number above the screen.
   std::int32_t width = kMinimumVideoSide;

@@ -6,12 +6,11 @@
 #include "config/options_model.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 
 namespace quorrel {
 
 namespace {
-
-constexpr const char* kVidConfig = "VidConfig";
 
 std::string folderPartOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -45,7 +44,7 @@ VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
 
 void VideoList::ResetSlots() {
   slots_[0].clear();
-  for (int slot = 1; slot <= kVideoSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  for (int slot = 1; slot <= kSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
   entries_.clear();
   if (view_ != nullptr) view_->entriesCleared();
   setSelection(std::nullopt);
@@ -53,9 +52,9 @@ void VideoList::ResetSlots() {
 }
 
 void VideoList::FillFromSlots() {
-  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
     const std::string& text = slots_[static_cast<std::size_t>(slot)];
-    if (text == kEmptySlot) continue;
+    if (IsEmptySlotForDialog(text)) continue;
     entries_.push_back(text);
     if (view_ != nullptr) view_->entryAppended(text);
   }
@@ -72,11 +71,11 @@ void VideoList::UpdateVideoLabels() {
 }
 
 bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
-  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
     auto& entry = slots_[static_cast<std::size_t>(slot)];
-    if (entry != kEmptySlot) continue;
+    if (!IsEmptySlotForDialog(entry)) continue;
     SettingsFile file(settingsPath_);
-    file.writeText(kVidConfig, SlotKey(slot), path);
+    file.writeText(kDialogVideoListSection, SlotKey(slot), path);
     entry = path;
     entries_.push_back(path);
     if (view_ != nullptr) view_->entryAppended(path);
@@ -94,9 +93,9 @@ void VideoList::RemoveSelectedVideo() {
   SettingsFile file(settingsPath_);
   // The slot is looked up in the file and by text, so with one path in two
   // slots the lower one is emptied, whichever entry was selected.
-  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
-    if (file.readText(kVidConfig, SlotKey(slot), " ") != text) continue;
-    file.writeText(kVidConfig, SlotKey(slot), kEmptySlot);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault) != text) continue;
+    file.writeText(kDialogVideoListSection, SlotKey(slot), kEmptySlot);
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
     if (view_ != nullptr) view_->entryRemoved(index);
     slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
@@ -107,13 +106,13 @@ void VideoList::RemoveSelectedVideo() {
 }
 
 std::string VideoList::LoadLastDir() const {
-  std::string folder = SettingsFile(settingsPath_).readText("History", "Last Dir", "");
+  std::string folder = SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, "");
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }
 
 void VideoList::SaveLastDir(const std::string& path) {
-  SettingsFile(settingsPath_).writeText("History", "Last Dir", folderPartOf(path));
+  SettingsFile(settingsPath_).writeText(kHistorySection, kLastDirKey, folderPartOf(path));
 }
 
 void VideoList::Button2Click(FileChooser& chooser) {
@@ -145,8 +144,8 @@ void VideoList::CmdClearListClick() {
   SettingsFile file(settingsPath_);
   // A slot is marked empty here only once the file holds it empty, so a
   // refused write leaves the table agreeing with the file.
-  for (int slot = 1; slot <= kVideoSlotCount; ++slot) {
-    file.writeText(kVidConfig, SlotKey(slot), kEmptySlot);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    file.writeText(kDialogVideoListSection, SlotKey(slot), kEmptySlot);
     slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
   }
   entries_.clear();

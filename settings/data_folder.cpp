@@ -12,20 +12,11 @@
 #include "settings/file_io.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 
 namespace quorrel {
 
 namespace {
-
-std::string& dataFolder() {
-  static std::string folder;
-  return folder;
-}
-
-std::string& settingsFileName() {
-  static std::string name;
-  return name;
-}
 
 // The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
 // path, else ~/.config, as the XDG base directory rules say.
@@ -62,44 +53,40 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-const std::string& DataFolder() { return dataFolder(); }
+SettingsLocation SettingsLocationIn(const std::string& configHome) {
+  SettingsLocation location;
+  location.DataFolder = configHome + "/Quorrel";
+  location.SettingsFileName = location.DataFolder + "/quorrel4.ini";
+  return location;
+}
 
-const std::string& SettingsFileName() { return settingsFileName(); }
+SettingsLocation UserSettingsLocation() { return SettingsLocationIn(configHome()); }
 
-void SetupDataFolder(MessageBoxes& boxes) {
-  dataFolder() = configHome() + "/Quorrel";
-  if (!isDirectory(dataFolder()) && !createFolders(dataFolder())) {
+void SetupDataFolder(const SettingsLocation& location, MessageBoxes& boxes) {
+  if (!isDirectory(location.DataFolder) && !createFolders(location.DataFolder)) {
     boxes.showMessage(MessageKind::Warning,
                       "Could not create a folder. Please right click this software and choose the option to \"Run as "
                       "Admin\" (only needs to be done one time), as you currently do not have authority to create a "
                       "temp folder.");
   }
-  settingsFileName() = dataFolder() + "/quorrel4.ini";
-  RemoveStaleTemporaryFiles(settingsFileName());
+  RemoveStaleTemporaryFiles(location.SettingsFileName);
   // An existing file is never completed or repaired: the readers' defaults
   // stand in for whatever it lacks.
-  if (!fileExists(settingsFileName())) WriteDefaultSettings();
+  if (!fileExists(location.SettingsFileName)) WriteDefaultSettings(location.SettingsFileName);
 }
 
-void WriteDefaultSettings() {
+void WriteDefaultSettings(const std::string& settingsFileName) {
   // The 2008 values are set one by one, in the order and with the editing
   // rules of separate writes, on the text in memory, and the file is
   // replaced once: the result is the same file, written in a fraction of
   // the time, and a failure leaves nothing half-written.
-  SettingsFile file(SettingsFileName());
+  SettingsFile file(settingsFileName);
   file.applyChanges([](Profile& profile) {
-    profile.set("Options", "Sound", "0");
-    profile.set("Options", "Repeat", "0");
-    profile.set("Options", "Status", "0");
-    profile.set("Options", "Color", "4");
-    profile.set("Options", "Picdis", "5");
-    profile.set("Options", "Picord", "2");
-    profile.set("Options", "Height", "100");
-    profile.set("Options", "Width", "100");
-    for (int n = 1; n <= 1000; ++n) {
-      const std::string key = "Name" + std::to_string(n);
-      profile.set("vidConfig", key, "Null");
-      profile.set("WavConfig", key, "Null");
+    for (const DefaultOption& option : kDefaultOptions) profile.set(kOptionsSection, option.key, option.value);
+    for (int n = 1; n <= kSlotCount; ++n) {
+      const std::string key = SlotKey(n);
+      profile.set(kVideoListSection, key, kEmptySlot);
+      profile.set(kSoundSection, key, kEmptySlot);
     }
   });
 }

@@ -6,19 +6,28 @@ namespace quorrel {
 
 class MessageBoxes;
 
-// The data folder ("<XDG config home>/Quorrel") and the settings file in it
-// ("<data folder>/quorrel4.ini"), as set by the last SetupDataFolder. Empty
-// before the first run.
-[[nodiscard]] const std::string& DataFolder();
-[[nodiscard]] const std::string& SettingsFileName();
+// Where the settings live: the data folder and the settings file in it.
+// The mode's entry works it out once and hands it to the window that needs
+// it, so nothing below the entry reads the environment.
+struct SettingsLocation {
+  std::string DataFolder;        // "<configuration folder>/Quorrel"
+  std::string SettingsFileName;  // "<data folder>/quorrel4.ini"
+};
 
-// Computes both names, creates the data folder (and its missing parents)
-// when it is not there, warning through `boxes` when that fails, and writes
-// the default settings file when there is none.
-void SetupDataFolder(MessageBoxes& boxes);
+// The location inside the given configuration folder.
+[[nodiscard]] SettingsLocation SettingsLocationIn(const std::string& configHome);
 
-// Writes the default file, one write operation per value, in the fixed
-// sequence: the options, then the 1000 video slots and sound slots.
-void WriteDefaultSettings();
+// The user's location: $XDG_CONFIG_HOME when it is an absolute path, else
+// ~/.config, as the XDG base directory rules say.
+[[nodiscard]] SettingsLocation UserSettingsLocation();
+
+// Creates the data folder (and its missing parents) when it is not there,
+// warning through `boxes` when that fails, and writes the default settings
+// file when there is none.
+void SetupDataFolder(const SettingsLocation& location, MessageBoxes& boxes);
+
+// Writes the default file: the options, then the 1000 video slots and
+// sound slots, all in one replace of the file.
+void WriteDefaultSettings(const std::string& settingsFileName);
 
 }  // namespace quorrel

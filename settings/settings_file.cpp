@@ -13,12 +13,11 @@
 #include "settings/file_io.h"
 #include "settings/profile.h"
 #include "settings/read_cache.h"
+#include "settings/settings_schema.h"
 
 namespace quorrel {
 
 namespace {
-
-constexpr std::size_t kMaxTextLength = 2047;
 
 std::string withoutTrailingBlanks(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);

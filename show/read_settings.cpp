@@ -3,32 +3,9 @@
 #include <sys/stat.h>
 
 #include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 
 namespace quorrel {
-
-namespace {
-
-constexpr const char* kOptions = "Options";
-constexpr const char* kVideoSection = "vidConfig";
-constexpr const char* kSoundSection = "WavConfig";
-// The slot readers pass one blank, which the store reduces to empty text,
-// so a missing slot reads as an entry with an empty name.
-constexpr const char* kSlotDefault = " ";
-
-std::int32_t muteChoice(std::int32_t stored) {
-  return stored == kMuteOff || stored == kMuteOn ? stored : kMuteLeaveAlone;
-}
-
-bool isEmptySlotMarker(const std::string& value) {
-  if (value.size() != 4) return false;
-  std::string upper = value;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper == "NULL";
-}
-
-}  // namespace
 
 std::string MissingFileText(const std::string& fileName) {
   return "File " + fileName +
@@ -44,22 +21,21 @@ bool IsExistingFile(const std::string& path) {
 }
 
 void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& infoText) {
-  state.StartMute = muteChoice(settings.readNumber(kOptions, "Starton", -1));
-  state.EndMute = muteChoice(settings.readNumber(kOptions, "Endon", -1));
-  state.SoundOn = settings.readFlag(kOptions, "Sound", true);
-  state.RepeatSound = settings.readFlag(kOptions, "Repeat", true);
-
-  const std::int32_t size = settings.readNumber(kOptions, "Picdis", -1);
-  state.SizeMode = size >= 1 && size <= 4 ? static_cast<VideoSizeMode>(size) : VideoSizeMode::Natural;
-  state.PlayOrder = settings.readNumber(kOptions, "Picord", -1) == 1 ? VideoOrder::Random : VideoOrder::InSequence;
-  state.CustomHeight = settings.readNumber(kOptions, "Height", -1);
-  state.CustomWidth = settings.readNumber(kOptions, "Width", -1);
+  state.StartMute = MuteChoiceOf(settings.readNumber(kOptionsSection, kStartMuteKey, kNumberReadDefault));
+  state.EndMute = MuteChoiceOf(settings.readNumber(kOptionsSection, kEndMuteKey, kNumberReadDefault));
+  state.SoundOn = settings.readFlag(kOptionsSection, kSoundOnKey, kFlagReadDefault);
+  state.RepeatSound = settings.readFlag(kOptionsSection, kRepeatKey, kFlagReadDefault);
+  state.SizeMode = VideoSizeModeOf(settings.readNumber(kOptionsSection, kSizeModeKey, kNumberReadDefault));
+  state.PlayOrder = VideoOrderOf(settings.readNumber(kOptionsSection, kPlayOrderKey, kNumberReadDefault));
+  // The custom size is taken as it stands, without a range check.
+  state.CustomHeight = settings.readNumber(kOptionsSection, kHeightKey, kNumberReadDefault);
+  state.CustomWidth = settings.readNumber(kOptionsSection, kWidthKey, kNumberReadDefault);
 
   state.PlayList.clear();
   state.PlayListCount = 0;
-  for (int n = 1; n <= kPlayListCapacity; ++n) {
-    std::string value = settings.readText(kVideoSection, "Name" + std::to_string(n), kSlotDefault);
-    if (isEmptySlotMarker(value)) continue;
+  for (int n = 1; n <= kSlotCount; ++n) {
+    std::string value = settings.readText(kVideoListSection, SlotKey(n), kSlotReadDefault);
+    if (IsEmptySlotForShow(value)) continue;
     if (!IsExistingFile(value)) {
       // One vanished file makes the whole list unusable for this show, so
       // the user is sent to the settings to tidy it up.
@@ -72,7 +48,7 @@ void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& i
     ++state.PlayListCount;
   }
 
-  state.SoundFileName = settings.readText(kSoundSection, "Name1", kSlotDefault);
+  state.SoundFileName = settings.readText(kSoundSection, kSoundFileKey, kSlotReadDefault);
   if (!IsExistingFile(state.SoundFileName)) state.SoundOn = false;
 }
 

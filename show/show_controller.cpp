@@ -42,7 +42,7 @@ ShowController::ShowController(ShowServices services) : services_(services) {}
 
 void ShowController::FormCreate() {
   try {
-    SetupDataFolder(services_.boxes);
+    SetupDataFolder(services_.settings, services_.boxes);
     services_.screenSaverFlag.setScreenSaverRunning(true);
     state_ = ShowState{};
     services_.view.setCursorVisible(false);
@@ -79,14 +79,14 @@ void ShowController::FormCreate() {
 
 void ShowController::ReadSettings() {
   std::string infoText = services_.view.infoText();
-  quorrel::ReadSettings(SettingsFile(SettingsFileName()), state_, infoText);
+  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, infoText);
   services_.view.setInfoText(infoText);
 }
 
-void ShowController::applyMuteChoice(std::int32_t choice) {
-  if (choice == kMuteOff) {
+void ShowController::applyMuteChoice(MuteChoice choice) {
+  if (choice == MuteChoice::Unmute) {
     services_.mute.setSystemMute(false);
-  } else if (choice == kMuteOn) {
+  } else if (choice == MuteChoice::Mute) {
     services_.mute.setSystemMute(true);
   }
 }

@@ -10,6 +10,7 @@ class MessageBoxes;
 class ScreenSaverFlag;
 class ScreenSaverPassword;
 class ShowView;
+struct SettingsLocation;
 class SystemMute;
 class TMediaPlayer;
 class UtcClock;
@@ -17,6 +18,7 @@ class UtcClock;
 // What the show works with. The window owns the players; everything here
 // outlives the controller.
 struct ShowServices {
+  const SettingsLocation& settings;
   ShowView& view;
   TMediaPlayer& MediaPlayer1;  // the background sound, no display window
   TMediaPlayer& MediaPlayer2;  // the videos, drawn into the panel
@@ -62,7 +64,7 @@ class ShowController {
   void StartBackgroundSound();
   void PlaceVideoPanel();
   void StartNextVideo();
-  void applyMuteChoice(std::int32_t choice);
+  void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
 
   ShowServices services_;

@@ -9,6 +9,7 @@
 #include "app/x11_display.h"
 #include "media/media_device.h"
 #include "media/system_mute.h"
+#include "settings/data_folder.h"
 #include "show/show_window.h"
 #include "show/termination_signals.h"
 
@@ -27,7 +28,8 @@ void RunShowMode(QuorrelApplication& app) {
 
   const std::unique_ptr<MediaBackend> backend = CreatePlatformMediaBackend(QtUiPoster());
   const std::unique_ptr<SystemMute> mute = CreatePulseMute();
-  TForm1 form(app, *backend, *mute);
+  const SettingsLocation settings = UserSettingsLocation();
+  TForm1 form(app, settings, *backend, *mute);
   stopSignals.onSignal([&form] {
     form.closePlayers();
     form.close();

@@ -4,23 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_schema.h"
+
 namespace quorrel {
-
-// How the video panel is sized; the numbers are the ones stored under
-// "Picdis".
-enum class VideoSizeMode : std::int32_t { FullScreen = 1, Medium = 2, Small = 3, Custom = 4, Natural = 5 };
-
-// How the next video is chosen; the numbers are the ones stored under
-// "Picord".
-enum class VideoOrder : std::int32_t { Random = 1, InSequence = 2 };
-
-// The mute choices stored under "Starton" and "Endon": un-mute, mute, or
-// leave the system's switch alone.
-inline constexpr std::int32_t kMuteOff = 1;
-inline constexpr std::int32_t kMuteOn = 0;
-inline constexpr std::int32_t kMuteLeaveAlone = 5;
-
-inline constexpr int kPlayListCapacity = 1000;
 
 // Everything the show knows about what to play and how, read once from the
 // settings file at start-up. Positions in PlayList are 1-based, as the
@@ -33,8 +19,8 @@ struct ShowState {
   std::string SoundFileName;
   bool SoundOn = false;
   bool RepeatSound = false;
-  std::int32_t StartMute = kMuteLeaveAlone;
-  std::int32_t EndMute = kMuteLeaveAlone;
+  MuteChoice StartMute = MuteChoice::LeaveAlone;
+  MuteChoice EndMute = MuteChoice::LeaveAlone;
   VideoSizeMode SizeMode = VideoSizeMode::Natural;
   VideoOrder PlayOrder = VideoOrder::InSequence;
   std::int32_t CustomHeight = 0;

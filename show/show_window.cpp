@@ -45,7 +45,8 @@ QRect primaryScreenGeometry() {
 
 }  // namespace
 
-TForm1::TForm1(QuorrelApplication& app, MediaBackend& backend, SystemMute& mute)
+TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend,
+               SystemMute& mute)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       app_(app),
       lblinfo(new QLabel(this)),
@@ -54,7 +55,7 @@ TForm1::TForm1(QuorrelApplication& app, MediaBackend& backend, SystemMute& mute)
       infoText_(kNoVideosText),
       MediaPlayer1(std::make_unique<TMediaPlayer>(backend, 0, false)),
       MediaPlayer2(std::make_unique<TMediaPlayer>(backend, createPanel(), true)),
-      controller_(ShowServices{*this, *MediaPlayer1, *MediaPlayer2, mute, clock_, password_, screenSaverFlag_,
+      controller_(ShowServices{settings, *this, *MediaPlayer1, *MediaPlayer2, mute, clock_, password_, screenSaverFlag_,
                                app.messageBoxes()}) {
   setWindowTitle(QString::fromLatin1(kShowWindowTitle));
   setGeometry(primaryScreenGeometry());

@@ -16,6 +16,7 @@ namespace quorrel {
 
 class MediaBackend;
 class QuorrelApplication;
+struct SettingsLocation;
 class SystemMute;
 class TMediaPlayer;
 
@@ -27,7 +28,7 @@ class TMediaPlayer;
 // second start can find it.
 class TForm1 : public QWidget, private ShowView {
  public:
-  TForm1(QuorrelApplication& app, MediaBackend& backend, SystemMute& mute);
+  TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;

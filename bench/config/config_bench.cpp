@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "xcb", 0);
   const auto scratch = std::filesystem::temp_directory_path() / ("quorrel-config-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);
-  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
   QuorrelApplication app(argc, argv);
   constexpr int kRuns = 5;
 
@@ -103,6 +102,7 @@ int main(int argc, char** argv) {
     writeSettings(scratch, 1000);
     ConfigServices services;
     services.boxes = &app.messageBoxes();
+    services.settings = SettingsLocationIn(scratch.string());
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuMs();
@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     FolderChooser chooser(folder.string());
     ConfigServices services;
     services.boxes = &app.messageBoxes();
+    services.settings = SettingsLocationIn(scratch.string());
     services.chooser = &chooser;
     TForm2 form(services);
     form.show();

@@ -52,10 +52,10 @@ std::string slotPath(int n) {
 std::string fullFile() {
   const std::string path = scratchFolder() + "/full.ini";
   std::filesystem::remove(path);
-  ::setenv("XDG_CONFIG_HOME", scratchFolder().c_str(), 1);
+  const quorrel::SettingsLocation location = quorrel::SettingsLocationIn(scratchFolder());
   NoBoxes boxes;
-  quorrel::SetupDataFolder(boxes);
-  std::filesystem::copy_file(quorrel::SettingsFileName(), path);
+  quorrel::SetupDataFolder(location, boxes);
+  std::filesystem::copy_file(location.SettingsFileName, path);
   SettingsFile file(path);
   file.applyChanges([](quorrel::Profile& profile) {
     for (int n = 1; n <= 1000; ++n) profile.set("vidConfig", "Name" + std::to_string(n), slotPath(n));
@@ -104,14 +104,14 @@ void ShowReadSequenceJustWritten(benchmark::State& state) {
 BENCHMARK(ShowReadSequenceJustWritten)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void WriteDefaultSettings(benchmark::State& state) {
-  ::setenv("XDG_CONFIG_HOME", scratchFolder().c_str(), 1);
+  const quorrel::SettingsLocation location = quorrel::SettingsLocationIn(scratchFolder());
   NoBoxes boxes;
-  quorrel::SetupDataFolder(boxes);
+  quorrel::SetupDataFolder(location, boxes);
   for (auto _ : state) {
     state.PauseTiming();
-    std::filesystem::remove(quorrel::SettingsFileName());
+    std::filesystem::remove(location.SettingsFileName);
     state.ResumeTiming();
-    quorrel::WriteDefaultSettings();
+    quorrel::WriteDefaultSettings(location.SettingsFileName);
   }
 }
 BENCHMARK(WriteDefaultSettings)->Unit(benchmark::kMillisecond)->UseRealTime();

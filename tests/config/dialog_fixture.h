@@ -50,10 +50,7 @@ inline void OnNextModal(std::function<void(QWidget*)> action, int attempts = 200
 // options dialog opened on it with fake choosers, desktop and boxes.
 class DialogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    App();
-    setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-  }
+  void SetUp() override { App(); }
   void TearDown() override {
     form.reset();
     QApplication::processEvents();
@@ -74,6 +71,7 @@ class DialogTest : public ::testing::Test {
     services.opener = &opener;
     services.progress = &progress;
     services.executableFolder = home.path();
+    services.settings = SettingsLocationIn(home.path());
     services.mediaBackend = mediaBackend;
     form = std::make_unique<TForm2>(services);
     form->show();

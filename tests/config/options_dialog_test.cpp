@@ -64,8 +64,8 @@ TEST_F(OptionsDialog, freshDefaultsSelectDefaultsAndDisableTheSoundButtons) {
   EXPECT_FALSE(dialog.radsndon->isEnabled());
   EXPECT_FALSE(dialog.radsndof->isEnabled());
   EXPECT_EQ(dialog.edwav->text(), "");
-  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::None);
-  EXPECT_EQ(dialog.soundDialog()->endChoice(), MuteChoice::None);
+  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.soundDialog()->endChoice(), MuteChoice::LeaveAlone);
   EXPECT_EQ(dialog.ListBox1->count(), 0);
   EXPECT_EQ(dialog.Lblcount->text(), "");
 }
@@ -164,7 +164,7 @@ TEST_F(OptionsDialog, videoSoundChoicesLiveInTheSubDialogUntilOk) {
 
 TEST_F(OptionsDialog, clearedVideoSoundChoicesDeleteBothKeys) {
   auto& dialog = open(withOptions("Starton=2\nEndon=1\n"));
-  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::None);
+  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::LeaveAlone);
   test::OnNextModal([](QWidget* modal) {
     auto* frm = qobject_cast<TFrmSound*>(modal);
     ASSERT_NE(frm, nullptr);

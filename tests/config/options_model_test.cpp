@@ -30,14 +30,14 @@ class OptionsModel : public ::testing::Test {
 
 TEST_F(OptionsModel, freshDefaultFileSelectsDefaultsAndNoMuteChoice) {
   const auto state = load();
-  EXPECT_EQ(state.size, VideoSize::Default);
-  EXPECT_EQ(state.order, PlayOrder::Sequence);
+  EXPECT_EQ(state.size, VideoSizeMode::Natural);
+  EXPECT_EQ(state.order, VideoOrder::InSequence);
   EXPECT_EQ(state.sound, SoundChoice::Off);
   EXPECT_EQ(state.repeat, SoundChoice::Off);
   EXPECT_EQ(state.width, 100);
   EXPECT_EQ(state.height, 100);
-  EXPECT_EQ(state.startOn, MuteChoice::None);
-  EXPECT_EQ(state.endOn, MuteChoice::None);
+  EXPECT_EQ(state.startOn, MuteChoice::LeaveAlone);
+  EXPECT_EQ(state.endOn, MuteChoice::LeaveAlone);
   EXPECT_EQ(slots[0], "Null");
   EXPECT_EQ(state.soundFile, "");
   EXPECT_EQ(slots[1000], "Null");
@@ -48,8 +48,8 @@ TEST_F(OptionsModel, okRightAfterDefaultsWritesTheFixedValuesAndNoMuteKeys) {
   file.writeNumber("Options", "Starton", 1);
   file.writeNumber("Options", "Endon", 0);
   auto state = load();
-  state.startOn = MuteChoice::None;
-  state.endOn = MuteChoice::None;
+  state.startOn = MuteChoice::LeaveAlone;
+  state.endOn = MuteChoice::LeaveAlone;
   SaveOptions(file, state);
   EXPECT_EQ(file.readText("Options", "Sound", "x"), "0");
   EXPECT_EQ(file.readText("Options", "Repeat", "x"), "0");
@@ -80,22 +80,22 @@ TEST_F(OptionsModel, missingKeysReadAsTheirDefaults) {
   const auto state = load();
   EXPECT_EQ(state.sound, SoundChoice::On);
   EXPECT_EQ(state.repeat, SoundChoice::On);
-  EXPECT_EQ(state.size, VideoSize::Default);
-  EXPECT_EQ(state.order, PlayOrder::Sequence);
-  EXPECT_EQ(state.startOn, MuteChoice::None);
+  EXPECT_EQ(state.size, VideoSizeMode::Natural);
+  EXPECT_EQ(state.order, VideoOrder::InSequence);
+  EXPECT_EQ(state.startOn, MuteChoice::LeaveAlone);
   EXPECT_EQ(state.width, 25);
   EXPECT_EQ(state.height, 64);
 }
 
 TEST_F(OptionsModel, everySizeAndOrderRoundTrips) {
   SettingsFile file(path);
-  for (const auto size : {VideoSize::Large, VideoSize::Medium, VideoSize::Small, VideoSize::Custom, VideoSize::Default}) {
+  for (const auto size : {VideoSizeMode::FullScreen, VideoSizeMode::Medium, VideoSizeMode::Small, VideoSizeMode::Custom, VideoSizeMode::Natural}) {
     auto state = load();
     state.size = size;
-    state.order = PlayOrder::Random;
+    state.order = VideoOrder::Random;
     SaveOptions(file, state);
     EXPECT_EQ(load().size, size);
-    EXPECT_EQ(load().order, PlayOrder::Random);
+    EXPECT_EQ(load().order, VideoOrder::Random);
   }
   EXPECT_EQ(file.readNumber("Options", "Picord", 0), 1);
 }
@@ -106,7 +106,7 @@ TEST_F(OptionsModel, oneMuteGroupChosenLeavesTheOtherKeyAsItWas) {
   EXPECT_EQ(state.startOn, MuteChoice::Unmute);
   EXPECT_EQ(state.endOn, MuteChoice::Unmute);
   state.startOn = MuteChoice::Mute;
-  state.endOn = MuteChoice::None;
+  state.endOn = MuteChoice::LeaveAlone;
   SettingsFile file(path);
   SaveOptions(file, state);
   EXPECT_EQ(file.readNumber("Options", "Starton", -1), 0);

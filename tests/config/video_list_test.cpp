@@ -21,14 +21,14 @@ class VideoListEditing : public ::testing::Test {
     test::WriteFile(path, text);
     list.ResetSlots();
     SettingsFile file(path);
-    for (int n = 1; n <= kVideoSlotCount; ++n) list.videoSlots()[static_cast<std::size_t>(n)] = file.readText("VidConfig", SlotKey(n), " ");
+    for (int n = 1; n <= kSlotCount; ++n) list.videoSlots()[static_cast<std::size_t>(n)] = file.readText("VidConfig", SlotKey(n), " ");
     list.FillFromSlots();
     list.UpdateVideoLabels();
   }
   std::string slot(int n) { return SettingsFile(path).readText("vidConfig", SlotKey(n), "<missing>"); }
   std::vector<std::string> fileList() {
     std::vector<std::string> videos;
-    for (int n = 1; n <= kVideoSlotCount; ++n) {
+    for (int n = 1; n <= kSlotCount; ++n) {
       if (const auto text = slot(n); text != "Null") videos.push_back(text);
     }
     return videos;

@@ -67,13 +67,14 @@ constexpr const char* kFolderWarning =
 TEST(DataFolder, firstRunCreatesFolderParentsAndDefaultFile) {
   TempDir dir;
   ScopedEnv xdg("XDG_CONFIG_HOME", dir.file("deep/config"));
+  const SettingsLocation location = UserSettingsLocation();
   RecordedBoxes boxes;
-  SetupDataFolder(boxes);
+  SetupDataFolder(location, boxes);
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(DataFolder(), dir.file("deep/config/Quorrel"));
-  EXPECT_EQ(SettingsFileName(), dir.file("deep/config/Quorrel/quorrel4.ini"));
-  EXPECT_EQ(ReadFile(SettingsFileName()), expectedDefaultFile());
-  SettingsFile file(SettingsFileName());
+  EXPECT_EQ(location.DataFolder, dir.file("deep/config/Quorrel"));
+  EXPECT_EQ(location.SettingsFileName, dir.file("deep/config/Quorrel/quorrel4.ini"));
+  EXPECT_EQ(ReadFile(location.SettingsFileName), expectedDefaultFile());
+  SettingsFile file(location.SettingsFileName);
   EXPECT_EQ(file.readText("VidConfig", "Name1000", " "), "Null");
   EXPECT_EQ(file.readNumber("Options", "Picdis", 0), 5);
   EXPECT_EQ(file.readNumber("Options", "Starton", 7), 7);
@@ -83,22 +84,23 @@ TEST(DataFolder, relativeXdgConfigHomeFallsBackToHomeConfig) {
   TempDir dir;
   ScopedEnv xdg("XDG_CONFIG_HOME", std::string("relative/config"));
   ScopedEnv home("HOME", dir.path());
+  const SettingsLocation location = UserSettingsLocation();
   RecordedBoxes boxes;
-  SetupDataFolder(boxes);
-  EXPECT_EQ(DataFolder(), dir.file(".config/Quorrel"));
+  SetupDataFolder(location, boxes);
+  EXPECT_EQ(location.DataFolder, dir.file(".config/Quorrel"));
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.file(".config/Quorrel/quorrel4.ini")));
 }
 
 TEST(DataFolder, presentFolderGetsOnlyTheFile) {
   TempDir dir;
-  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  const SettingsLocation location = SettingsLocationIn(dir.path());
   std::filesystem::create_directory(dir.file("Quorrel"));
   ::chmod(dir.file("Quorrel").c_str(), 0750);
   WriteFile(dir.file("Quorrel/notes.txt"), "mine");
   RecordedBoxes boxes;
-  SetupDataFolder(boxes);
+  SetupDataFolder(location, boxes);
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(ReadFile(SettingsFileName()), expectedDefaultFile());
+  EXPECT_EQ(ReadFile(location.SettingsFileName), expectedDefaultFile());
   EXPECT_EQ(ReadFile(dir.file("Quorrel/notes.txt")), "mine");
   EXPECT_EQ(std::filesystem::status(dir.file("Quorrel")).permissions(), std::filesystem::perms(0750));
 }
@@ -107,7 +109,7 @@ TEST(DataFolder, defaultFileEqualsSeparateWritesInSequence) {
   // The same 2008 writes, one file replace each, on a missing file and on a
   // file that already holds some of the keys.
   TempDir dir;
-  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  const SettingsLocation location = SettingsLocationIn(dir.path());
   for (const std::string start : {"", "; mine\r\n[WavConfig]\r\nName7=/s.wav\r\n[Options]\r\nColor=1\r\n"}) {
     const std::string separate = dir.file("separate.ini");
     std::filesystem::remove(separate);
@@ -126,17 +128,17 @@ TEST(DataFolder, defaultFileEqualsSeparateWritesInSequence) {
       file.writeText("WavConfig", "Name" + std::to_string(n), "Null");
     }
     RecordedBoxes boxes;
-    SetupDataFolder(boxes);
-    std::filesystem::remove(SettingsFileName());
-    if (!start.empty()) WriteFile(SettingsFileName(), start);
-    WriteDefaultSettings();
-    EXPECT_EQ(ReadFile(SettingsFileName()), ReadFile(separate));
+    SetupDataFolder(location, boxes);
+    std::filesystem::remove(location.SettingsFileName);
+    if (!start.empty()) WriteFile(location.SettingsFileName, start);
+    WriteDefaultSettings(location.SettingsFileName);
+    EXPECT_EQ(ReadFile(location.SettingsFileName), ReadFile(separate));
   }
 }
 
 TEST(DataFolder, startUpRemovesTemporaryFilesOfDeadWritersOnly) {
   TempDir dir;
-  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  const SettingsLocation location = SettingsLocationIn(dir.path());
   std::filesystem::create_directory(dir.file("Quorrel"));
   test::ChildProcess ended({"true"});
   ASSERT_TRUE(ended.waitFor(std::chrono::seconds(10)).has_value());
@@ -145,20 +147,20 @@ TEST(DataFolder, startUpRemovesTemporaryFilesOfDeadWritersOnly) {
   WriteFile(dead, "half");
   WriteFile(live, "being written");
   RecordedBoxes boxes;
-  SetupDataFolder(boxes);
+  SetupDataFolder(location, boxes);
   EXPECT_FALSE(std::filesystem::exists(dead));
   EXPECT_TRUE(std::filesystem::exists(live));
 }
 
 TEST(DataFolder, existingFileIsNeverCompletedOrRepaired) {
   TempDir dir;
-  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  const SettingsLocation location = SettingsLocationIn(dir.path());
   std::filesystem::create_directory(dir.file("Quorrel"));
   WriteFile(dir.file("Quorrel/quorrel4.ini"), "");
   RecordedBoxes boxes;
-  SetupDataFolder(boxes);
-  EXPECT_EQ(ReadFile(SettingsFileName()), "");
-  SettingsFile file(SettingsFileName());
+  SetupDataFolder(location, boxes);
+  EXPECT_EQ(ReadFile(location.SettingsFileName), "");
+  SettingsFile file(location.SettingsFileName);
   EXPECT_TRUE(file.readFlag("Options", "Sound", true));
   EXPECT_EQ(file.readNumber("Options", "Height", -1), -1);
   EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "");
@@ -166,10 +168,10 @@ TEST(DataFolder, existingFileIsNeverCompletedOrRepaired) {
 
 TEST(DataFolder, fileInPlaceOfFolderWarnsAndFirstWriteFails) {
   TempDir dir;
-  ScopedEnv xdg("XDG_CONFIG_HOME", dir.path());
+  const SettingsLocation location = SettingsLocationIn(dir.path());
   WriteFile(dir.file("Quorrel"), "not a folder");
   RecordedBoxes boxes;
-  EXPECT_THROW(SetupDataFolder(boxes), SettingsWriteError);
+  EXPECT_THROW(SetupDataFolder(location, boxes), SettingsWriteError);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].first, MessageKind::Warning);
   EXPECT_EQ(boxes.shown[0].second, kFolderWarning);

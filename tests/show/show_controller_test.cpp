@@ -11,6 +11,7 @@
 #include <string>
 
 #include "media/media_player.h"
+#include "settings/data_folder.h"
 #include "settings/settings_file.h"
 #include "tests/show/show_fakes.h"
 #include "tests/support/process.h"
@@ -23,11 +24,7 @@ using test::TempDir;
 
 // Everything one show needs, with its settings in a home of its own.
 struct ShowRig {
-  ShowRig() {
-    ::setenv("HOME", home.path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-    password.nt = true;
-  }
+  ShowRig() { password.nt = true; }
 
   void settings(const std::string& ini) {
     std::filesystem::create_directories(home.file("Quorrel"));
@@ -66,6 +63,7 @@ struct ShowRig {
   void videoEnds() { videoBackend.current()->mode = TMPModes::mpStopped; }
 
   TempDir home;
+  SettingsLocation location = SettingsLocationIn(home.path());
   EventLog log;
   test::FakeBackend soundBackend{"sound", log};
   test::FakeBackend videoBackend{"video", log};
@@ -77,7 +75,7 @@ struct ShowRig {
   test::FakeFlag flag{log};
   test::FakeBoxes boxes{log};
   test::FakeView view{log};
-  ShowController show{ShowServices{view, sound, video, mute, clock, password, flag, boxes}};
+  ShowController show{ShowServices{location, view, sound, video, mute, clock, password, flag, boxes}};
 };
 
 constexpr const char* kPlainOptions = "Sound=0\nRepeat=0\nPicdis=5\nPicord=2\nHeight=100\nWidth=100";
@@ -145,7 +143,7 @@ TEST(ShowStartUp, aStartUpThatCannotWriteTheSettingsStillEndsOnInput) {
   // The configuration folder lies below a plain file, so neither the data
   // folder nor the default settings file can be made.
   test::WriteFile(rig.home.file("blocker"), "");
-  ::setenv("XDG_CONFIG_HOME", rig.home.file("blocker/config").c_str(), 1);
+  rig.location = SettingsLocationIn(rig.home.file("blocker/config"));
   EXPECT_THROW(rig.show.FormCreate(), SettingsWriteError);
   EXPECT_FALSE(rig.boxes.shown.empty());
   rig.show.deactivate(true);

@@ -50,14 +50,14 @@ class ReadSettingsTest : public ::testing::Test {
 
 TEST_F(ReadSettingsTest, onlyZeroAndOneAreMuteChoices) {
   ShowState state = read("[Options]\nStarton=1\nEndon=0\n");
-  EXPECT_EQ(state.StartMute, kMuteOff);
-  EXPECT_EQ(state.EndMute, kMuteOn);
+  EXPECT_EQ(state.StartMute, MuteChoice::Unmute);
+  EXPECT_EQ(state.EndMute, MuteChoice::Mute);
   state = read("[Options]\nStarton=2\n");
-  EXPECT_EQ(state.StartMute, kMuteLeaveAlone);
-  EXPECT_EQ(state.EndMute, kMuteLeaveAlone);
+  EXPECT_EQ(state.StartMute, MuteChoice::LeaveAlone);
+  EXPECT_EQ(state.EndMute, MuteChoice::LeaveAlone);
   state = read("[Options]\nStarton=-1\nEndon=abc\n");
-  EXPECT_EQ(state.StartMute, kMuteLeaveAlone);
-  EXPECT_EQ(state.EndMute, kMuteLeaveAlone);
+  EXPECT_EQ(state.StartMute, MuteChoice::LeaveAlone);
+  EXPECT_EQ(state.EndMute, MuteChoice::LeaveAlone);
 }
 
 TEST_F(ReadSettingsTest, soundAndRepeatAreOnWhenMissingButNeedAnExistingFile) {
