@@ -71,38 +71,59 @@ void VideoList::UpdateVideoLabels() {
 }
 
 bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    auto& entry = slots_[static_cast<std::size_t>(slot)];
-    if (!IsEmptySlotForDialog(entry)) continue;
-    SettingsFile file(settingsPath_);
-    file.writeText(kDialogVideoListSection, SlotKey(slot), path);
-    entry = path;
-    entries_.push_back(path);
-    if (view_ != nullptr) view_->entryAppended(path);
-    UpdateVideoLabels();
-    return true;
+  // The free slot is chosen from the file as it is at the moment of the
+  // write, under the file's write lock: a second options dialog may have
+  // filled the slot this dialog's own copy still shows as free, and its
+  // video must not be overwritten.
+  std::optional<int> stored;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    stored.reset();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      const std::string key = SlotKey(slot);
+      if (!IsEmptySlotForDialog(ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault))) continue;
+      profile.set(kDialogVideoListSection, key, path);
+      stored = slot;
+      return;
+    }
+  });
+  if (!stored) {
+    if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
+    return false;
   }
-  if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
-  return false;
+  slots_[static_cast<std::size_t>(*stored)] = path;
+  entries_.push_back(path);
+  if (view_ != nullptr) view_->entryAppended(path);
+  UpdateVideoLabels();
+  return true;
 }
 
 void VideoList::RemoveSelectedVideo() {
   if (!selected_ || *selected_ >= entries_.size()) return;
   const std::size_t index = *selected_;
   const std::string text = entries_[index];
-  SettingsFile file(settingsPath_);
   // The slot is looked up in the file and by text, so with one path in two
-  // slots the lower one is emptied, whichever entry was selected.
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault) != text) continue;
-    file.writeText(kDialogVideoListSection, SlotKey(slot), kEmptySlot);
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (view_ != nullptr) view_->entryRemoved(index);
-    slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
-    UpdateVideoLabels();
+  // slots the lower one is emptied, whichever entry was selected. The look-
+  // up and the write are one change under the write lock, so the slot
+  // emptied is the one that held the text at that moment.
+  std::optional<int> emptied;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    emptied.reset();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      const std::string key = SlotKey(slot);
+      if (ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault) != text) continue;
+      profile.set(kDialogVideoListSection, key, kEmptySlot);
+      emptied = slot;
+      return;
+    }
+  });
+  if (!emptied) {
+    boxes_.showMessage(MessageKind::Error, kRemoveNotFoundText);
     return;
   }
-  boxes_.showMessage(MessageKind::Error, kRemoveNotFoundText);
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (view_ != nullptr) view_->entryRemoved(index);
+  slots_[static_cast<std::size_t>(*emptied)] = kEmptySlot;
+  UpdateVideoLabels();
 }
 
 std::string VideoList::LoadLastDir() const {

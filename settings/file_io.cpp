@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <climits>
 #include <random>
 #include <string_view>
+#include <thread>
 
 namespace quorrel {
 
@@ -57,6 +59,30 @@ std::string temporaryName(const std::string& target) {
 }
 
 }  // namespace
+
+std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound) {
+  const std::string path = FolderOf(target) + "/." + baseName(target) + ".lock";
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  // A lock file that another user made (root having written the user's
+  // file once) can still be locked through a read-only handle.
+  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return std::nullopt;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return WriteLock(fd);
+}
+
+WriteLock::WriteLock(WriteLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+WriteLock::~WriteLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
 void RemoveStaleTemporaryFiles(const std::string& target) {
   const std::string folder = FolderOf(target);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,27 @@ namespace quorrel {
 // fails; the target is then untouched and the temporary file is gone.
 [[nodiscard]] bool ReplaceFile(const std::string& target, const std::string& contents,
                                const std::optional<struct stat>& existing);
+
+// An advisory lock that serialises the writers of one file across
+// processes: an exclusive flock on "<folder>/.<name>.lock" beside it, held
+// by whoever has read the file and means to replace it, until the replace
+// is done. The lock goes with its holder, also when the holder is killed,
+// so it never outlives a writer; the lock file itself stays.
+class WriteLock {
+ public:
+  // Waits at most `bound` for the lock; nothing when it could not be had
+  // in that time or the lock file cannot be opened.
+  [[nodiscard]] static std::optional<WriteLock> Acquire(const std::string& target, std::chrono::milliseconds bound);
+  WriteLock(WriteLock&& other) noexcept;
+  WriteLock& operator=(WriteLock&&) = delete;
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+  ~WriteLock();
+
+ private:
+  explicit WriteLock(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
 
 // Removes the temporary files that writers of `target` left behind when
 // they were killed between writing and renaming: only those whose process

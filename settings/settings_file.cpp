@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,11 @@ std::string withoutTrailingBlanks(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return std::string(text);
 }
+
+// How long a write waits for another process's write to the same file. A
+// write takes about a millisecond, so this is only reached when the other
+// writer hangs.
+constexpr std::chrono::milliseconds kLockWait(2000);
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,13 +65,17 @@ SettingsValueError::SettingsValueError(const std::string& path, std::string_view
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
-std::string SettingsFile::readText(std::string_view section, std::string_view key, std::string_view defaultText) const {
-  const std::shared_ptr<const Profile> profile = CurrentProfile(path_);
+std::string ReadText(const Profile* profile, std::string_view section, std::string_view key,
+                     std::string_view defaultText) {
   std::optional<std::string_view> value;
-  if (profile) value = profile->find(section, key);
+  if (profile != nullptr) value = profile->find(section, key);
   std::string text = value ? std::string(*value) : withoutTrailingBlanks(defaultText);
   if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
   return text;
+}
+
+std::string SettingsFile::readText(std::string_view section, std::string_view key, std::string_view defaultText) const {
+  return ReadText(CurrentProfile(path_).get(), section, key, defaultText);
 }
 
 std::int32_t SettingsFile::readNumber(std::string_view section, std::string_view key, std::int32_t defaultValue) const {
@@ -115,6 +125,13 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   if (::stat(folderPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || (folder.st_mode & 0222) == 0) {
     throw SettingsWriteError(path_);
   }
+
+  // Another process (a second options dialog) may be writing the same file:
+  // the file is read, changed and replaced under one lock, so that neither
+  // writer loses the other's change. A writer that never lets go cannot
+  // hold this one up for long; the write is then refused.
+  const std::optional<WriteLock> lock = WriteLock::Acquire(*target, kLockWait);
+  if (!lock) throw SettingsWriteError(path_);
 
   std::string oldText;
   std::optional<struct stat> existing;

@@ -30,6 +30,12 @@ class SettingsValueError : public std::runtime_error {
 
 class Profile;
 
+// A text read as the settings file's operations read it, from a text
+// already in memory (nullptr: no file): a missing key gives the default
+// without its trailing blanks, and a value is cut to 2047 bytes.
+[[nodiscard]] std::string ReadText(const Profile* profile, std::string_view section, std::string_view key,
+                                   std::string_view defaultText);
+
 // The settings file, in the Windows profile (INI) format, reached through
 // seven operations. Each operation goes to the file itself: a read sees the
 // file as it is on disk at that moment (another process may have changed
@@ -72,9 +78,12 @@ class SettingsFile {
   void deleteKey(std::string_view section, std::string_view key) noexcept;
 
   // Applies `change` to the file's current contents and replaces the file
-  // once, so that many values land together or not at all. Throws as the
-  // single writes do; a name or value that `change` cannot store gives
-  // SettingsValueError.
+  // once, so that many values land together or not at all. The read, the
+  // change and the replace run under the file's write lock, which every
+  // write takes: a change that depends on what the file holds (the lowest
+  // free slot) sees every other process's finished writes and no half-done
+  // one. Throws as the single writes do; a name or value that `change`
+  // cannot store gives SettingsValueError.
   void applyChanges(const std::function<void(Profile&)>& change);
 
  private:

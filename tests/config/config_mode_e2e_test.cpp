@@ -156,5 +156,43 @@ TEST_F(ConfigMode, screenshotsOfTheFourWindowsMatchTheirLayout) {
   EXPECT_EQ(config.waitFor(10s), std::optional<int>(0));
 }
 
+TEST_F(ConfigMode, twoOpenDialogsEachKeepTheVideoTheyAdded) {
+  const std::string first = test::MakeClip({.pattern = "red", .seconds = 1.0});
+  const std::string second = test::MakeClip({.pattern = "blue", .seconds = 1.0});
+  std::filesystem::create_directories(home.path() + "/.config/Quorrel");
+  test::WriteFile(settingsPath(), test::DefaultSettingsText());
+
+  // Both dialogs have read the empty list before either adds a video.
+  ChildProcess older({QUORREL_EXECUTABLE, "/C"}, environment());
+  ASSERT_TRUE(FindWindow("Quorrel Options", 20000));
+  ChildProcess newer({QUORREL_EXECUTABLE, "/C"}, environment());
+  ASSERT_TRUE(test::WaitUntil([] { return test::WindowsTitled("Quorrel Options") == 2; }, 20s));
+
+  // The newer dialog lies on top: it adds its video and is closed with OK.
+  const auto top = FindWindow("Quorrel Options");
+  ASSERT_TRUE(top);
+  auto addVideo = [&](const test::WindowPlace& dialog, const std::string& clip) {
+    ClickAt(dialog.left + 1 + 6 + 53, dialog.top + 140 + 18 + 10);
+    ASSERT_TRUE(FindWindow("Open"));
+    test::TypeText(clip);
+    PressKey("Return");
+    ASSERT_TRUE(test::WaitUntil([&] { return settings().find("=" + clip + "\n") != std::string::npos; }, 10s));
+  };
+  auto clickOk = [](const test::WindowPlace& dialog) { ClickAt(dialog.left + 537 + 50, dialog.top + 455 + 10); };
+  addVideo(*top, first);
+  clickOk(*top);
+  ASSERT_EQ(newer.waitFor(10s), std::optional<int>(0));
+
+  // The older dialog still shows slot 1 as free; its video goes to the next
+  // slot the file has free, and the first video stays.
+  const auto below = FindWindow("Quorrel Options");
+  ASSERT_TRUE(below);
+  addVideo(*below, second);
+  clickOk(*below);
+  ASSERT_EQ(older.waitFor(10s), std::optional<int>(0));
+  EXPECT_TRUE(settingsHold("Name1=" + first)) << settings();
+  EXPECT_TRUE(settingsHold("Name2=" + second));
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -67,6 +67,14 @@ std::optional<WindowPlace> FindWindow(const std::string& title, int timeoutMs) {
   return found;
 }
 
+int WindowsTitled(const std::string& title) {
+  const auto search = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"});
+  std::istringstream ids(search.output);
+  int count = 0;
+  for (unsigned long id = 0; ids >> id;) ++count;
+  return count;
+}
+
 void ClickAt(int x, int y) {
   (void)RunProcess({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
 }

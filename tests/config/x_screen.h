@@ -42,6 +42,9 @@ struct WindowPlace {
 // The visible top-level window titled exactly `title`, once it is mapped.
 std::optional<WindowPlace> FindWindow(const std::string& title, int timeoutMs = 10000);
 
+// How many visible top-level windows are titled exactly `title`.
+[[nodiscard]] int WindowsTitled(const std::string& title);
+
 void ClickAt(int x, int y);
 void TypeText(const std::string& text);
 void PressKey(const std::string& key);

@@ -17,22 +17,17 @@
 #include <vector>
 
 #include "settings/settings_file.h"
+#include "tests/settings/folder_listing.h"
 #include "tests/support/process.h"
 
 namespace quorrel {
 namespace {
 
+using test::FilesIn;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 using namespace std::string_literals;
-
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class BadInput : public ::testing::Test {
  protected:
@@ -138,7 +133,7 @@ TEST_F(BadInput, folderAtTheSettingsPathRefusesWritesAndReadsDefaults) {
   EXPECT_EQ(file.readNumber("Options", "Picdis", 5), 5);
   EXPECT_THROW(file.writeNumber("Options", "Picdis", 1), SettingsWriteError);
   EXPECT_TRUE(std::filesystem::is_directory(path));
-  EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
 }
 
 TEST_F(BadInput, fifoAtTheSettingsPathNeitherBlocksNorIsReplaced) {
@@ -160,7 +155,7 @@ TEST_F(BadInput, symlinkIsWrittenThroughAndKept) {
   EXPECT_TRUE(std::filesystem::is_symlink(path));
   EXPECT_EQ(ReadFile(dir.file("real/settings.ini")), "[Options]\nSound=1\n");
   EXPECT_TRUE(file.readFlag("Options", "Sound", false));
-  EXPECT_EQ(filesIn(dir.file("real")), std::vector<std::string>{"settings.ini"});
+  EXPECT_EQ(FilesIn(dir.file("real")), std::vector<std::string>{"settings.ini"});
 }
 
 TEST_F(BadInput, danglingSymlinkCreatesItsTarget) {
@@ -183,7 +178,7 @@ TEST_F(BadInput, readOnlyFolderRefusesWrites) {
   EXPECT_THROW(file.writeFlag("Options", "Sound", true), SettingsWriteError);
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
-  EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
 }
 
 // Runs `body` in a child process and returns its exit code, so that
@@ -208,7 +203,7 @@ int refusedWriteKeepsEverything(const std::string& folder, const std::string& pa
     if (std::string(e.what()) != "Unable to write to " + path) return 2;
   }
   if (ReadFile(path) != before) return 3;
-  if (filesIn(folder) != std::vector<std::string>{"quorrel4.ini"}) return 4;
+  if (FilesIn(folder) != std::vector<std::string>{"quorrel4.ini"}) return 4;
   return 0;
 }
 

@@ -7,21 +7,16 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/settings/folder_listing.h"
 #include "tests/support/process.h"
 
 namespace quorrel {
 namespace {
 
+using test::FilesIn;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-std::vector<std::string> filesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class SettingsFileTest : public ::testing::Test {
  protected:
@@ -131,7 +126,7 @@ TEST_F(SettingsFileTest, lineBreakOrNulInValueIsRefusedAndNothingWritten) {
   EXPECT_THROW(file.writeText("vidConfig", "Na=me", "x"), SettingsValueError);
   EXPECT_THROW(file.writeText("vidConfig", "Name\n1", "x"), SettingsValueError);
   EXPECT_EQ(ReadFile(path), before);
-  EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
 }
 
 TEST_F(SettingsFileTest, valueErrorNamesTheProblem) {
@@ -153,7 +148,7 @@ TEST_F(SettingsFileTest, readOnlyFileRefusesWritesAndStaysAsItWas) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
   }
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
-  EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
 }
 
 TEST_F(SettingsFileTest, missingFolderRefusesWrites) {
