@@ -24,8 +24,8 @@ std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& b
   auto chosen = chooser.chooseSoundFile();
   if (!chosen || chosen->empty()) return std::nullopt;
   // Refused now rather than at "OK", where it would stop the save halfway.
-  if (!IsStorableValue(*chosen)) {
-    boxes.showMessage(MessageKind::Warning, kUnstorableNameText);
+  if (const char* warning = UnstorablePathText(*chosen)) {
+    boxes.showMessage(MessageKind::Warning, warning);
     return std::nullopt;
   }
   return chosen;

@@ -32,6 +32,12 @@ class ProgressScope {
 
 }  // namespace
 
+const char* UnstorablePathText(const std::string& path) {
+  if (!IsStorableValue(path)) return kUnstorableNameText;
+  if (!IsStorablePath(path)) return kTooLongPathText;
+  return nullptr;
+}
+
 std::string FileNameOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -139,10 +145,11 @@ void VideoList::SaveLastDir(const std::string& path) {
 void VideoList::Button2Click(FileChooser& chooser) {
   const auto chosen = chooser.chooseVideoFile();
   if (!chosen) return;
-  // The settings file cannot hold a line break; refusing here keeps the
-  // list, the slots and "Last Dir" as they were.
-  if (!IsStorableValue(*chosen)) {
-    boxes_.showMessage(MessageKind::Warning, kUnstorableNameText);
+  // A path the settings file cannot give back whole would break the show
+  // and "Remove Video" later; refusing here keeps the list, the slots and
+  // "Last Dir" as they were.
+  if (const char* warning = UnstorablePathText(*chosen)) {
+    boxes_.showMessage(MessageKind::Warning, warning);
     return;
   }
   if (!chosen->empty()) AddVideo(*chosen, true);
@@ -216,7 +223,7 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
         result.cancelled = true;
         break;
       }
-      if (!IsStorableValue(files[i])) {
+      if (!IsStorablePath(files[i])) {
         ++result.skipped;
         continue;
       }

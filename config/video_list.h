@@ -102,6 +102,11 @@ class VideoList {
   std::string nameLabel_;
 };
 
+// The warning for a chosen path that the settings file could not give back
+// whole (a line break, or longer than a read returns); nullptr for a path
+// it can store.
+[[nodiscard]] const char* UnstorablePathText(const std::string& path);
+
 // The last path component: what the "Video: " label shows.
 [[nodiscard]] std::string FileNameOf(const std::string& path);
 
@@ -118,9 +123,12 @@ inline constexpr const char* kRemoveNotFoundText =
 inline constexpr const char* kUnstorableNameText =
     "The file name holds a line break, which the settings file cannot store. Please rename the file and choose it "
     "again.";
+inline constexpr const char* kTooLongPathText =
+    "The file's full name is longer than 2047 characters, which the settings file cannot store. Please move the file "
+    "to a folder with a shorter name and choose it again.";
 inline constexpr const char* kUnstorableFolderNamesText =
-    "Some file names in this folder hold a line break, which the settings file cannot store. Those files were not "
-    "added.";
+    "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
+    "settings file cannot store. Those files were not added.";
 inline constexpr const char* kNoVideosInFolderText =
     "There are no video files (avi, mpg, mpe, mpeg, mov, wmv) in this folder.";
 

@@ -155,15 +155,24 @@ TEST_F(VideoListEditing, aRefusedWriteLeavesListSlotsAndLastDirAsTheyWere) {
   EXPECT_EQ(list.countLabel(), "Total Videos = 1");
 }
 
-TEST_F(VideoListEditing, aNameWithALineBreakIsRefusedBeforeAnythingIsWritten) {
+TEST_F(VideoListEditing, aPathTheFileCannotGiveBackWholeIsRefusedBeforeAnythingIsWritten) {
   open(DefaultSettingsText());
   const std::string before = test::ReadFile(path);
-  chooser.videoAnswers.push_back("/v/two\nlines.avi");
+  // A line break would split the line; a path longer than a read returns
+  // would come back cut, so the show and "Remove Video" would not find it.
+  const std::string tooLong = "/v/" + std::string(2041, 'n') + ".avi";
+  chooser.videoAnswers = {"/v/two\nlines.avi", tooLong};
   list.Button2Click(chooser);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].first, MessageKind::Warning);
+  list.Button2Click(chooser);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0], std::make_pair(MessageKind::Warning, std::string(kUnstorableNameText)));
+  EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Warning, std::string(kTooLongPathText)));
   EXPECT_EQ(test::ReadFile(path), before);
   EXPECT_TRUE(list.entries().empty());
+  // The longest path that reads back whole is taken.
+  chooser.videoAnswers = {"/v/" + std::string(2040, 'n') + ".avi"};
+  list.Button2Click(chooser);
+  EXPECT_EQ(slot(1), "/v/" + std::string(2040, 'n') + ".avi");
 }
 
 TEST_F(VideoListEditing, bytesThatAreNotUtf8AreStoredAndReadBackUnchanged) {
@@ -245,16 +254,21 @@ TEST_F(FolderAdd, cancellingKeepsWhatWasAddedAndAddsNoMore) {
   EXPECT_EQ(progress.ended, 1);
 }
 
-TEST_F(FolderAdd, namesWithLineBreaksAreSkippedWithOneWarning) {
+TEST_F(FolderAdd, namesWithLineBreaksOrTooLongAreSkippedWithOneWarning) {
   open(DefaultSettingsText());
-  touch("good.avi");
-  touch("bad\nname.avi");
-  touch("worse\nname.avi");
-  const auto result = list.AddEntireFolder(videos.path(), progress);
+  // A folder whose own path is nearly as long as a stored text may be.
+  std::string deep = videos.path();
+  while (deep.size() < 1990) deep += "/" + std::string(std::min<std::size_t>(200, 1990 - deep.size()), 'd');
+  std::filesystem::create_directories(deep);
+  for (const std::string& name : std::vector<std::string>{"good.avi", "bad\nname.avi", std::string(80, 'l') + ".avi"}) {
+    test::WriteFile(deep + "/" + name, "x");
+  }
+  const auto result = list.AddEntireFolder(deep, progress);
   EXPECT_EQ(result.added, 1u);
   EXPECT_EQ(result.skipped, 2u);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, kUnstorableFolderNamesText);
+  EXPECT_EQ(fileList(), std::vector<std::string>{deep + "/good.avi"});
 }
 
 TEST_F(FolderAdd, aFolderWithoutVideosSaysSoAndWritesNothing) {
