@@ -380,6 +380,13 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
       },
       deadline);
   if (code != 0) return code;
+  // A phone's video records how it is to be turned; the output turns the
+  // picture while it draws, after the size above was taken, so a quarter
+  // turn swaps the sides of what the user sees.
+  std::int64_t rotation = 0;
+  if (mpv_get_property(mpv_, "video-params/rotate", MPV_FORMAT_INT64, &rotation) >= 0 && rotation % 180 != 0) {
+    std::swap(width, height);
+  }
   source_ = TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
   // The default placement: the frame's own size at the top-left corner.
   if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;

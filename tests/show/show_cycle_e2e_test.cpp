@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/show/show_desktop.h"
+#include "tests/support/test_media.h"
 
 namespace quorrel::test {
 namespace {
@@ -102,19 +103,28 @@ TEST(PanelOnScreen, eachSizeModeOnA1024By768Screen) {
 
 TEST(PanelOnScreen, naturalSizeMovesAndResizesForEachClip) {
   ShowRun show;
+  // The green clip is a phone's upright video: stored 320 by 240, shown a
+  // quarter turn round.
+  const std::string upright = MakeClip(
+      {.pattern = "lime", .width = 320, .height = 240, .seconds = 1.5, .container = Container::Mp4, .rotation = 90});
   show.settings("Picdis=5\nPicord=2\nSound=0\nWidth=100\nHeight=100",
-                {SolidClip("red", 320, 240, 1.5), SolidClip("blue", 160, 120, 20.0)});
+                {SolidClip("red", 320, 240, 1.5), upright, SolidClip("blue", 160, 120, 20.0)});
   show.start();
   Box red;
   ASSERT_TRUE(WaitUntil([&] { return (red = Screenshot(show.display()).boundsOf(Seen::Red)).width > 0; }, 10s));
   EXPECT_EQ(red, (Box{352, 264, 320, 240}));
+  Box green;
+  ASSERT_TRUE(WaitUntil([&] { return (green = Screenshot(show.display()).boundsOf(Seen::Green)).width > 0; }, 10s));
+  SleepFor(300ms);
+  EXPECT_EQ(Screenshot(show.display()).boundsOf(Seen::Green), (Box{392, 224, 240, 320}));
   Box blue;
   ASSERT_TRUE(WaitUntil([&] { return (blue = Screenshot(show.display()).boundsOf(Seen::Blue)).width > 0; }, 10s));
   SleepFor(300ms);
   const Screenshot after(show.display());
   EXPECT_EQ(after.boundsOf(Seen::Blue), (Box{432, 324, 160, 120}));
-  // The old panel's place is black again, not a leftover of the red clip.
+  // The old panel's place is black again, not a leftover of another clip.
   EXPECT_EQ(after.boundsOf(Seen::Red), Box{});
+  EXPECT_EQ(after.boundsOf(Seen::Green), Box{});
   endShow(show);
 }
 

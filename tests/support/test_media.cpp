@@ -70,7 +70,7 @@ std::string MakeClip(const ClipOptions& clip) {
   std::ostringstream name;
   name << TestMediaDir() << "/clip_" << sanitize(clip.pattern) << "_" << clip.width << "x" << clip.height << "_"
        << static_cast<int>(clip.seconds * 1000) << "ms_" << clip.frameRate << "fps" << (clip.withAudio ? "_a" : "")
-       << "." << extensionOf(clip.container);
+       << (clip.rotation != 0 ? "_r" + std::to_string(clip.rotation) : "") << "." << extensionOf(clip.container);
   const std::string path = name.str();
   if (std::filesystem::exists(path)) return path;
   std::ostringstream source;
@@ -89,7 +89,15 @@ std::string MakeClip(const ClipOptions& clip) {
   const auto codec = codecArgs(clip.container);
   args.insert(args.end(), codec.begin(), codec.end());
   if (clip.withAudio) args.insert(args.end(), {"-c:a", clip.container == Container::Wmv ? "wmav2" : "mp2"});
-  runFfmpeg(args, path);
+  if (clip.rotation == 0) {
+    runFfmpeg(args, path);
+    return path;
+  }
+  // This ffmpeg records a rotation only when it copies a stream.
+  const std::string upright = path + ".upright." + extensionOf(clip.container);
+  runFfmpeg(args, upright);
+  runFfmpeg({"-i", upright, "-c", "copy", "-metadata:s:v:0", "rotate=" + std::to_string(clip.rotation)}, path);
+  std::filesystem::remove(upright);
   return path;
 }
 

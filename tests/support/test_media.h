@@ -17,6 +17,9 @@ struct ClipOptions {
   Container container = Container::Avi;
   bool withAudio = false;
   int frameRate = 25;
+  // Degrees of display rotation recorded in the stream, as phones record
+  // it (mp4 and mov only); the frames themselves stay as they are.
+  int rotation = 0;
 };
 
 // The clip's full path in the build tree's test-media folder; made once and
