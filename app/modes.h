@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace quorrel {
 
 class QuorrelApplication;
@@ -7,6 +9,9 @@ class QuorrelApplication;
 // Each runs its mode to the end inside the running application object:
 // the show until input ends it, the options dialog until it closes.
 void RunShowMode(QuorrelApplication& app);
+// The show inside a screen-saver host's window (0: the root window), until
+// the host stops it.
+void RunHostedShowMode(QuorrelApplication& app, std::uint64_t hostWindow);
 void RunConfigMode(QuorrelApplication& app);
 
 }  // namespace quorrel

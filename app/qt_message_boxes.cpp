@@ -5,6 +5,16 @@
 namespace quorrel {
 
 namespace {
+int& depth() {
+  static int open = 0;
+  return open;
+}
+
+std::function<void(bool)>& hook() {
+  static std::function<void(bool)> function;
+  return function;
+}
+
 QMessageBox::Icon iconOf(MessageKind kind) {
   switch (kind) {
     case MessageKind::Warning: return QMessageBox::Warning;
@@ -19,15 +29,29 @@ QMessageBox::Icon iconOf(MessageKind kind) {
 
 void QtMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
   QMessageBox box(iconOf(kind), DisplayText(MessageCaption(kind)), DisplayText(text), QMessageBox::Ok);
-  KeepAboveOtherWindows(box);
-  box.exec();
+  ExecMessageBox(box);
 }
 
-void KeepAboveOtherWindows(QMessageBox& box) {
+void ExecMessageBox(QMessageBox& box) {
   // The show window stays on top of everything; a box that did not would
   // open behind it where the user could never see it.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  // Tells the hook about the outermost box only, however the box ends.
+  class Opened {
+   public:
+    Opened() {
+      if (depth()++ == 0 && hook()) hook()(true);
+    }
+    ~Opened() {
+      if (--depth() == 0 && hook()) hook()(false);
+    }
+    Opened(const Opened&) = delete;
+    Opened& operator=(const Opened&) = delete;
+  } opened;
+  box.exec();
 }
+
+void SetMessageBoxHook(std::function<void(bool open)> function) { hook() = std::move(function); }
 
 QString DisplayText(const std::string& bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));

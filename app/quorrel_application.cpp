@@ -17,8 +17,7 @@ MessageBoxes& QuorrelApplication::messageBoxes() {
 void QuorrelApplication::reportError(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, DisplayText(ApplicationTitle()), DisplayText(GeneralErrorText(message)),
                   QMessageBox::Ok);
-  KeepAboveOtherWindows(box);
-  box.exec();
+  ExecMessageBox(box);
 }
 
 bool QuorrelApplication::notify(QObject* receiver, QEvent* event) {

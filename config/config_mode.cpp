@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <exception>
 #include <memory>
 
 #include "app/modes.h"
@@ -23,11 +24,20 @@ void RunConfigMode(QuorrelApplication& app) {
     return *backend;
   };
 
-  TForm2 form(services);
+  // The dialog needs its settings file for everything it does; when the
+  // file can neither be found nor made (a full disk, a read-only home) the
+  // user is told why before the mode ends.
+  std::unique_ptr<TForm2> form;
+  try {
+    form = std::make_unique<TForm2>(services);
+  } catch (const std::exception& error) {
+    app.reportError(error.what());
+    return;
+  }
   Tfrmdisc about;
-  form.setAboutBox(&about);
-  QObject::connect(&form, &QDialog::finished, &app, &QCoreApplication::quit);
-  form.show();
+  form->setAboutBox(&about);
+  QObject::connect(form.get(), &QDialog::finished, &app, &QCoreApplication::quit);
+  form->show();
   app.exec();
 }
 

@@ -44,6 +44,7 @@ bool readSmallFile(const std::string& path, std::string& bytes) {
 }  // namespace
 
 std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, const std::string& soundfontFolder,
+                                                    MediaAudio audio,
                                                     std::uint32_t& errorCode) {
   using namespace media_errors;
   // FluidSynth announces its choices on standard output; failures reach
@@ -84,6 +85,7 @@ std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, con
   // PulseAudio stream fills its first buffers, so the file would start late
   // and its end be reported late.
   fluid_settings_setstr(device->settings_, "player.timing-source", "system");
+  if (audio == MediaAudio::Off) fluid_settings_setnum(device->settings_, "synth.gain", 0.0);
   device->synth_ = new_fluid_synth(device->settings_);
   if (device->synth_ == nullptr) {
     errorCode = kPlayerStartFailed;

@@ -25,8 +25,9 @@ class FluidSynthDevice final : public MediaDevice {
 
   // Loads `path` (already checked to be a local regular file) with the
   // first soundfont found in `soundfontFolder`; null and a code on failure.
+  // A silent device plays at no volume.
   [[nodiscard]] static std::unique_ptr<MediaDevice> Open(const std::string& path, const std::string& soundfontFolder,
-                                                         std::uint32_t& errorCode);
+                                                         MediaAudio audio, std::uint32_t& errorCode);
   ~FluidSynthDevice() override;
 
   bool hasVideo() const override { return false; }

@@ -87,7 +87,8 @@ std::int64_t toMilliseconds(double seconds) { return std::llround(seconds * 1000
 class MpvEngine {
  public:
   // Null and a code when mpv does not start.
-  [[nodiscard]] static std::unique_ptr<MpvEngine> Create(X11Connection* x11, UiPoster poster, std::uint32_t& errorCode);
+  [[nodiscard]] static std::unique_ptr<MpvEngine> Create(X11Connection* x11, UiPoster poster, MediaAudio audio,
+                                                         std::uint32_t& errorCode);
   ~MpvEngine();
   MpvEngine(const MpvEngine&) = delete;
   MpvEngine& operator=(const MpvEngine&) = delete;
@@ -128,7 +129,8 @@ class MpvEngine {
   bool windowGone_ = false;
 };
 
-std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster, std::uint32_t& errorCode) {
+std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster, MediaAudio audio,
+                                             std::uint32_t& errorCode) {
   using namespace media_errors;
   mpv_handle* mpv = mpv_create();
   if (mpv == nullptr) {
@@ -146,6 +148,11 @@ std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster
       errorCode = kPlayerStartFailed;
       return nullptr;
     }
+  }
+  // A silent instance selects no sound track, so it opens no sound stream.
+  if (audio == MediaAudio::Off && mpv_set_option_string(mpv, "aid", "no") < 0) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
   }
   const std::string wid = engine->window_ ? std::to_string(engine->window_->id()) : std::string();
   const int widResult = engine->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
@@ -233,7 +240,7 @@ bool MpvEngine::park() {
   return !window_ || window_->detach();
 }
 
-MpvEnginePool::MpvEnginePool(UiPoster poster) : poster_(std::move(poster)) {}
+MpvEnginePool::MpvEnginePool(UiPoster poster, MediaAudio audio) : poster_(std::move(poster)), audio_(audio) {}
 
 MpvEnginePool::~MpvEnginePool() = default;
 
@@ -253,7 +260,7 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
                                              const std::shared_ptr<MpvEnginePool>& pool, std::uint32_t& errorCode) {
   std::unique_ptr<MpvEngine> engine = pool->take();
   if (!engine) {
-    engine = MpvEngine::Create(x11, pool->poster_, errorCode);
+    engine = MpvEngine::Create(x11, pool->poster_, pool->audio_, errorCode);
     if (!engine) return nullptr;
   }
   std::unique_ptr<MpvDevice> device(new MpvDevice(std::move(engine), pool));

@@ -25,7 +25,7 @@ class MpvEngine;
 // outlives it ends its instance instead.
 class MpvEnginePool {
  public:
-  explicit MpvEnginePool(UiPoster poster);
+  explicit MpvEnginePool(UiPoster poster, MediaAudio audio = MediaAudio::On);
   ~MpvEnginePool();
   MpvEnginePool(const MpvEnginePool&) = delete;
   MpvEnginePool& operator=(const MpvEnginePool&) = delete;
@@ -41,6 +41,7 @@ class MpvEnginePool {
   void give(std::unique_ptr<MpvEngine> engine);
 
   UiPoster poster_;
+  MediaAudio audio_;
   // The most recently closed last: a player that closes one file and opens
   // the next gets its own instance back.
   std::vector<std::unique_ptr<MpvEngine>> idle_;

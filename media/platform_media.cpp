@@ -30,7 +30,8 @@ std::string lowerCaseExtension(const std::string& path) {
 // to libmpv, which plays whatever FFmpeg can read (WAV included).
 class PlatformMediaBackend final : public MediaBackend {
  public:
-  explicit PlatformMediaBackend(UiPoster poster) : engines_(std::make_shared<MpvEnginePool>(std::move(poster))) {}
+  PlatformMediaBackend(UiPoster poster, MediaAudio audio)
+      : audio_(audio), engines_(std::make_shared<MpvEnginePool>(std::move(poster), audio)) {}
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/,
                                     std::uint32_t& errorCode) override {
@@ -39,7 +40,7 @@ class PlatformMediaBackend final : public MediaBackend {
     if (errorCode != media_errors::kSuccess) return nullptr;
     const std::string extension = lowerCaseExtension(path);
     if (extension == "mid" || extension == "midi") {
-      return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, errorCode);
+      return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, audio_, errorCode);
     }
     return MpvDevice::Open(path, x11(), engines_, errorCode);
   }
@@ -58,6 +59,7 @@ class PlatformMediaBackend final : public MediaBackend {
     return x11_.get();
   }
 
+  MediaAudio audio_;
   bool x11Tried_ = false;
   std::unique_ptr<X11Connection> x11_;
   // Declared after the connection, so that the waiting instances and their
@@ -67,8 +69,8 @@ class PlatformMediaBackend final : public MediaBackend {
 
 }  // namespace
 
-std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster) {
-  return std::make_unique<PlatformMediaBackend>(std::move(poster));
+std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster, MediaAudio audio) {
+  return std::make_unique<PlatformMediaBackend>(std::move(poster), audio);
 }
 
 }  // namespace quorrel

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/log.h"
 #include "app/messages.h"
 #include "media/media_player.h"
 #include "media/system_mute.h"
@@ -49,6 +50,11 @@ void ShowController::FormCreate() {
     services_.view.setBackground(kBlack);
     hookInstalled_ = true;
     ReadSettings();
+    if (!services_.soundAndMute) {
+      state_.SoundOn = false;
+      state_.StartMute = MuteChoice::LeaveAlone;
+      state_.EndMute = MuteChoice::LeaveAlone;
+    }
     applyMuteChoice(state_.StartMute);
   } catch (...) {
     // A window that covers the screen must always be closable by input,
@@ -65,9 +71,10 @@ void ShowController::FormCreate() {
     PickNextVideo(state_, services_.clock);
     try {
       StartNextVideo();
-    } catch (const std::exception&) {
-      // A first video that will not start leaves a black screen waiting for
-      // input; the player, with nothing open, never reads as ended.
+    } catch (const std::exception& error) {
+      // No message for the first video; the next tick finds the player
+      // with nothing open and goes on to the next one.
+      LogError("cannot play " + state_.entry(state_.CurrentIndex) + ": " + error.what());
     }
     services_.view.setTimerEnabled(true);
   } else {
@@ -99,8 +106,9 @@ void ShowController::StartBackgroundSound() {
     sound.setDeviceType(TMPDeviceTypes::dtAutoSelect);
     sound.open();
     sound.play();
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     state_.SoundOn = false;
+    LogError("cannot play the background sound " + state_.SoundFileName + ": " + error.what());
   }
 }
 
@@ -135,7 +143,10 @@ void ShowController::Timer1Timer() {
   TMediaPlayer& video = services_.MediaPlayer2;
   TMediaPlayer& sound = services_.MediaPlayer1;
 
-  if (video.mode() == TMPModes::mpStopped) {
+  // A video that has played to its end reads stopped; one whose start
+  // failed leaves the player with nothing open, which counts as ended too,
+  // so that one file that cannot be played does not hold up the list.
+  if (!video.isOpen() || video.mode() == TMPModes::mpStopped) {
     video.close();
     PickNextVideo(state_, services_.clock);
     try {
@@ -165,6 +176,20 @@ void ShowController::Timer1Timer() {
       services_.boxes.showMessage(MessageKind::Error, kSoundErrorText);
     }
   }
+}
+
+void ShowController::ScreenChanged() {
+  if (ended_ || state_.PlayListCount == 0) return;
+  const std::int32_t width = services_.view.screenWidth();
+  const std::int32_t height = services_.view.screenHeight();
+  if (state_.SizeMode == VideoSizeMode::Natural) {
+    const PanelGeometry panel = services_.view.panelPlace();
+    services_.view.placePanel(CentredPanel(width, height, panel.width, panel.height));
+    return;
+  }
+  PlaceVideoPanel();
+  const PanelGeometry panel = services_.view.panelPlace();
+  services_.MediaPlayer2.setDisplayRect(TRect{0, 0, panel.width, panel.height});
 }
 
 void ShowController::deactivate(bool isInputMessage) {

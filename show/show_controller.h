@@ -27,6 +27,11 @@ struct ShowServices {
   ScreenSaverPassword& password;
   ScreenSaverFlag& screenSaverFlag;
   MessageBoxes& boxes;
+  // Whether this show plays the background sound and sets the mute switch.
+  // Of the copies a screen-saver host runs, one per monitor, only the one
+  // on the primary monitor does; the others stay silent and leave the
+  // switch alone.
+  bool soundAndMute = true;
 };
 
 // The show's logic from start-up to the end: it reads the settings once,
@@ -55,6 +60,10 @@ class ShowController {
 
   // Stops everything, applies the end mute choice and closes the window.
   void EndShow();
+
+  // The screen (or the host's window) changed size or monitors: the panel
+  // is placed again for the new size, the playing video with it.
+  void ScreenChanged();
 
   [[nodiscard]] const ShowState& state() const { return state_; }
   [[nodiscard]] bool ended() const { return ended_; }

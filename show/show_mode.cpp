@@ -1,7 +1,13 @@
+#include <signal.h>
+
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <exception>
 #include <memory>
+#include <optional>
 
+#include "app/log.h"
 #include "app/messages.h"
 #include "app/modes.h"
 #include "app/qt_ui_poster.h"
@@ -12,47 +18,107 @@
 #include "settings/data_folder.h"
 #include "show/show_window.h"
 #include "show/termination_signals.h"
+#include "show/x11_host_window.h"
 
 namespace quorrel {
 
-void RunShowMode(QuorrelApplication& app) {
-  SetApplicationTitle("Quorrel");
-  // Qt's xcb platform takes the window's X11 class from the application
-  // name, and a second start looks for the show by that class.
-  QCoreApplication::setApplicationName(QString::fromLatin1(kShowWindowClass));
+namespace {
 
-  // An idle tool stopping the show closes it the way the system closes a
-  // window: without the end-of-show steps, but with the players, the sound
-  // and the hidden cursor going with the window.
+// A hosted show has nobody in front of it to read a box: what would be
+// shown goes to standard error, which the host keeps.
+class LoggedMessages : public MessageBoxes {
+ public:
+  void showMessage(MessageKind /*kind*/, const std::string& text) override { LogError(text); }
+};
+
+// The primary monitor in root coordinates; the whole screen when Qt knows
+// no monitor.
+std::optional<ScreenRect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
+  if (const QScreen* primary = QGuiApplication::primaryScreen(); primary && !primary->geometry().isEmpty()) {
+    const QRect place = primary->geometry();
+    return ScreenRect{place.x(), place.y(), place.width(), place.height()};
+  }
+  return WindowOnRoot(x11, RootWindowOf(x11, anyWindow));
+}
+
+// Runs the show to its end: by input, by a stop signal, or by the host's
+// window going away. Returns the stop signal that ended it, if one did.
+int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxes& boxes) {
+  // An idle tool or a host stops the show with a signal; it ends as input
+  // would end it, the end mute choice included, so that a system muted at
+  // the start is not left muted.
   TerminationSignals stopSignals;
 
-  const std::unique_ptr<MediaBackend> backend = CreatePlatformMediaBackend(QtUiPoster());
-  const std::unique_ptr<SystemMute> mute = CreatePulseMute();
   const SettingsLocation settings = UserSettingsLocation();
-  TForm1 form(app, settings, *backend, *mute);
-  stopSignals.onSignal([&form] {
-    form.closePlayers();
-    form.close();
-    QCoreApplication::exit(0);
-  });
+  const std::unique_ptr<MediaBackend> backend =
+      CreatePlatformMediaBackend(QtUiPoster(), placement.soundAndMute ? MediaAudio::On : MediaAudio::Off);
+  const std::unique_ptr<SystemMute> mute = CreatePulseMute();
+  TForm1 form(app, settings, *backend, *mute, boxes, placement);
+  stopSignals.onSignal([&form] { form.endBySignal(); });
 
   try {
     form.FormCreate();
   } catch (const std::exception& error) {
     // The start-up runs before the event loop, so nothing else would catch
     // this; the window still opens and waits for input.
-    app.reportError(error.what());
+    if (placement.hostWindow != 0) {
+      LogError(error.what());
+    } else {
+      app.reportError(error.what());
+    }
   }
-  if (form.ended() || stopSignals.received()) return;
+  if (stopSignals.received()) form.endBySignal();
+  if (form.ended()) return stopSignals.signalNumber();
 
-  form.showFullScreen();
-  form.raise();
-  form.activateWindow();
-  // A window manager may refuse the focus to a new window; the grab makes
-  // every key reach the show whichever window would have had it.
-  form.grabKeyboard();
-  if (form.ended() || stopSignals.received()) return;
+  form.showOnScreen();
   QCoreApplication::exec();
+  return stopSignals.signalNumber();
+}
+
+}  // namespace
+
+void RunShowMode(QuorrelApplication& app) {
+  SetApplicationTitle("Quorrel");
+  // Qt's xcb platform takes the window's X11 class from the application
+  // name, and a second start looks for the show by that class.
+  QCoreApplication::setApplicationName(QString::fromLatin1(kShowWindowClass));
+  (void)runShow(app, ShowPlacement{}, app.messageBoxes());
+}
+
+void RunHostedShowMode(QuorrelApplication& app, NativeWindow hostWindow) {
+  SetApplicationTitle("Quorrel");
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  if (connection == nullptr) {
+    LogError("a screen-saver host's window needs an X display");
+    return;
+  }
+  ShowPlacement placement;
+  placement.hostWindow = hostWindow;
+  if (placement.hostWindow == 0) {
+    // Run by hand without a window: the root window of the default
+    // screen, as X screen-saver modules do. Qt's own hidden window tells
+    // which root that is.
+    QWidget probe;
+    placement.hostWindow = RootWindowOf(connection, static_cast<std::uint32_t>(probe.winId()));
+  }
+  const std::optional<ScreenRect> host = WindowOnRoot(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  if (!host) {
+    LogError("the screen-saver host's window " + std::to_string(placement.hostWindow) + " does not exist");
+    return;
+  }
+  // One copy runs per monitor; only the one covering the primary monitor
+  // is heard and sets the mute switch. A settings preview covers none.
+  const std::optional<ScreenRect> primary = primaryMonitor(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  placement.soundAndMute = primary && host->contains(*primary);
+
+  LoggedMessages boxes;
+  const int stopSignal = runShow(app, placement, boxes);
+  if (stopSignal != 0) {
+    // Dying by the signal tells the host the saver ended as asked.
+    ::signal(stopSignal, SIG_DFL);
+    ::raise(stopSignal);
+  }
 }
 
 }  // namespace quorrel

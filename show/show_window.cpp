@@ -1,16 +1,21 @@
 #include "show/show_window.h"
 
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
+#include "app/log.h"
 #include "app/qt_message_boxes.h"
 #include "app/quorrel_application.h"
 #include "app/x11_display.h"
 #include "media/media_player.h"
+#include "show/x11_host_window.h"
 
 namespace quorrel {
 
@@ -38,27 +43,52 @@ void fillWith(QWidget& widget, const QColor& colour) {
   widget.setAutoFillBackground(true);
 }
 
-QRect primaryScreenGeometry() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->geometry() : QRect(0, 0, 0, 0);
+xcb_connection_t* qtConnection() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 != nullptr ? x11->connection() : nullptr;
 }
+
+// The monitors Qt knows, the primary one first. A screen with no size is
+// Qt's stand-in while no monitor is active; it is left out.
+std::vector<QScreen*> activeScreens() {
+  std::vector<QScreen*> screens;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary != nullptr && !primary->geometry().isEmpty()) screens.push_back(primary);
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary && !screen->geometry().isEmpty()) screens.push_back(screen);
+  }
+  return screens;
+}
+
+constexpr Qt::WindowFlags kOwnWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+// A hosted show is a child of the host's window; should that be the root
+// window, no window manager may take it for a window of its own.
+constexpr Qt::WindowFlags kHostedWindow = Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
 
 }  // namespace
 
-TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend,
-               SystemMute& mute)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
+               MessageBoxes& boxes, const ShowPlacement& placement)
+    : QWidget(nullptr, placement.hostWindow != 0 ? kHostedWindow : kOwnWindow),
       app_(app),
+      placement_(placement),
+      x11_(qtConnection()),
       lblinfo(new QLabel(this)),
       Panel1(new QWidget(this)),
       Timer1(new QTimer(this)),
       infoText_(kNoVideosText),
       MediaPlayer1(std::make_unique<TMediaPlayer>(backend, 0, false)),
       MediaPlayer2(std::make_unique<TMediaPlayer>(backend, createPanel(), true)),
-      controller_(ShowServices{settings, *this, *MediaPlayer1, *MediaPlayer2, mute, clock_, password_, screenSaverFlag_,
-                               app.messageBoxes()}) {
-  setWindowTitle(QString::fromLatin1(kShowWindowTitle));
-  setGeometry(primaryScreenGeometry());
+      controller_(ShowServices{settings, *this, *MediaPlayer1, *MediaPlayer2, mute, clock_, password_,
+                               screenSaverFlag_, boxes, placement.soundAndMute}) {
+  // A hosted copy is not "a show on screen": the host may show it in a
+  // settings preview while the user opens the options dialog.
+  setWindowTitle(hosted() ? QStringLiteral("Quorrel") : QString::fromLatin1(kShowWindowTitle));
+  if (hosted()) {
+    embedInHost();
+  } else {
+    setGeometry(showArea());
+  }
   fillWith(*this, Qt::black);
 
   lblinfo->setGeometry(61, 47, 500, 106);
@@ -84,16 +114,44 @@ TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaB
       },
       Qt::QueuedConnection);
 
+  if (hosted()) {
+    // The host owns input: nothing here ends the show, and the host's
+    // window is watched only for its size and its end.
+    qApp->installNativeEventFilter(this);
+    return;
+  }
   qApp->installEventFilter(this);
+  SetMessageBoxHook([this](bool open) { messageBoxOpen(open); });
+  // Monitors come and go while the show runs: switched on or off,
+  // plugged in or out, or set to another resolution.
+  auto follow = [this] {
+    if (onScreen_ && !ended()) coverScreens();
+  };
+  auto watch = [this, follow](QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, follow, Qt::QueuedConnection);
+  };
+  for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+  connect(qApp, &QGuiApplication::screenAdded, this, [watch, follow](QScreen* screen) {
+    watch(screen);
+    follow();
+  });
+  connect(qApp, &QGuiApplication::screenRemoved, this, follow, Qt::QueuedConnection);
+  connect(qApp, &QGuiApplication::primaryScreenChanged, this, follow, Qt::QueuedConnection);
 }
 
 TForm1::~TForm1() {
-  qApp->removeEventFilter(this);
+  if (hosted()) {
+    qApp->removeNativeEventFilter(this);
+  } else {
+    qApp->removeEventFilter(this);
+    SetMessageBoxHook({});
+  }
   Timer1->stop();
   // The players go before the panel they draw into.
   MediaPlayer2.reset();
   MediaPlayer1.reset();
   if (cursorHidden_) QApplication::restoreOverrideCursor();
+  for (QWidget* cover : covers_) delete cover;
 }
 
 NativeWindow TForm1::createPanel() {
@@ -103,6 +161,83 @@ NativeWindow TForm1::createPanel() {
   return static_cast<NativeWindow>(Panel1->winId());
 }
 
+void TForm1::embedInHost() {
+  hostWindow_.reset(QWindow::fromWinId(static_cast<WId>(placement_.hostWindow)));
+  winId();
+  windowHandle()->setParent(hostWindow_.get());
+  if (const auto host = WindowOnRoot(x11_, static_cast<std::uint32_t>(placement_.hostWindow))) {
+    setGeometry(0, 0, host->width, host->height);
+  }
+  if (!WatchStructure(x11_, static_cast<std::uint32_t>(placement_.hostWindow))) {
+    LogError("the host's window is gone");
+  }
+  // Key and button events go to the host, which may want them, and not to
+  // the show's own windows.
+  SelectNoInput(x11_, static_cast<std::uint32_t>(winId()));
+  SelectNoInput(x11_, static_cast<std::uint32_t>(Panel1->winId()));
+}
+
+QRect TForm1::showArea() const {
+  if (hosted()) return rect();
+  const std::vector<QScreen*> screens = activeScreens();
+  if (!screens.empty()) return screens.front()->geometry();
+  // No monitor is active (switched off or unplugged): Qt then offers only
+  // a stand-in screen without a size, so the show covers the X screen
+  // itself, which keeps its size, and stays mapped to take input.
+  const std::uint32_t root = RootWindowOf(x11_, static_cast<std::uint32_t>(winId()));
+  if (const auto screen = WindowOnRoot(x11_, root)) return QRect(0, 0, screen->width, screen->height);
+  return QRect(0, 0, 640, 480);
+}
+
+void TForm1::showOnScreen() {
+  onScreen_ = true;
+  if (hosted()) {
+    show();
+    return;
+  }
+  coverScreens();
+  raise();
+  activateWindow();
+  // A window manager may refuse the focus to a new window; the grab makes
+  // every key reach the show whichever window would have had it.
+  grabKeyboard();
+}
+
+void TForm1::coverScreens() {
+  const std::vector<QScreen*> screens = activeScreens();
+  setGeometry(showArea());
+  if (screens.empty()) {
+    // Without a monitor there is no full-screen state to ask for.
+    showNormal();
+  } else {
+    windowHandle()->setScreen(screens.front());
+    setGeometry(screens.front()->geometry());
+    showFullScreen();
+  }
+  // Every other monitor is covered black; input there ends the show too,
+  // since the application-wide hook sees it.
+  removeCovers();
+  for (std::size_t i = 1; i < screens.size(); ++i) {
+    auto* cover = new QWidget(nullptr, kOwnWindow);
+    cover->setWindowTitle(QStringLiteral("Quorrel"));
+    fillWith(*cover, Qt::black);
+    cover->setGeometry(screens[i]->geometry());
+    cover->winId();
+    cover->windowHandle()->setScreen(screens[i]);
+    cover->showFullScreen();
+    covers_.push_back(cover);
+  }
+  controller_.ScreenChanged();
+}
+
+void TForm1::removeCovers() {
+  for (QWidget* cover : covers_) {
+    cover->hide();
+    cover->deleteLater();
+  }
+  covers_.clear();
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   // Input reaches the window system's window first and is then passed on
   // to widgets; looking at it there sees each key or click once.
@@ -110,9 +245,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-std::int32_t TForm1::screenWidth() const { return primaryScreenGeometry().width(); }
+bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
+  if (eventType != "xcb_generic_event_t" || placement_.hostWindow == 0) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  const auto host = static_cast<xcb_window_t>(placement_.hostWindow);
+  switch (event->response_type & 0x7f) {
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+      if (configure->window != host || QSize(configure->width, configure->height) == size()) break;
+      resize(configure->width, configure->height);
+      controller_.ScreenChanged();
+      break;
+    }
+    case XCB_DESTROY_NOTIFY: {
+      const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+      if (destroyed->window != host) break;
+      // The host has gone without stopping the show first; there is
+      // nothing left to draw into, and nothing to tell anyone.
+      placement_.hostWindow = 0;
+      closePlayers();
+      QCoreApplication::exit(0);
+      break;
+    }
+    default: break;
+  }
+  return false;
+}
 
-std::int32_t TForm1::screenHeight() const { return primaryScreenGeometry().height(); }
+std::int32_t TForm1::screenWidth() const { return showArea().width(); }
+
+std::int32_t TForm1::screenHeight() const { return showArea().height(); }
 
 void TForm1::setBackground(Colour colour) { fillWith(*this, QColor(colour.red, colour.green, colour.blue)); }
 
@@ -137,15 +299,34 @@ std::string TForm1::infoText() const { return infoText_; }
 void TForm1::setInfoVisible(bool visible) { lblinfo->setVisible(visible); }
 
 void TForm1::setCursorVisible(bool visible) {
+  cursorWantedHidden_ = !visible;
+  applyCursor();
+}
+
+void TForm1::applyCursor() {
   // One override cursor for the whole application, set or taken away, so
-  // that repeated requests do not stack up.
-  if (!visible && !cursorHidden_) {
+  // that repeated requests do not stack up. The host owns the cursor of a
+  // hosted show.
+  const bool hide = cursorWantedHidden_ && !boxOpen_ && !hosted();
+  if (hide && !cursorHidden_) {
     QApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
-    cursorHidden_ = true;
-  } else if (visible && cursorHidden_) {
+  } else if (!hide && cursorHidden_) {
     QApplication::restoreOverrideCursor();
-    cursorHidden_ = false;
   }
+  cursorHidden_ = hide;
+}
+
+void TForm1::messageBoxOpen(bool open) {
+  // While a box is open it gets the keys and a visible pointer: with the
+  // keyboard held by the show window, Return and Escape would never reach
+  // it, and a blank pointer would leave only a blind click.
+  boxOpen_ = open;
+  if (open && onScreen_) {
+    releaseKeyboard();
+  } else if (!open && onScreen_ && !ended()) {
+    grabKeyboard();
+  }
+  applyCursor();
 }
 
 void TForm1::setTimerEnabled(bool enabled) {
@@ -156,7 +337,22 @@ void TForm1::setTimerEnabled(bool enabled) {
   }
 }
 
-void TForm1::reportError(const std::string& message) { app_.reportError(message); }
+void TForm1::reportError(const std::string& message) {
+  if (hosted() || endingBySignal_) {
+    LogError(message);
+    return;
+  }
+  app_.reportError(message);
+}
+
+void TForm1::endBySignal() {
+  endingBySignal_ = true;
+  if (ended()) {
+    closeShow();
+  } else {
+    controller_.EndShow();
+  }
+}
 
 void TForm1::closePlayers() {
   MediaPlayer2->close();
@@ -168,6 +364,8 @@ void TForm1::closeShow() {
   // windows down: a video surface must not lose its parent while the
   // player still draws into it.
   closePlayers();
+  if (!hosted()) releaseKeyboard();
+  removeCovers();
   close();
   // Leaves every running event loop, a modal box's included.
   QCoreApplication::exit(0);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "media/media_types.h"
 #include "show/random_pick.h"
@@ -11,24 +13,39 @@
 #include "show/show_view.h"
 
 class QLabel;
+class QWindow;
+struct xcb_connection_t;
 
 namespace quorrel {
 
 class MediaBackend;
+class MessageBoxes;
 class QuorrelApplication;
-struct SettingsLocation;
 class SystemMute;
 class TMediaPlayer;
+struct SettingsLocation;
 
-// The show window: frameless, on top of everything, covering the primary
-// screen, black while videos play and white on the message screen. It owns
-// its label, video panel, poll timer and both players, and hands every
-// decision to the show's controller. Its X11 class is the application
-// name, which the show mode sets to "TForm1" before creating it, so that a
-// second start can find it.
-class TForm1 : public QWidget, private ShowView {
+// Where a show draws, and whether it is the one that is heard.
+struct ShowPlacement {
+  // 0 for a show of its own: a window covering the primary monitor, with
+  // the other monitors covered black. Otherwise the X window a
+  // screen-saver host handed over: the show draws inside it and leaves
+  // input, the cursor and locking to the host.
+  NativeWindow hostWindow = 0;
+  bool soundAndMute = true;
+};
+
+// The show window: frameless, black while videos play and white on the
+// message screen. It owns its label, video panel, poll timer and both
+// players, and hands every decision to the show's controller. On its own it
+// covers the primary monitor above everything, takes the keyboard and
+// hides the cursor; its X11 class is the application name, which the show
+// mode sets to "TForm1" before creating it, so that a second start can
+// find it.
+class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFilter {
  public:
-  TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute);
+  TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
+         MessageBoxes& boxes, const ShowPlacement& placement);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
@@ -36,9 +53,18 @@ class TForm1 : public QWidget, private ShowView {
   // The start-up; errors propagate for the general error report.
   void FormCreate() { controller_.FormCreate(); }
   [[nodiscard]] bool ended() const { return controller_.ended(); }
-  // Closes both players' files, ending all playback; for a close that does
-  // not go through the end of the show.
+  // Puts the window on screen: over the primary monitor with the keyboard
+  // held, or inside the host's window.
+  void showOnScreen();
+  // The end of the show for a stop signal: the same steps as input, with
+  // any error going to standard error, since nobody is there to read a box.
+  void endBySignal();
+  // Closes both players' files, ending all playback.
   void closePlayers();
+
+  // The host's window, as the show was started for it; 0 when it is gone
+  // or the show runs on its own.
+  [[nodiscard]] NativeWindow hostWindow() const { return placement_.hostWindow; }
 
  protected:
   // The application-wide input hook: sees every event of every window of
@@ -60,16 +86,41 @@ class TForm1 : public QWidget, private ShowView {
   void reportError(const std::string& message) override;
   void closeShow() override;
 
+  // The host window's resizes and its destruction.
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+  [[nodiscard]] bool hosted() const { return placement_.hostWindow != 0; }
   // The panel's X11 window, made native so that the video player can draw
   // into it.
   NativeWindow createPanel();
+  // The area the show covers, in the coordinates its window is placed in.
+  [[nodiscard]] QRect showArea() const;
+  // Follows the monitors: the window over the primary one, black covers on
+  // the rest, the panel placed again.
+  void coverScreens();
+  void embedInHost();
+  void removeCovers();
+  void messageBoxOpen(bool open);
+  void applyCursor();
 
   QuorrelApplication& app_;
+  ShowPlacement placement_;
+  xcb_connection_t* x11_;
   QLabel* lblinfo;
   QWidget* Panel1;
   QTimer* Timer1;
   std::string infoText_;
+  // The controller wants the cursor hidden; it is, except while a message
+  // box is open.
+  bool cursorWantedHidden_ = false;
   bool cursorHidden_ = false;
+  bool boxOpen_ = false;
+  bool onScreen_ = false;
+  bool endingBySignal_ = false;
+  std::unique_ptr<QWindow> hostWindow_;
+  // Owned here; removed with deleteLater, since the input that ends the
+  // show may be an event that one of them is receiving.
+  std::vector<QWidget*> covers_;
 
   SystemUtcClock clock_;
   LinuxScreenSaverPassword password_;

@@ -7,19 +7,21 @@
 #include <QSocketNotifier>
 #include <atomic>
 #include <cerrno>
+#include <iterator>
 
 namespace quorrel {
 
 namespace {
 
 int pipeEnds[2] = {-1, -1};
-std::atomic<bool> signalArrived{false};
-struct sigaction previousTerm {};
-struct sigaction previousInt {};
+std::atomic<int> firstSignal{0};
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction previous[std::size(kSignals)] {};
 
-extern "C" void onTerminationSignal(int /*signal*/) {
+extern "C" void onTerminationSignal(int signal) {
   const int savedErrno = errno;
-  signalArrived.store(true);
+  int none = 0;
+  firstSignal.compare_exchange_strong(none, signal);
   const char byte = 1;
   // Only async-signal-safe calls here; a full pipe already holds a wakeup.
   [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
@@ -43,20 +45,20 @@ TerminationSignals::TerminationSignals() {
   action.sa_handler = onTerminationSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  ::sigaction(SIGTERM, &action, &previousTerm);
-  ::sigaction(SIGINT, &action, &previousInt);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &action, &previous[i]);
 }
 
 TerminationSignals::~TerminationSignals() {
   if (pipeEnds[0] < 0) return;
-  ::sigaction(SIGTERM, &previousTerm, nullptr);
-  ::sigaction(SIGINT, &previousInt, nullptr);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &previous[i], nullptr);
   notifier_.reset();
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);
   pipeEnds[0] = pipeEnds[1] = -1;
 }
 
-bool TerminationSignals::received() const { return signalArrived.load(); }
+bool TerminationSignals::received() const { return firstSignal.load() != 0; }
+
+int TerminationSignals::signalNumber() const { return firstSignal.load(); }
 
 }  // namespace quorrel

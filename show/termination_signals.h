@@ -7,9 +7,10 @@ class QSocketNotifier;
 
 namespace quorrel {
 
-// Turns SIGTERM and SIGINT into a call on the user-interface thread: the
-// handler only writes a byte into a pipe, and a socket notifier in the
-// event loop reads it. The previous handlers come back on destruction.
+// Turns SIGTERM, SIGINT and SIGHUP into a call on the user-interface
+// thread: the handler only writes a byte into a pipe, and a socket notifier
+// in the event loop reads it. The previous handlers come back on
+// destruction.
 class TerminationSignals {
  public:
   TerminationSignals();
@@ -21,6 +22,8 @@ class TerminationSignals {
   void onSignal(std::function<void()> action) { action_ = std::move(action); }
   // Whether a signal has arrived (also before the event loop ran).
   [[nodiscard]] bool received() const;
+  // The first signal that arrived; 0 when none has.
+  [[nodiscard]] int signalNumber() const;
 
  private:
   std::function<void()> action_;

@@ -133,7 +133,7 @@ TEST(MidiTimingTest, damagedBytesNeverLeadToAReadOutsideTheFile) {
 TEST(FluidSynthDeviceTest, missingSoundfontIsAFailedOpenWithItsOwnCode) {
   test::TempDir emptyFolder;
   std::uint32_t code = 0;
-  auto device = FluidSynthDevice::Open(test::MakeMidi(2), emptyFolder.path(), code);
+  auto device = FluidSynthDevice::Open(test::MakeMidi(2), emptyFolder.path(), MediaAudio::On, code);
   EXPECT_EQ(device, nullptr);
   EXPECT_EQ(code, errors::kNoSoundfont);
   EXPECT_NE(errors::Text(code).find("soundfont"), std::string::npos);

@@ -161,19 +161,33 @@ TEST(ShowStartUp, aVanishedVideoShowsItsNameOnTheMessageScreen) {
   EXPECT_TRUE(rig.videoBackend.opened.empty());
 }
 
-TEST(ShowStartUp, aFirstVideoThatWillNotOpenLeavesABlackScreenWithoutMessage) {
+TEST(ShowStartUp, aFirstVideoThatWillNotOpenIsPassedOverSilentlyOnTheNextTick) {
   ShowRig rig;
   const std::string broken = rig.home.file("broken.avi");
   test::WriteFile(broken, "not a video");
-  rig.settings(ShowRig::ini(kPlainOptions, {broken}));
+  const std::string good = rig.clip("good.avi");
+  rig.settings(ShowRig::ini(kPlainOptions, {broken, good}));
   rig.show.FormCreate();
   EXPECT_TRUE(rig.view.timerEnabled);
   EXPECT_TRUE(rig.boxes.shown.empty());
-  // With nothing open the player never reads as ended, so no tick retries.
+  // The player holds nothing, which counts as ended: the list goes on.
   rig.show.Timer1Timer();
-  rig.show.Timer1Timer();
+  EXPECT_TRUE(rig.logged("video play " + good));
   EXPECT_TRUE(rig.boxes.shown.empty());
-  EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "video open " + broken), 1);
+  EXPECT_TRUE(rig.view.timerEnabled);
+
+  // When the next video cannot be played either, the tick reports it and
+  // the cycle stops.
+  ShowRig alone;
+  const std::string only = alone.home.file("only.avi");
+  test::WriteFile(only, "not a video");
+  alone.settings(ShowRig::ini(kPlainOptions, {only}));
+  alone.show.FormCreate();
+  EXPECT_TRUE(alone.boxes.shown.empty());
+  alone.show.Timer1Timer();
+  ASSERT_EQ(alone.boxes.shown.size(), 1u);
+  EXPECT_NE(alone.boxes.shown[0].second.find(only), std::string::npos);
+  EXPECT_FALSE(alone.view.timerEnabled);
 }
 
 TEST(PlaybackCycle, sizeModesOneToFourStretchTheVideoOverThePanel) {

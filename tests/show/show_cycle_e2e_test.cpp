@@ -128,41 +128,6 @@ TEST(PanelOnScreen, naturalSizeMovesAndResizesForEachClip) {
   endShow(show);
 }
 
-// An X server of another size for one test, on a display number of its own.
-class OwnXvfb {
- public:
-  OwnXvfb(int width, int height) {
-    // Xvfb picks a free display number itself and writes it out, so that
-    // servers started at the same moment never collide.
-    const std::string numberFile = dir_.file("display");
-    server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "sh", "-c",
-        "exec Xvfb -displayfd 3 -screen 0 " + std::to_string(width) + "x" + std::to_string(height) +
-            "x24 -nolisten tcp -noreset 3>" + numberFile});
-    const bool started = WaitUntil(
-        [&] {
-          const std::string number = ReadFile(numberFile);
-          if (number.empty() || number.back() != '\n') return false;
-          display_ = ":" + number.substr(0, number.size() - 1);
-          return RunProcess({"xdpyinfo", "-display", display_}).exitStatus == 0;
-        },
-        10s);
-    if (!started) throw std::runtime_error("no Xvfb could be started");
-  }
-  ~OwnXvfb() {
-    if (server_) {
-      server_->signal(SIGTERM);
-      (void)server_->waitFor(5s);
-    }
-  }
-  [[nodiscard]] const std::string& display() const { return display_; }
-
- private:
-  TempDir dir_;
-  std::string display_;
-  std::unique_ptr<ChildProcess> server_;
-};
-
 TEST(PanelOnScreen, smallPanelOnA1366By768ScreenRoundsHalvesToEven) {
   OwnXvfb wide(1366, 768);
   EXPECT_EQ(redPanel("Picdis=3", wide.display()), (Box{512, 288, 342, 192}));

@@ -200,6 +200,57 @@ void ShowRun::signal(int number) { process_->signal(number); }
 
 pid_t ShowRun::pid() const { return process_ ? process_->pid() : -1; }
 
+OwnXvfb::OwnXvfb(int width, int height) {
+  // Xvfb picks a free display number itself and writes it out, so that
+  // servers started at the same moment never collide.
+  const std::string numberFile = dir_.file("display");
+  server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
+      "sh", "-c",
+      "exec Xvfb -displayfd 3 -screen 0 " + std::to_string(width) + "x" + std::to_string(height) +
+          "x24 -nolisten tcp -noreset 3>" + numberFile});
+  const bool started = WaitUntil(
+      [&] {
+        const std::string number = ReadFile(numberFile);
+        if (number.empty() || number.back() != '\n') return false;
+        display_ = ":" + number.substr(0, number.size() - 1);
+        return RunProcess({"xdpyinfo", "-display", display_}).exitStatus == 0;
+      },
+      std::chrono::seconds(10));
+  if (!started) throw std::runtime_error("no Xvfb could be started");
+}
+
+OwnXvfb::~OwnXvfb() {
+  if (server_) {
+    server_->signal(SIGTERM);
+    (void)server_->waitFor(std::chrono::seconds(5));
+  }
+}
+
+OwnPulse::OwnPulse() {
+  daemon_ = std::make_unique<ChildProcess>(
+      std::vector<std::string>{"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                               "--load=module-null-sink sink_name=own_null",
+                               "--load=module-native-protocol-unix auth-anonymous=1 socket=" + dir_.file("native"),
+                               "--log-target=file:" + dir_.file("log")},
+      std::map<std::string, std::string>{{"HOME", dir_.path()}, {"PULSE_RUNTIME_PATH", dir_.path()}});
+  const bool answers = WaitUntil(
+      [&] { return RunProcess({"env", "PULSE_SERVER=" + server(), "pactl", "info"}).exitStatus == 0; },
+      std::chrono::seconds(10));
+  if (!answers) throw std::runtime_error("no PulseAudio daemon of the test's own: " + ReadFile(dir_.file("log")));
+}
+
+OwnPulse::~OwnPulse() {
+  daemon_->signal(SIGCONT);
+  daemon_->signal(SIGKILL);
+  (void)daemon_->waitFor(std::chrono::seconds(5));
+}
+
+void Xrandr(const std::string& display, const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv = {"xrandr", "--display", display};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  (void)RunProcess(argv, std::chrono::seconds(10));
+}
+
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments) {
   std::vector<std::string> argv = {"env", "DISPLAY=" + display, "xdotool"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());

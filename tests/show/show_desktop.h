@@ -99,6 +99,44 @@ class ShowRun {
   std::unique_ptr<ChildProcess> process_;
 };
 
+// An X server of a given size for one test, on a display number of its
+// own, stopped again by the destructor.
+class OwnXvfb {
+ public:
+  OwnXvfb(int width, int height);
+  ~OwnXvfb();
+  OwnXvfb(const OwnXvfb&) = delete;
+  OwnXvfb& operator=(const OwnXvfb&) = delete;
+  [[nodiscard]] const std::string& display() const { return display_; }
+
+ private:
+  TempDir dir_;
+  std::string display_;
+  std::unique_ptr<ChildProcess> server_;
+};
+
+// A PulseAudio daemon with a null sink for one test, which the test may
+// kill or freeze as a failing sound server would go.
+class OwnPulse {
+ public:
+  OwnPulse();
+  ~OwnPulse();
+  OwnPulse(const OwnPulse&) = delete;
+  OwnPulse& operator=(const OwnPulse&) = delete;
+  // The value for PULSE_SERVER.
+  [[nodiscard]] std::string server() const { return "unix:" + dir_.file("native"); }
+  void signal(int number) { daemon_->signal(number); }
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ChildProcess> daemon_;
+};
+
+// xrandr on the given display. Its exit status is not looked at: Xvfb
+// answers an output switched off with an error about the screen size,
+// having switched it off all the same.
+void Xrandr(const std::string& display, const std::vector<std::string>& arguments);
+
 // xdotool on the given display.
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments);
 [[nodiscard]] bool WindowNamed(const std::string& display, const std::string& title);
