@@ -46,6 +46,12 @@ struct Atoms {
   xcb_atom_t utf8String;
 };
 
+bool isMapped(xcb_connection_t* c, xcb_window_t window) {
+  ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+  return attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED;
+}
+
 bool isShowWindow(xcb_connection_t* c, xcb_window_t window, const Atoms& atoms) {
   // WM_CLASS holds "instance\0class\0"; only the class counts.
   const std::string wmClass = stringProperty(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
@@ -55,8 +61,12 @@ bool isShowWindow(xcb_connection_t* c, xcb_window_t window, const Atoms& atoms) 
   if (!className.empty() && className.back() == '\0') className.remove_suffix(1);
   if (className != kShowWindowClass) return false;
   const std::string netName = stringProperty(c, window, atoms.netWmName, atoms.utf8String);
-  if (netName == kShowWindowTitle) return true;
-  return stringProperty(c, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING) == kShowWindowTitle;
+  if (netName != kShowWindowTitle && stringProperty(c, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING) != kShowWindowTitle) {
+    return false;
+  }
+  // Only a show on screen counts: a window that was never mapped (as when
+  // no monitor was active) takes no input and shows nothing.
+  return isMapped(c, window);
 }
 
 // Top-level client windows are children of the root, or, under a

@@ -24,6 +24,9 @@ TEST(ShowWindowLookup, aWindowWithOnlyOneOfTheTwoDoesNotCount) {
   X11Window titleOnly(WmClass("quorrel", "Quorrel"), "FrmQuorrel33");
   X11Window instanceNotClass(WmClass("TForm1", "Other"), "FrmQuorrel33");
   X11Window noProperties("", "");
+  // A show window that was never mapped is nowhere to be seen: it must not
+  // keep every later show from starting.
+  X11Window unmapped(WmClass("quorrel", "TForm1"), "FrmQuorrel33", false);
   EXPECT_FALSE(ShowWindowIsOnScreen());
 }
 

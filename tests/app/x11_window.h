@@ -12,7 +12,7 @@ namespace quorrel::test {
 // chooses, for the show-window lookup to find or to pass over.
 class X11Window {
  public:
-  X11Window(const std::string& instanceAndClass, const std::string& title) {
+  X11Window(const std::string& instanceAndClass, const std::string& title, bool mapped = true) {
     connection_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection_) != 0) throw std::runtime_error("no X display");
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
@@ -27,7 +27,7 @@ class X11Window {
       xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                           static_cast<std::uint32_t>(title.size()), title.data());
     }
-    xcb_map_window(connection_, window_);
+    if (mapped) xcb_map_window(connection_, window_);
     sync();
   }
   ~X11Window() {
