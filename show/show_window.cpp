@@ -152,6 +152,12 @@ TForm1::~TForm1() {
   MediaPlayer1.reset();
   if (cursorHidden_) QApplication::restoreOverrideCursor();
   for (QWidget* cover : covers_) delete cover;
+  if (hostWindow_ && windowHandle() != nullptr) {
+    // The host's window stands in as the parent of this window's own; it
+    // would take this window down with it, before the widget is done.
+    hide();
+    windowHandle()->setParent(nullptr);
+  }
 }
 
 NativeWindow TForm1::createPanel() {
