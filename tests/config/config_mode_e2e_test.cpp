@@ -23,7 +23,10 @@ constexpr std::array<int, 3> kBackground = {232, 231, 230};
 class ConfigMode : public ::testing::Test {
  protected:
   std::map<std::string, std::string> environment() const {
-    return {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path() + "/.config"}};
+    std::map<std::string, std::string> environment = {{"HOME", home.path()},
+                                                       {"XDG_CONFIG_HOME", home.path() + "/.config"}};
+    environment.insert(test::kDesktopLocale.begin(), test::kDesktopLocale.end());
+    return environment;
   }
   std::string settingsPath() const { return home.path() + "/.config/Quorrel/quorrel4.ini"; }
   std::string settings() const { return test::ReadFile(settingsPath()); }

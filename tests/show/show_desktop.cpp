@@ -176,6 +176,9 @@ void ShowRun::settings(const std::string& options, const std::vector<std::string
 void ShowRun::start(const std::map<std::string, std::string>& extraEnvironment) {
   std::map<std::string, std::string> environment = {
       {"HOME", home_.path()}, {"XDG_CONFIG_HOME", home_.path()}, {"DISPLAY", display_}};
+  // A desktop's locale, with a decimal comma, rather than the C locale of
+  // a test run (tools/setup generates it).
+  environment.insert(kDesktopLocale.begin(), kDesktopLocale.end());
   for (const auto& [key, value] : extraEnvironment) environment[key] = value;
   process_ = std::make_unique<ChildProcess>(std::vector<std::string>{QUORREL_EXECUTABLE, "/S"}, environment);
   if (!WaitUntil([this] { return windowVisible() || !process_->running(); }, std::chrono::seconds(20))) {

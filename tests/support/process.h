@@ -45,6 +45,10 @@ class ChildProcess {
 
 void SleepFor(std::chrono::milliseconds duration);
 
+// The locale the end-to-end tests give the program, as a German desktop
+// would: numbers there are written with a decimal comma.
+inline const std::map<std::string, std::string> kDesktopLocale = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}};
+
 // Polls `condition` every 50 ms until it holds or `timeout` passes.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
