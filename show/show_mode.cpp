@@ -56,11 +56,15 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   TForm1 form(app, settings, *backend, *mute, boxes, placement);
   stopSignals.onSignal([&form] { form.endBySignal(); });
 
+  // On screen (black) before the start-up opens the first video, so that
+  // the video's first frame is drawn where it is seen, not drawn again once
+  // the window appears.
+  form.showOnScreen();
   try {
     form.FormCreate();
   } catch (const std::exception& error) {
     // The start-up runs before the event loop, so nothing else would catch
-    // this; the window still opens and waits for input.
+    // this; the window stays and waits for input.
     if (placement.hostWindow != 0) {
       LogError(error.what());
     } else {
@@ -70,7 +74,6 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   if (stopSignals.received()) form.endBySignal();
   if (form.ended()) return stopSignals.signalNumber();
 
-  form.showOnScreen();
   QCoreApplication::exec();
   return stopSignals.signalNumber();
 }
