@@ -11,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/log.h"
 #include "settings/file_io.h"
 #include "settings/profile.h"
 #include "settings/read_cache.h"
@@ -108,8 +109,11 @@ void SettingsFile::writeFlag(std::string_view section, std::string_view key, boo
 void SettingsFile::deleteKey(std::string_view section, std::string_view key) noexcept {
   try {
     applyChanges([&](Profile& profile) { profile.remove(section, key); });
+  } catch (const std::exception& error) {
+    // A failed delete is not reported to the user: the key simply stays.
+    LogError(std::string(error.what()) + " (deleting " + std::string(key) + ")");
   } catch (...) {
-    // A failed delete is not reported: the key simply stays.
+    LogError("Unable to write to " + path_ + " (deleting " + std::string(key) + ")");
   }
 }
 

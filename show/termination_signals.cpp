@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <iterator>
 
+#include "app/log.h"
+
 namespace quorrel {
 
 namespace {
@@ -31,7 +33,10 @@ extern "C" void onTerminationSignal(int signal) {
 }  // namespace
 
 TerminationSignals::TerminationSignals() {
-  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    LogError("stop signals cannot be caught; a signal ends the show without its end steps");
+    return;
+  }
   notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
     char buffer[16];

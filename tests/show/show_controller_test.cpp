@@ -167,7 +167,10 @@ TEST(ShowStartUp, aFirstVideoThatWillNotOpenIsPassedOverSilentlyOnTheNextTick) {
   test::WriteFile(broken, "not a video");
   const std::string good = rig.clip("good.avi");
   rig.settings(ShowRig::ini(kPlainOptions, {broken, good}));
+  testing::internal::CaptureStderr();
   rig.show.FormCreate();
+  // Without a box, the failure leaves its line on standard error.
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("quorrel: cannot play " + broken + ": "), std::string::npos);
   EXPECT_TRUE(rig.view.timerEnabled);
   EXPECT_TRUE(rig.boxes.shown.empty());
   // The player holds nothing, which counts as ended: the list goes on.
