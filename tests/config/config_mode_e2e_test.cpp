@@ -197,5 +197,22 @@ TEST_F(ConfigMode, twoOpenDialogsEachKeepTheVideoTheyAdded) {
   EXPECT_TRUE(settingsHold("Name2=" + second));
 }
 
+TEST_F(ConfigMode, aSettingsFileThatCannotBeMadeIsReportedBeforeTheModeEnds) {
+  // The configuration folder lies below a plain file, as on a home that
+  // cannot be written: neither the folder nor the file can be made.
+  test::WriteFile(home.path() + "/blocker", "");
+  auto blocked = environment();
+  blocked["XDG_CONFIG_HOME"] = home.path() + "/blocker/config";
+  ChildProcess config({QUORREL_EXECUTABLE, "/C"}, blocked);
+  ASSERT_TRUE(FindWindow("Warning", 20000)) << "no warning about the folder";
+  PressKey("Return");
+  // The general error report, captioned with the program's title.
+  ASSERT_TRUE(FindWindow("quorrel", 10000)) << "the failed write was not reported";
+  EXPECT_TRUE(config.running());
+  PressKey("Return");
+  EXPECT_EQ(config.waitFor(10s), std::optional<int>(0));
+  EXPECT_FALSE(FindWindow("Quorrel Options", 0));
+}
+
 }  // namespace
 }  // namespace quorrel
