@@ -113,7 +113,7 @@ void RunHostedShowMode(QuorrelApplication& app, NativeWindow hostWindow) {
   // One copy runs per monitor; only the one covering the primary monitor
   // is heard and sets the mute switch. A settings preview covers none.
   const std::optional<ScreenRect> primary = primaryMonitor(connection, static_cast<std::uint32_t>(placement.hostWindow));
-  placement.soundAndMute = primary && host->contains(*primary);
+  placement.soundAndMute = primary && Contains(*host, *primary);
 
   LoggedMessages boxes;
   const int stopSignal = runShow(app, placement, boxes);

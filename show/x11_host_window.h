@@ -3,22 +3,20 @@
 #include <cstdint>
 #include <optional>
 
+#include "show/video_panel.h"
+
 struct xcb_connection_t;
 
 namespace quorrel {
 
 // A rectangle in pixels of the root window.
-struct ScreenRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  [[nodiscard]] bool contains(const ScreenRect& other) const {
-    return other.left >= left && other.top >= top && other.left + other.width <= left + width &&
-           other.top + other.height <= top + height;
-  }
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+using ScreenRect = PanelGeometry;
+
+// Whether `inner` lies wholly within `outer`.
+[[nodiscard]] inline bool Contains(const ScreenRect& outer, const ScreenRect& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
+         inner.top + inner.height <= outer.top + outer.height;
+}
 
 // What the show needs to know of X windows it does not own (a screen-saver
 // host's window, the root window), over the connection Qt already has.
