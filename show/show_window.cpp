@@ -84,11 +84,7 @@ TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaB
   // A hosted copy is not "a show on screen": the host may show it in a
   // settings preview while the user opens the options dialog.
   setWindowTitle(hosted() ? QStringLiteral("Quorrel") : QString::fromLatin1(kShowWindowTitle));
-  if (hosted()) {
-    embedInHost();
-  } else {
-    setGeometry(showArea());
-  }
+  if (hosted()) embedInHost();
   fillWith(*this, Qt::black);
 
   lblinfo->setGeometry(61, 47, 500, 106);
@@ -161,6 +157,16 @@ TForm1::~TForm1() {
 }
 
 NativeWindow TForm1::createPanel() {
+  // A native panel makes the show window native too, at the geometry it
+  // has at that moment, so it must cover the screen already. Were its
+  // geometry set later, showing the window would push the new geometry to
+  // the native window, and Qt's xcb back end drops the full-screen state
+  // whenever it does that: the window manager would get "full screen on",
+  // "full screen off" and then the full-screen property before the first
+  // map. XWayland's window manager under sway applies those in whatever
+  // order it gets to them and, when busy, maps the show as a tiled window.
+  // A hosted show takes the host window's size once it is embedded.
+  if (!hosted()) setGeometry(showArea());
   Panel1->setAttribute(Qt::WA_NativeWindow);
   Panel1->setGeometry(27, 256, 185, 147);
   fillWith(*Panel1, Qt::black);
