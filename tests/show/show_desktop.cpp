@@ -91,6 +91,9 @@ std::ostream& operator<<(std::ostream& out, const Box& box) {
 
 Screenshot::Screenshot(const std::string& display) { pixels_ = rootImage(display, 0, 0, width_, height_); }
 
+Screenshot::Screenshot(int width, int height, std::vector<std::uint8_t> pixels)
+    : width_(width), height_(height), pixels_(std::move(pixels)) {}
+
 Rgb Screenshot::at(int x, int y) const {
   const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 4;
   return {pixels_[i + 2], pixels_[i + 1], pixels_[i]};
@@ -163,14 +166,19 @@ ShowRun::~ShowRun() {
   }
 }
 
-void ShowRun::settings(const std::string& options, const std::vector<std::string>& videos, const std::string& sound) {
+void WriteSettings(const std::string& configHome, const std::string& options, const std::vector<std::string>& videos,
+                   const std::string& sound) {
   std::string text = "[Options]\n" + options + "\n[vidConfig]\n";
   for (std::size_t n = 1; n <= 1000; ++n) {
     text += "Name" + std::to_string(n) + "=" + (n <= videos.size() ? videos[n - 1] : "Null") + "\n";
   }
   text += "[WavConfig]\nName1=" + sound + "\n";
-  std::filesystem::create_directories(home_.file("Quorrel"));
-  WriteFile(home_.file("Quorrel/quorrel4.ini"), text);
+  std::filesystem::create_directories(configHome + "/Quorrel");
+  WriteFile(configHome + "/Quorrel/quorrel4.ini", text);
+}
+
+void ShowRun::settings(const std::string& options, const std::vector<std::string>& videos, const std::string& sound) {
+  WriteSettings(home_.path(), options, videos, sound);
 }
 
 void ShowRun::start(const std::map<std::string, std::string>& extraEnvironment) {

@@ -42,6 +42,8 @@ std::ostream& operator<<(std::ostream& out, const Box& box);
 class Screenshot {
  public:
   explicit Screenshot(const std::string& display);
+  // A picture taken some other way: 32 bits per pixel, blue first.
+  Screenshot(int width, int height, std::vector<std::uint8_t> pixels);
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
   [[nodiscard]] Rgb at(int x, int y) const;
@@ -64,6 +66,12 @@ std::string SolidClip(const std::string& colour, int width, int height, double s
 // A colour for the first half, black for the second, so that every start
 // of the clip shows as a new flash of colour.
 std::string FlashClip(const std::string& colour, double seconds);
+
+// Writes the settings file that a show started with XDG_CONFIG_HOME set to
+// `configHome` reads: the options lines, the videos in the first slots and
+// "Null" in the others, and the background sound.
+void WriteSettings(const std::string& configHome, const std::string& options, const std::vector<std::string>& videos,
+                   const std::string& sound = "Null");
 
 // One run of `quorrel /S` in a home of its own.
 class ShowRun {
