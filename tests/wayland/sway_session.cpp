@@ -121,6 +121,8 @@ SwaySession::SwaySession(int width, int height) {
                                    "WLR_BACKENDS=headless",
                                    "WLR_LIBINPUT_NO_DEVICES=1",
                                    "WLR_RENDERER=pixman"};
+  // A desktop's locale, as the other end-to-end tests give the show.
+  for (const auto& [name, value] : kDesktopLocale) argv.push_back(name + "=" + value);
   // The show reaches the test's sound server, as it would the session's.
   if (const char* pulse = std::getenv("PULSE_SERVER")) argv.push_back(std::string("PULSE_SERVER=") + pulse);
   sway_ = std::make_unique<ChildProcess>(argv);

@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <ostream>
