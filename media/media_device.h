@@ -48,16 +48,6 @@ class MediaBackend {
   [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName,
                                                           TMPDeviceTypes type,
                                                           std::uint32_t& errorCode) = 0;
-  // The same for a file whose picture, if it has one, the caller will draw
-  // into `display` (0: none). A back end may put its drawing surface there
-  // from the start, so that the first frame is drawn where it will be seen
-  // instead of being drawn again once it is moved there; the caller still
-  // hands the window over with setDisplayWindow.
-  [[nodiscard]] virtual std::unique_ptr<MediaDevice> openFor(const std::string& fileName, TMPDeviceTypes type,
-                                                             NativeWindow display, std::uint32_t& errorCode) {
-    (void)display;
-    return open(fileName, type, errorCode);
-  }
   // The code read mode records when nothing is open.
   [[nodiscard]] virtual std::uint32_t noDeviceCode() const = 0;
   // The text for a code, or empty text when the back end has none.

@@ -257,18 +257,12 @@ void MpvEnginePool::give(std::unique_ptr<MpvEngine> engine) {
 }
 
 std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connection* x11,
-                                             const std::shared_ptr<MpvEnginePool>& pool, NativeWindow display,
-                                             std::uint32_t& errorCode) {
+                                             const std::shared_ptr<MpvEnginePool>& pool, std::uint32_t& errorCode) {
   std::unique_ptr<MpvEngine> engine = pool->take();
   if (!engine) {
     engine = MpvEngine::Create(x11, pool->poster_, pool->audio_, errorCode);
     if (!engine) return nullptr;
   }
-  // The first frame is drawn straight into the display window, filled:
-  // drawn anywhere else, it would have to be drawn again, at another size,
-  // once it is moved there. A file without a picture takes the window away
-  // again when it has loaded.
-  if (display != 0 && engine->window() != nullptr) (void)engine->window()->fill(display);
   std::unique_ptr<MpvDevice> device(new MpvDevice(std::move(engine), pool));
   errorCode = device->loadFile(path);
   if (errorCode != media_errors::kSuccess) {
@@ -380,8 +374,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   hasVideo_ = videoTrack != nullptr && std::string(videoTrack) != "no";
   mpv_free(videoTrack);
   engine_->setShowsVideo(hasVideo_);
-  if (!hasVideo_) return window_ == nullptr || window_->place(TRect{}) ? media_errors::kSuccess
-                                                                     : media_errors::kDisplayWindowFailed;
+  if (!hasVideo_) return media_errors::kSuccess;
 
   // The display size is known once the video output has been configured
   // for the first frame; it takes the pixel aspect ratio into account.

@@ -76,7 +76,6 @@ class MpvDevice final : public MediaDevice {
   // is ended, not kept.
   [[nodiscard]] static std::unique_ptr<MediaDevice> Open(const std::string& path, X11Connection* x11,
                                                          const std::shared_ptr<MpvEnginePool>& pool,
-                                                         NativeWindow display,
                                                          std::uint32_t& errorCode);
   ~MpvDevice() override;
 

@@ -33,13 +33,8 @@ class PlatformMediaBackend final : public MediaBackend {
   PlatformMediaBackend(UiPoster poster, MediaAudio audio)
       : audio_(audio), engines_(std::make_shared<MpvEnginePool>(std::move(poster), audio)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/,
                                     std::uint32_t& errorCode) override {
-    return openFor(fileName, type, 0, errorCode);
-  }
-
-  std::unique_ptr<MediaDevice> openFor(const std::string& fileName, TMPDeviceTypes /*type*/, NativeWindow display,
-                                       std::uint32_t& errorCode) override {
     std::string path;
     errorCode = CheckLocalFile(fileName, path);
     if (errorCode != media_errors::kSuccess) return nullptr;
@@ -47,7 +42,7 @@ class PlatformMediaBackend final : public MediaBackend {
     if (extension == "mid" || extension == "midi") {
       return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, audio_, errorCode);
     }
-    return MpvDevice::Open(path, x11(), engines_, display, errorCode);
+    return MpvDevice::Open(path, x11(), engines_, errorCode);
   }
 
   std::uint32_t noDeviceCode() const override { return media_errors::kNoDeviceOpen; }

@@ -77,17 +77,6 @@ bool VideoWindow::attach(NativeWindow parent, const TRect& placement) {
   return place(placement);
 }
 
-bool VideoWindow::fill(NativeWindow parent) {
-  xcb_connection_t* c = x11_.get();
-  const auto parentWindow = static_cast<xcb_window_t>(parent);
-  if (parentWindow == 0 || parentWindow != parent) return false;
-  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, parentWindow), nullptr);
-  if (geometry == nullptr) return false;
-  const TRect whole{0, 0, geometry->width, geometry->height};
-  std::free(geometry);
-  return attach(parent, whole);
-}
-
 bool VideoWindow::detach() {
   xcb_connection_t* c = x11_.get();
   attached_ = false;

@@ -50,9 +50,6 @@ class VideoWindow {
   // Moves the window into `parent` at `placement` and shows it; false when
   // `parent` is not a window of this display.
   [[nodiscard]] bool attach(NativeWindow parent, const TRect& placement);
-  // Moves the window into `parent`, filling it, and shows it; false when
-  // `parent` is not a window of this display.
-  [[nodiscard]] bool fill(NativeWindow parent);
   // Hides the window and moves it back onto the root window, out of reach of
   // whatever becomes of the display window; false when the window is gone.
   [[nodiscard]] bool detach();

@@ -38,7 +38,7 @@ class MpvEnginePoolTest : public ::testing::Test {
 
   std::unique_ptr<MediaDevice> openOrFail(const std::string& path) {
     std::uint32_t code = 0;
-    std::unique_ptr<MediaDevice> device = MpvDevice::Open(path, x11.get(), pool, 0, code);
+    std::unique_ptr<MediaDevice> device = MpvDevice::Open(path, x11.get(), pool, code);
     EXPECT_NE(device, nullptr) << path << ": " << code;
     return device;
   }
@@ -171,7 +171,7 @@ TEST_F(MpvEnginePoolTest, failedOpenEndsTheInstanceItWasGiven) {
   ASSERT_EQ(pool->idleCount(), 1u);
 
   std::uint32_t code = 0;
-  EXPECT_EQ(MpvDevice::Open(dir.file("notes.avi"), x11.get(), pool, 0, code), nullptr);
+  EXPECT_EQ(MpvDevice::Open(dir.file("notes.avi"), x11.get(), pool, code), nullptr);
   EXPECT_NE(code, 0u);
   EXPECT_FALSE(media_errors::Text(code).empty());
   EXPECT_EQ(pool->idleCount(), 0u);
