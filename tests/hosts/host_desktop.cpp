@@ -135,14 +135,21 @@ const Saver& SaverUnderTest() {
 MonitorDisplay::MonitorDisplay(int monitorWidth, int monitorHeight, int monitorCount) {
   const std::string numberFile = scratch_.file("display");
   const std::string size = std::to_string(monitorWidth * monitorCount) + "x" + std::to_string(monitorHeight);
-  // Xvfb picks a free display number itself, so test runs never race for one.
-  server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-      "/bin/sh", "-c", "exec Xvfb -displayfd 3 -screen 0 " + size + "x24 -nolisten tcp -noreset 3>\"$0\" 2>\"$1\"",
-      numberFile, scratch_.file("xvfb.log")});
-  if (!WaitUntil([&] { return ReadFile(numberFile).find('\n') != std::string::npos; }, 20s)) {
-    throw std::runtime_error("Xvfb did not start: " + ReadFile(scratch_.file("xvfb.log")));
+  // Xvfb's lock makes a taken number fail at once, so test runs never race
+  // for one; the numbers start high, above those that desktops and
+  // compositors pick for themselves.
+  for (int number = 140; number < 240 && name_.empty(); ++number) {
+    server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
+        "/bin/sh", "-c",
+        "exec Xvfb :" + std::to_string(number) + " -displayfd 3 -screen 0 " + size +
+            "x24 -nolisten tcp -noreset 3>\"$0\" 2>\"$1\"",
+        numberFile, scratch_.file("xvfb.log")});
+    if (WaitUntil([&] { return ReadFile(numberFile).find('\n') != std::string::npos || !server_->running(); }, 20s) &&
+        server_->running()) {
+      name_ = ":" + std::to_string(number);
+    }
   }
-  name_ = ":" + ReadFile(numberFile).substr(0, ReadFile(numberFile).find('\n'));
+  if (name_.empty()) throw std::runtime_error("Xvfb did not start: " + ReadFile(scratch_.file("xvfb.log")));
   // Millimetres at 96 pixels per inch.
   const auto physical = [](int pixels) { return std::to_string(pixels) + "/" + std::to_string(pixels * 254 / 960); };
   for (int n = 0; n < monitorCount; ++n) {
