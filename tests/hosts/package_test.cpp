@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "config/options_actions.h"
 #include "tests/support/process.h"
 
 namespace quorrel::test {
@@ -73,9 +74,11 @@ TEST_F(DebianPackage, unpackedItsSaverLinkReachesTheProgramAndItsFilesAreValid) 
   // does nothing and ends with 0.
   const ProcessResult started = RunProcess({saver, "/X"}, 30s);
   EXPECT_EQ(started.exitStatus, 0) << started.output;
-  // The options dialog's "Support" looks for the README in share/doc/quorrel
-  // beside the program's folder.
-  EXPECT_EQ(ReadFile(installed("bin/../share/doc/quorrel/README.md")), ReadFile(QUORREL_SOURCE_DIR "/README.md"));
+  // The options dialog's "Support" and "More Software" find the installed
+  // README from the program's folder.
+  const std::string readme = FindReadme(installed("bin"));
+  EXPECT_EQ(readme, fs::canonical(installed("share/doc/quorrel/README.md")).string());
+  EXPECT_EQ(ReadFile(readme), ReadFile(QUORREL_SOURCE_DIR "/README.md"));
 
   // mate-screensaver accepts a theme whose Exec is a program in its saver
   // folders, named by its full path.
