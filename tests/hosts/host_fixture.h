@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/hosts/host_desktop.h"
+#include "tests/support/test_media.h"
 
 namespace quorrel::test {
 
@@ -13,6 +16,15 @@ class HostTest : public ::testing::Test {
   static const MonitorDisplay& twoMonitors() {
     static const MonitorDisplay display(640, 480, 2);
     return display;
+  }
+
+  // A clip of one colour with a sound track, where the test user reads it.
+  [[nodiscard]] std::string soundingClip(const std::string& colour) const {
+    ClipOptions clip;
+    clip.pattern = colour;
+    clip.seconds = 4.0;
+    clip.withAudio = true;
+    return session.media(MakeClip(clip));
   }
 
   const MonitorDisplay& display = twoMonitors();

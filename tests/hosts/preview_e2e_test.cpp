@@ -91,11 +91,7 @@ class PreviewArea {
 };
 
 TEST_F(HostTest, thePreviewPlaysSilentlyAtHalfTheWindowAndFollowsItsSize) {
-  ClipOptions clip;
-  clip.pattern = "lime";
-  clip.seconds = 4.0;
-  clip.withAudio = true;
-  session.settings("Starton=0\nEndon=0\nSound=1\nRepeat=1\nPicdis=2\nPicord=2", {session.media(MakeClip(clip))},
+  session.settings("Starton=0\nEndon=0\nSound=1\nRepeat=1\nPicdis=2\nPicord=2", {soundingClip("lime")},
                    session.media(MakeWav(1.0, 660)));
   SetSinkMute(false);
 

@@ -27,11 +27,7 @@ std::string xscreensaverSettings(const std::string& saver) {
 }
 
 TEST_F(HostTest, xscreensaverRunsOneCopyPerMonitorAndOnlyThePrimaryOneSoundsAndMutes) {
-  ClipOptions clip;
-  clip.pattern = "red";
-  clip.seconds = 4.0;
-  clip.withAudio = true;
-  session.settings("Starton=1\nEndon=0\nSound=1\nRepeat=1\nPicdis=1\nPicord=2", {session.media(MakeClip(clip))},
+  session.settings("Starton=1\nEndon=0\nSound=1\nRepeat=1\nPicdis=1\nPicord=2", {soundingClip("red")},
                    session.media(MakeWav(1.0, 550)));
   session.writeHomeFile(".xscreensaver", xscreensaverSettings(saver.path));
   SetSinkMute(true);
