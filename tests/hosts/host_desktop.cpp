@@ -36,6 +36,11 @@ exec mpv --no-config --really-quiet --no-input-default-bindings --wid="$window" 
   --keepaspect=no --loop=inf "$video"
 )";
 
+std::string trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
 std::string makeFolder(const std::string& pattern, mode_t mode) {
   std::string path = pattern;
   if (mkdtemp(path.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
@@ -46,7 +51,6 @@ std::string makeFolder(const std::string& pattern, mode_t mode) {
 struct ProcessInfo {
   pid_t parent = 0;
   char state = '?';
-  std::string name;
 };
 
 std::map<pid_t, ProcessInfo> processes() {
@@ -59,7 +63,6 @@ std::map<pid_t, ProcessInfo> processes() {
     const auto close = stat.rfind(')');
     if (open == std::string::npos || close == std::string::npos || close + 4 > stat.size()) continue;
     ProcessInfo info;
-    info.name = stat.substr(open + 1, close - open - 1);
     std::istringstream rest(stat.substr(close + 2));
     rest >> info.state >> info.parent;
     result[std::stoi(pid)] = info;
@@ -116,11 +119,11 @@ Saver makeSaver() {
     saver.path = root.file("stand-in/quorrel");
     WriteFile(saver.path, kStandIn);
     fs::permissions(saver.path, static_cast<fs::perms>(0755));
-    saver.processName = "mpv";
+    saver.program = fs::canonical(trimmed(RunProcess({"/bin/sh", "-c", "command -v mpv"}).output));
     std::fprintf(stderr, "The hosts run the mpv stand-in, not Quorrel (QUORREL_HOSTS_STAND_IN is set).\n");
   } else {
     saver.path = root.file("usr/libexec/xscreensaver/quorrel");
-    saver.processName = "quorrel";
+    saver.program = fs::canonical(saver.path);
   }
   return saver;
 }
@@ -246,28 +249,27 @@ ChildProcess& HostSession::startWithSaverFolder(const std::vector<std::string>& 
   return *processes_.back();
 }
 
+bool HostSession::canMountSaverFolder() const {
+  static const bool can =
+      RunProcess(TestUser::get().commandWithSaverFolder(folder_ + "/savers", {"true"}, environment(), log_))
+          .exitStatus == 0;
+  return can;
+}
+
 int HostSession::run(const std::vector<std::string>& argv, const Environment& extra,
                      std::chrono::milliseconds timeout) const {
   return RunProcess(TestUser::get().command(argv, environment(extra), log_), timeout).exitStatus;
 }
 
-std::vector<pid_t> LiveSavers(const std::string& processName) {
+std::vector<pid_t> LiveSavers(const std::string& program) {
   const auto table = processes();
   std::vector<pid_t> result;
   for (const pid_t pid : descendants(table)) {
-    if (table.at(pid).name == processName && alive(table.at(pid))) result.push_back(pid);
+    if (!alive(table.at(pid))) continue;
+    std::error_code gone;
+    if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", gone) == program) result.push_back(pid);
   }
   return result;
-}
-
-std::set<pid_t> WatchSavers(const std::string& processName, std::chrono::milliseconds duration) {
-  std::set<pid_t> seen;
-  const auto deadline = std::chrono::steady_clock::now() + duration;
-  while (std::chrono::steady_clock::now() < deadline) {
-    for (const pid_t pid : LiveSavers(processName)) seen.insert(pid);
-    SleepFor(50ms);
-  }
-  return seen;
 }
 
 std::optional<Box> SaverWindow(const std::string& display, pid_t saver) {

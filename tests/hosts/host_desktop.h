@@ -49,9 +49,9 @@ class MonitorDisplay {
 // that plays the first listed video into the host's window with the mpv
 // command, to check the tests' own handling of the hosts.
 struct Saver {
-  std::string root;         // the scratch root; the package's files are under <root>/usr
-  std::string path;         // the saver to name to a host
-  std::string processName;  // the saver's process name
+  std::string root;     // the scratch root; the package's files are under <root>/usr
+  std::string path;     // the saver to name to a host
+  std::string program;  // the program file that the saver's process runs
 };
 [[nodiscard]] const Saver& SaverUnderTest();
 
@@ -83,6 +83,8 @@ class HostSession {
   ChildProcess& start(const std::vector<std::string>& argv, const Environment& extra = {});
   // The same with the saver seen in /usr/libexec/xscreensaver.
   ChildProcess& startWithSaverFolder(const std::vector<std::string>& argv, const Environment& extra = {});
+  // Whether this machine lets the tests make the mount namespace for that.
+  [[nodiscard]] bool canMountSaverFolder() const;
   // Runs a program as the test user and waits for it; its exit status.
   int run(const std::vector<std::string>& argv, const Environment& extra = {},
           std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
@@ -96,12 +98,10 @@ class HostSession {
   std::vector<std::unique_ptr<ChildProcess>> processes_;
 };
 
-// The live processes of that name that descend from the test program. The
-// test program is a child subreaper, so a saver that its host has left
-// behind is still found here.
-[[nodiscard]] std::vector<pid_t> LiveSavers(const std::string& processName);
-// The pids seen by LiveSavers over `duration`, polling.
-[[nodiscard]] std::set<pid_t> WatchSavers(const std::string& processName, std::chrono::milliseconds duration);
+// The live processes running that program that descend from the test
+// program. The test program is a child subreaper, so a saver that its host
+// has left behind is still found here.
+[[nodiscard]] std::vector<pid_t> LiveSavers(const std::string& program);
 
 // The host's window that a saver draws into: its XSCREENSAVER_WINDOW, and
 // that window's place on the root window.

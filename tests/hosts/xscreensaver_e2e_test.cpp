@@ -41,7 +41,7 @@ TEST_F(HostTest, xscreensaverRunsOneCopyPerMonitorAndOnlyThePrimaryOneSoundsAndM
   ASSERT_TRUE(WaitUntil([&] { return MonitorColours(display.name(), display.monitors()) ==
                                          std::vector<Seen>{Seen::Red, Seen::Red}; }, 40s))
       << Tail(session.log());
-  const std::vector<pid_t> copies = LiveSavers(saver.processName);
+  const std::vector<pid_t> copies = LiveSavers(saver.program);
   ASSERT_EQ(copies.size(), 2U) << Tail(session.log());
   pid_t primary = -1;
   pid_t other = -1;
@@ -64,7 +64,7 @@ TEST_F(HostTest, xscreensaverRunsOneCopyPerMonitorAndOnlyThePrimaryOneSoundsAndM
   std::set<int> otherStreams;
   const auto until = std::chrono::steady_clock::now() + 10s;
   while (std::chrono::steady_clock::now() < until) {
-    for (const pid_t copy : LiveSavers(saver.processName)) seen.insert(copy);
+    for (const pid_t copy : LiveSavers(saver.program)) seen.insert(copy);
     for (const auto& [stream, playing] : SoundStreamsOf(other)) otherStreams.insert(stream);
     SleepFor(200ms);
   }
@@ -76,7 +76,7 @@ TEST_F(HostTest, xscreensaverRunsOneCopyPerMonitorAndOnlyThePrimaryOneSoundsAndM
   // ("Endon" 0) before it is gone.
   const auto deactivated = std::chrono::steady_clock::now();
   ASSERT_EQ(session.run({"xscreensaver-command", "-deactivate"}), 0);
-  EXPECT_TRUE(WaitUntil([&] { return LiveSavers(saver.processName).empty(); }, 5s)) << Tail(session.log());
+  EXPECT_TRUE(WaitUntil([&] { return LiveSavers(saver.program).empty(); }, 5s)) << Tail(session.log());
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - deactivated);
   RecordProperty("deactivate_to_end_ms", static_cast<int>(took.count()));
   EXPECT_EQ(SinkMuted(), true) << "the end-of-show mute was not applied";
