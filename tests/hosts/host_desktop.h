@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/hosts/process_tree.h"
 #include "tests/hosts/test_user.h"
 #include "tests/show/show_desktop.h"
 #include "tests/support/process.h"
@@ -98,10 +99,6 @@ class HostSession {
   std::vector<std::unique_ptr<ChildProcess>> processes_;
 };
 
-// The live processes running that program that descend from the test
-// program. The test program is a child subreaper, so a saver that its host
-// has left behind is still found here.
-[[nodiscard]] std::vector<pid_t> LiveSavers(const std::string& program);
 
 // The host's window that a saver draws into: its XSCREENSAVER_WINDOW, and
 // that window's place on the root window.
