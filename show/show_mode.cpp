@@ -75,6 +75,9 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   if (form.ended()) return stopSignals.signalNumber();
 
   QCoreApplication::exec();
+  // The loop may have stopped for the host's window going away, with the
+  // host's stop signal already here but not yet dealt with.
+  if (stopSignals.received() && !form.ended()) form.endBySignal();
   return stopSignals.signalNumber();
 }
 

@@ -258,7 +258,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
-  if (eventType != "xcb_generic_event_t" || placement_.hostWindow == 0) return false;
+  if (eventType != "xcb_generic_event_t" || hostGone_) return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   const auto host = static_cast<xcb_window_t>(placement_.hostWindow);
   switch (event->response_type & 0x7f) {
@@ -272,9 +272,11 @@ bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintp
     case XCB_DESTROY_NOTIFY: {
       const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
       if (destroyed->window != host) break;
-      // The host has gone without stopping the show first; there is
-      // nothing left to draw into, and nothing to tell anyone.
-      placement_.hostWindow = 0;
+      // There is nothing left to draw into, and nothing to tell anyone.
+      // Hosts stop a saver with a signal and then take its window away,
+      // often before the signal has been dealt with here: the show mode
+      // runs the end steps once the event loop has stopped.
+      hostGone_ = true;
       closePlayers();
       QCoreApplication::exit(0);
       break;

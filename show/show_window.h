@@ -62,9 +62,6 @@ class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFil
   // Closes both players' files, ending all playback.
   void closePlayers();
 
-  // The host's window, as the show was started for it; 0 when it is gone
-  // or the show runs on its own.
-  [[nodiscard]] NativeWindow hostWindow() const { return placement_.hostWindow; }
 
  protected:
   // The application-wide input hook: sees every event of every window of
@@ -117,6 +114,8 @@ class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFil
   bool boxOpen_ = false;
   bool onScreen_ = false;
   bool endingBySignal_ = false;
+  // The host's window was destroyed under the show.
+  bool hostGone_ = false;
   std::unique_ptr<QWindow> hostWindow_;
   // Owned here; removed with deleteLater, since the input that ends the
   // show may be an event that one of them is receiving.
