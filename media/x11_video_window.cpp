@@ -50,9 +50,13 @@ std::unique_ptr<VideoWindow> VideoWindow::Create(X11Connection& x11) {
   xcb_connection_t* c = x11.get();
   const xcb_window_t window = xcb_generate_id(c);
   // Black until the first frame arrives, and no event mask: the window
-  // takes no input from anyone.
-  const std::uint32_t mask = XCB_CW_BACK_PIXEL;
-  const std::uint32_t values[] = {x11.screen()->black_pixel};
+  // takes no input from anyone. Override-redirect, because it waits on the
+  // root window between files: a window manager would otherwise take its
+  // moves and resizes there for requests of its own to grant later, and
+  // grant them after the window had moved into its display window, undoing
+  // the size it was given there.
+  const std::uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT;
+  const std::uint32_t values[] = {x11.screen()->black_pixel, 1};
   const xcb_void_cookie_t cookie =
       xcb_create_window_checked(c, XCB_COPY_FROM_PARENT, window, x11.screen()->root, 0, 0, 1, 1, 0,
                                 XCB_WINDOW_CLASS_INPUT_OUTPUT, x11.screen()->root_visual, mask, values);
