@@ -80,7 +80,8 @@ TEST(WindowManagers, theShowCoversTheDockAndEndsOnAKey) {
     ChildProcess windowManager(manager, {{"DISPLAY", desktop.display()}});
     ASSERT_TRUE(WaitUntil([&] { return windowManagerRuns(desktop.display()); }, 20s));
     Dock dock(desktop.display());
-    ASSERT_TRUE(WaitUntil([&] { return Classify(PixelAt(desktop.display(), 512, 20)) == Seen::Blue; }, 10s));
+    // Wherever the window manager put the dock, it is on screen.
+    ASSERT_TRUE(WaitUntil([&] { return Screenshot(desktop.display()).boundsOf(Seen::Blue).width == 1024; }, 10s));
 
     ShowRun show(desktop.display());
     show.settings("Picdis=1\nSound=0", {SolidClip("red", 320, 240, 60.0)});
@@ -90,7 +91,7 @@ TEST(WindowManagers, theShowCoversTheDockAndEndsOnAKey) {
         WaitUntil([&] { return (red = Screenshot(desktop.display()).boundsOf(Seen::Red)) == Box{0, 0, 1024, 768}; },
                   10s);
     EXPECT_TRUE(covered) << "the show covers " << red;
-    EXPECT_EQ(Classify(PixelAt(desktop.display(), 512, 20)), Seen::Red) << "the dock is above the show";
+    EXPECT_EQ(Screenshot(desktop.display()).boundsOf(Seen::Blue), Box{}) << "the dock is above the show";
     Xdotool(desktop.display(), {"key", "space"});
     EXPECT_EQ(show.waitForExit(10s), 0);
     windowManager.signal(SIGTERM);
