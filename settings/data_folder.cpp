@@ -1,11 +1,6 @@
 #include "settings/data_folder.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "app/messages.h"
@@ -18,52 +13,29 @@ namespace quorrel {
 
 namespace {
 
-// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
-// path, else ~/.config, as the XDG base directory rules say.
-std::string configHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
-  if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
-    return std::string(user->pw_dir) + "/.config";
-  }
-  return "/.config";
-}
-
 bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Creates `path` and its missing parents. New folders are private to the
-// user (0700), as the XDG rules ask for configuration folders: the video
-// list names the user's files.
-bool createFolders(const std::string& path) {
-  if (path.empty() || isDirectory(path)) return !path.empty();
-  const auto slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !createFolders(path.substr(0, slash))) return false;
-  return ::mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && isDirectory(path));
+  const std::optional<FileStatus> status = StatusOf(path);
+  return status && status->directory;
 }
 
 bool fileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  const std::optional<FileStatus> status = StatusOf(path);
+  return status && !status->directory;
 }
 
 }  // namespace
 
 SettingsLocation SettingsLocationIn(const std::string& configHome) {
   SettingsLocation location;
-  location.DataFolder = configHome + "/Quorrel";
-  location.SettingsFileName = location.DataFolder + "/quorrel4.ini";
+  location.DataFolder = configHome + kPathSeparator + "Quorrel";
+  location.SettingsFileName = location.DataFolder + kPathSeparator + "quorrel4.ini";
   return location;
 }
 
-SettingsLocation UserSettingsLocation() { return SettingsLocationIn(configHome()); }
+SettingsLocation UserSettingsLocation() { return SettingsLocationIn(UserSettingsHome()); }
 
 void SetupDataFolder(const SettingsLocation& location, MessageBoxes& boxes) {
-  if (!isDirectory(location.DataFolder) && !createFolders(location.DataFolder)) {
+  if (!isDirectory(location.DataFolder) && !CreateFolders(location.DataFolder)) {
     boxes.showMessage(MessageKind::Warning,
                       "Could not create a folder. Please right click this software and choose the option to \"Run as "
                       "Admin\" (only needs to be done one time), as you currently do not have authority to create a "

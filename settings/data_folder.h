@@ -17,8 +17,10 @@ struct SettingsLocation {
 // The location inside the given configuration folder.
 [[nodiscard]] SettingsLocation SettingsLocationIn(const std::string& configHome);
 
-// The user's location: $XDG_CONFIG_HOME when it is an absolute path, else
-// ~/.config, as the XDG base directory rules say.
+// The user's location, in the folder that UserSettingsHome names: on POSIX
+// systems $XDG_CONFIG_HOME when it is an absolute path, else ~/.config, as
+// the XDG base directory rules say; on Windows the roaming application-data
+// folder.
 [[nodiscard]] SettingsLocation UserSettingsLocation();
 
 // Creates the data folder (and its missing parents) when it is not there,

@@ -1,20 +1,106 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+// The core's access to files and folders. Paths are UTF-8 byte strings
+// everywhere in the core; each platform's implementation turns them into
+// what its system calls take (file_io_posix.cpp passes the bytes on as
+// they are, file_io_win32.cpp converts them to UTF-16 at each call).
 
 namespace quorrel {
 
-// Reads an open file from its current position to its end. Nothing on a
-// read error.
-[[nodiscard]] std::optional<std::string> ReadToEnd(int fd);
+// What the settings store needs to know about a file: its kind, its
+// identity, its size and times, and what a replacing file carries over.
+struct FileStatus {
+  bool regular = false;
+  bool directory = false;
+  // The file's identity on its volume: device and inode, or the volume's
+  // serial number and the file index.
+  std::uint64_t volume = 0;
+  std::uint64_t identity = 0;
+  std::int64_t size = 0;
+  // Times of the last change of the contents and of the file's metadata,
+  // since the epoch.
+  std::chrono::nanoseconds modified{0};
+  std::chrono::nanoseconds changed{0};
+  // No write permission bit at all, or the read-only attribute.
+  bool readOnly = false;
+  // The permission bits and owner (POSIX only; zero elsewhere).
+  std::uint32_t mode = 0;
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+
+  // The file system keeps whole seconds only (or the file happened to be
+  // stamped on a whole second, which cannot be told apart).
+  [[nodiscard]] bool wholeSecondTimes() const {
+    return modified % std::chrono::seconds(1) == std::chrono::nanoseconds(0) &&
+           changed % std::chrono::seconds(1) == std::chrono::nanoseconds(0);
+  }
+};
+
+// A file open for reading, closed by the destructor. It never blocks on
+// opening (a FIFO put at the path does not hang the reader) and, on
+// Windows, shares deletion, so that an atomic replace of the path succeeds
+// while the file stays open here.
+class ReadOnlyFile {
+ public:
+  // Nothing when the path cannot be opened; `missing` then tells whether
+  // that is because nothing is there.
+  [[nodiscard]] static std::optional<ReadOnlyFile> Open(const std::string& path, bool* missing = nullptr);
+  ~ReadOnlyFile();
+  ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+  ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  // From the current position to the end; nothing on a read error.
+  [[nodiscard]] std::optional<std::string> readToEnd();
+  [[nodiscard]] std::optional<FileStatus> status() const;
+
+ private:
+  explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
+  std::intptr_t handle_ = -1;
+};
+
+// The status of what `path` names, links followed; nothing when there is
+// nothing there.
+[[nodiscard]] std::optional<FileStatus> StatusOf(const std::string& path);
+
+// Whether this process may write the file at `path` (it exists).
+[[nodiscard]] bool MayWrite(const std::string& path);
+
+// The wall clock, in the same terms as the file times.
+[[nodiscard]] std::chrono::nanoseconds WallClockNow();
+
+// Whether `c` separates folders in a path: '/' everywhere, and '\' too on
+// Windows (where it is the system's own separator).
+[[nodiscard]] constexpr bool IsPathSeparator(char c) {
+#ifdef _WIN32
+  return c == '/' || c == '\\';
+#else
+  return c == '/';
+#endif
+}
+
+// The separator this platform writes between a folder and a name.
+inline constexpr char kPathSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+// The position of the last separator in `path`, or npos.
+[[nodiscard]] std::size_t LastSeparator(const std::string& path);
 
 // The file that `path` finally names once every symbolic link on its last
 // component is followed (a dangling link names its missing target), so that
-// a write replaces the target and keeps the link. Nothing for a loop.
+// a write replaces the target and keeps the link. Nothing for a loop. On
+// Windows, paths are taken as they are.
 [[nodiscard]] std::optional<std::string> FollowLinks(std::string path);
 
 // The folder part of a path ("." for a bare name).
@@ -27,13 +113,14 @@ namespace quorrel {
 // (and, where the process may, its owner) carries over. False when any step
 // fails; the target is then untouched and the temporary file is gone.
 [[nodiscard]] bool ReplaceFile(const std::string& target, const std::string& contents,
-                               const std::optional<struct stat>& existing);
+                               const std::optional<FileStatus>& existing);
 
 // An advisory lock that serialises the writers of one file across
-// processes: an exclusive flock on "<folder>/.<name>.lock" beside it, held
-// by whoever has read the file and means to replace it, until the replace
-// is done. The lock goes with its holder, also when the holder is killed,
-// so it never outlives a writer; the lock file itself stays.
+// processes: an exclusive lock on "<folder>/.<name>.lock" beside it (flock
+// on POSIX systems, LockFileEx on Windows), held by whoever has read the
+// file and means to replace it, until the replace is done. The lock goes
+// with its holder, also when the holder is killed, so it never outlives a
+// writer; the lock file itself stays.
 class WriteLock {
  public:
   // Waits at most `bound` for the lock; nothing when it could not be had
@@ -46,13 +133,32 @@ class WriteLock {
   ~WriteLock();
 
  private:
-  explicit WriteLock(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  explicit WriteLock(std::intptr_t handle) : handle_(handle) {}
+  std::intptr_t handle_ = -1;
 };
 
 // Removes the temporary files that writers of `target` left behind when
 // they were killed between writing and renaming: only those whose process
 // no longer runs, so that a write in progress elsewhere is never disturbed.
 void RemoveStaleTemporaryFiles(const std::string& target);
+
+// Creates `path` and its missing parents, private to the user where the
+// system has such a notion. True when the folder exists afterwards.
+[[nodiscard]] bool CreateFolders(const std::string& path);
+
+// The user's folder for application settings: $XDG_CONFIG_HOME or
+// ~/.config on POSIX systems, the roaming application-data folder on
+// Windows. Empty when the system cannot tell.
+[[nodiscard]] std::string UserSettingsHome();
+
+// One entry of a folder listing.
+struct FolderEntry {
+  std::string name;
+  bool regularFile = false;  // links followed
+};
+
+// The entries of a folder (not "." and ".."), in no particular order;
+// empty when it cannot be read.
+[[nodiscard]] std::vector<FolderEntry> ListFolder(const std::string& folder);
 
 }  // namespace quorrel

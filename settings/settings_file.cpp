@@ -1,10 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <charconv>
 #include <cstdint>
@@ -124,11 +119,8 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   // A folder without any write permission refuses the write even for root,
   // whom the system would let through, so that a read-only folder means the
   // same for every user.
-  struct stat folder {};
-  const std::string folderPath = FolderOf(*target);
-  if (::stat(folderPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || (folder.st_mode & 0222) == 0) {
-    throw SettingsWriteError(path_);
-  }
+  const std::optional<FileStatus> folder = StatusOf(FolderOf(*target));
+  if (!folder || !folder->directory || folder->readOnly) throw SettingsWriteError(path_);
 
   // Another process (a second options dialog) may be writing the same file:
   // the file is read, changed and replaced under one lock, so that neither
@@ -138,19 +130,19 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   if (!lock) throw SettingsWriteError(path_);
 
   std::string oldText;
-  std::optional<struct stat> existing;
-  // Not blocking: a FIFO at the path must not hang the writer.
-  const int fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno != ENOENT) throw SettingsWriteError(path_);
+  std::optional<FileStatus> existing;
+  bool missing = false;
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(*target, &missing);
+  if (!file) {
+    if (!missing) throw SettingsWriteError(path_);
   } else {
-    struct stat st {};
+    const std::optional<FileStatus> st = file->status();
     std::optional<std::string> text;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) text = ReadToEnd(fd);
-    ::close(fd);
+    if (st && st->regular) text = file->readToEnd();
+    file.reset();
     // The same for the file: without a write bit it is read-only, also for
     // root. An unreadable file cannot be rewritten without losing it.
-    if (!text || (st.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0) throw SettingsWriteError(path_);
+    if (!text || st->readOnly || !MayWrite(*target)) throw SettingsWriteError(path_);
     oldText = std::move(*text);
     existing = st;
   }
