@@ -1,5 +1,7 @@
 #include "app/messages.h"
 
+#include "settings/file_io.h"
+
 namespace quorrel {
 
 namespace {
@@ -37,7 +39,7 @@ void SetApplicationTitle(std::string title) { titleStorage() = std::move(title);
 
 std::string TitleFromExecutable(std::string_view executablePath) {
   std::string_view name = executablePath;
-  if (const auto slash = name.find_last_of('/'); slash != std::string_view::npos) {
+  if (const auto slash = LastSeparator(std::string(name)); slash != std::string::npos) {
     name.remove_prefix(slash + 1);
   }
   if (const auto dot = name.find_last_of('.'); dot != std::string_view::npos && dot > 0) {

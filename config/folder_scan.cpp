@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
+
+#include "settings/file_io.h"
 
 namespace quorrel {
 
@@ -28,19 +28,12 @@ bool IsVideoFileName(const std::string& name) {
 }
 
 std::vector<std::string> VideoFilesInFolder(const std::string& folder) {
-  namespace fs = std::filesystem;
   std::vector<std::string> names;
-  std::error_code error;
-  fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::string name = it->path().filename().native();
-    std::error_code statusError;
-    if (IsVideoFileName(name) && it->is_regular_file(statusError)) names.push_back(name);
+  for (const FolderEntry& entry : ListFolder(folder)) {
+    if (entry.regularFile && IsVideoFileName(entry.name)) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end());
-  std::string prefix = folder;
-  if (prefix.empty() || prefix.back() != '/') prefix += '/';
-  for (auto& name : names) name = prefix + name;
+  for (auto& name : names) name = JoinPath(folder, name);
   return names;
 }
 

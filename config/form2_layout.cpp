@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 
 #include "config/dialog_look.h"
+#include "config/dialog_texts.h"
 #include "config/form2.h"
 
 // The options dialog's controls, each at its place and size, with its
@@ -81,11 +82,7 @@ QScrollBar* makeSizeBar(QWidget* parent, int left, int top) {
 }  // namespace
 
 void TForm2::buildControls() {
-  Label3 = new QLabel(
-      QStringLiteral("Click the \"Add\" button to add any video files to your screensaver. Note that you can "
-                     "double-click any video in your list to automatically open it, or click the \"Preview\" "
-                     "button to open a viewer. You can also play videos full-screen."),
-      this);
+  Label3 = new QLabel(QString::fromLatin1(kOptionsIntroText), this);
   Label3->setFont(ArialFont());
   Label3->setWordWrap(true);
   Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -5,22 +5,11 @@
 #include <QPushButton>
 
 #include "config/dialog_look.h"
+#include "config/dialog_texts.h"
 
 namespace quorrel {
 
 namespace {
-
-// One disclaimer laid out over three labels: the first breaks off in the
-// middle of its sentence and the second carries it on.
-constexpr const char* kDisclaimer1 =
-    "Quorrel is provided as is, without warranty of any kind, express or implied, including but not limited to "
-    "the warranties of merchantability, fitness for a";
-constexpr const char* kDisclaimer2 =
-    "particular purpose and non-infringement.  You use Quorrel and play your videos with it entirely at your own "
-    "risk.";
-constexpr const char* kDisclaimer3 =
-    "In no event shall the authors be liable for any claim, damages or other liability arising from the use of "
-    "Quorrel.";
 
 QLabel* disclaimerLabel(QWidget* parent, const char* text, int top, int width, int height) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);

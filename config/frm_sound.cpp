@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "config/dialog_look.h"
+#include "config/dialog_texts.h"
 
 namespace quorrel {
 
@@ -55,9 +56,7 @@ TFrmSound::TFrmSound(QWidget* owner) : QDialog(owner) {
   resize(336, 216);
   CentreOnScreen(this);
 
-  Label2 = new QLabel(QStringLiteral("Turn your sound on or off while your videos are playing. Many videos have "
-                                     "different volumes, so this feature will allow you to turn video sound off."),
-                      this);
+  Label2 = new QLabel(QString::fromLatin1(kVideoSoundIntroText), this);
   Label2->setFont(ArialFont());
   Label2->setWordWrap(true);
   Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -1,13 +1,12 @@
 #include "config/options_actions.h"
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "app/messages.h"
 #include "config/config_services.h"
 #include "config/options_model.h"
 #include "config/video_list.h"
+#include "settings/file_io.h"
 #include "settings/profile.h"
 
 namespace quorrel {
@@ -32,13 +31,14 @@ std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& b
 }
 
 std::string FindReadme(const std::string& executableFolder) {
-  namespace fs = std::filesystem;
-  const fs::path folder(executableFolder);
-  const std::array<fs::path, 3> candidates = {folder / "README.md", folder.parent_path() / "README.md",
-                                              folder.parent_path() / "share" / "doc" / "quorrel" / "README.md"};
+  const std::string parent = FolderOf(executableFolder);
+  const std::string separator(1, kPathSeparator);
+  const std::array<std::string, 3> candidates = {
+      JoinPath(executableFolder, "README.md"), JoinPath(parent, "README.md"),
+      JoinPath(parent, "share" + separator + "doc" + separator + "quorrel" + separator + "README.md")};
   for (const auto& candidate : candidates) {
-    std::error_code error;
-    if (fs::is_regular_file(candidate, error)) return fs::weakly_canonical(candidate, error).native();
+    const std::optional<FileStatus> status = StatusOf(candidate);
+    if (status && status->regular) return candidate;
   }
   return {};
 }

@@ -4,6 +4,7 @@
 #include "config/config_services.h"
 #include "config/folder_scan.h"
 #include "config/options_model.h"
+#include "settings/file_io.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
@@ -13,7 +14,7 @@ namespace quorrel {
 namespace {
 
 std::string folderPartOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+  const auto slash = LastSeparator(path);
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -39,7 +40,7 @@ const char* UnstorablePathText(const std::string& path) {
 }
 
 std::string FileNameOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+  const auto slash = LastSeparator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -134,7 +135,14 @@ void VideoList::RemoveSelectedVideo() {
 
 std::string VideoList::LoadLastDir() const {
   std::string folder = SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, "");
-  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+#ifdef _WIN32
+  // The root folder of a drive keeps its separator: without it, "C:" would
+  // name the drive's current folder instead.
+  const bool driveRoot = folder.size() == 3 && folder[1] == ':';
+#else
+  const bool driveRoot = false;
+#endif
+  if (folder.size() > 1 && IsPathSeparator(folder.back()) && !driveRoot) folder.pop_back();
   return folder;
 }
 
@@ -238,7 +246,7 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
     if (!result.cancelled && !result.listFull) (void)progress.advance(files.size());
   }
   std::string remembered = folder;
-  if (remembered.empty() || remembered.back() != '/') remembered += '/';
+  if (remembered.empty() || !IsPathSeparator(remembered.back())) remembered += kPathSeparator;
   SaveLastDir(remembered);
   if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
   return result;

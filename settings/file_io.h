@@ -97,6 +97,10 @@ inline constexpr char kPathSeparator =
 // The position of the last separator in `path`, or npos.
 [[nodiscard]] std::size_t LastSeparator(const std::string& path);
 
+// `folder` and `name` joined by the platform's separator (none is added
+// after a folder that already ends in one, such as "/" or "C:\").
+[[nodiscard]] std::string JoinPath(const std::string& folder, const std::string& name);
+
 // The file that `path` finally names once every symbolic link on its last
 // component is followed (a dangling link names its missing target), so that
 // a write replaces the target and keeps the link. Nothing for a loop. On

@@ -14,10 +14,6 @@ namespace quorrel {
 // The last component of a path.
 [[nodiscard]] std::string BaseNameOf(const std::string& path);
 
-// `folder` and `name` joined by the platform's separator (none is added
-// after a folder that already ends in one, such as "/" or "C:\").
-[[nodiscard]] std::string JoinPath(const std::string& folder, const std::string& name);
-
 // ".<name>.tmp-": every temporary file of one target starts so, followed
 // by "<process id>-<counter>-<random number>".
 [[nodiscard]] std::string TemporaryPrefix(const std::string& target);

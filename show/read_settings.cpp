@@ -1,7 +1,6 @@
 #include "show/read_settings.h"
 
-#include <sys/stat.h>
-
+#include "settings/file_io.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
 
@@ -16,8 +15,9 @@ std::string MissingFileText(const std::string& fileName) {
 bool IsExistingFile(const std::string& path) {
   // stat follows links, so a link to a video counts as the video; an empty
   // name is never a file.
-  struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  if (path.empty()) return false;
+  const std::optional<FileStatus> status = StatusOf(path);
+  return status && !status->directory;
 }
 
 void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& infoText) {
