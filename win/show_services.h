@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include "show/screen_saver_password.h"
+#include "show/show_view.h"
+
+namespace quorrel::win {
+
+// The system's "a screen saver is running" flag
+// (SystemParametersInfo, SPI_SETSCREENSAVERRUNNING). Its result is not
+// used: the show relies on nothing from it.
+class SystemScreenSaverFlag : public ScreenSaverFlag {
+ public:
+  void setScreenSaverRunning(bool running) override;
+};
+
+// The screen-saver password services of Windows: the platform test, the
+// desktop's "ScreenSaveUsePassword" value, and VerifyScreenSavePwd in
+// PASSWORD.CPL, loaded from the system folder. `owner` is the window the
+// password dialog belongs to (the show window).
+class WinScreenSaverPassword : public ScreenSaverPassword {
+ public:
+  void setOwner(HWND owner) { owner_ = owner; }
+  [[nodiscard]] bool IsNtPlatform() const override;
+  [[nodiscard]] std::unique_ptr<DesktopSettingsKey> openDesktopKey() override;
+  [[nodiscard]] std::unique_ptr<PasswordVerifier> loadVerifier() override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+// The system folder with a trailing backslash, or empty text when the
+// system cannot tell, so that a library name put after it is then looked
+// up by the bare name.
+[[nodiscard]] std::wstring SystemFolder();
+
+}  // namespace quorrel::win
