@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "config/folder_scan.h"
+#include "settings/file_io.h"
 #include "settings/settings_file.h"
 #include "tests/config/config_fakes.h"
 #include "tests/support/process.h"
@@ -222,7 +223,7 @@ TEST_F(FolderAdd, addsVideoFilesInNameOrderWithoutSubfoldersAndRemembersTheFolde
   chooser.folderAnswers.push_back(videos.path());
   const auto result = list.CmdAddEntireClick(chooser, progress);
   EXPECT_EQ(result.added, 6u);
-  const std::string p = videos.path() + "/";
+  const std::string p = videos.path() + kPathSeparator;
   EXPECT_EQ(fileList(), (std::vector<std::string>{p + "a.avi", p + "b.MPG", p + "c.Mpeg", p + "d.mov", p + "e.wmv",
                                                   p + "f.mpe"}));
   EXPECT_EQ(list.entries().size(), 6u);
@@ -240,7 +241,7 @@ TEST_F(FolderAdd, aFullListIsReportedOnceAndTheRestIsLeftOut) {
   EXPECT_TRUE(result.listFull);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].first, MessageKind::Confirm);
-  EXPECT_EQ(slot(1000), videos.path() + "/clip1.avi");
+  EXPECT_EQ(slot(1000), videos.file("clip1.avi"));
 }
 
 TEST_F(FolderAdd, cancellingKeepsWhatWasAddedAndAddsNoMore) {

@@ -36,7 +36,6 @@ int decodeStatus(int status) {
 
 }  // namespace
 
-void SleepFor(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
   int pipeFds[2];
@@ -130,37 +129,6 @@ bool ChildProcess::running() { return !waitFor(std::chrono::milliseconds(0)).has
 
 void ChildProcess::signal(int signalNumber) {
   if (!status_) kill(pid_, signalNumber);
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorrel-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  // Tests may leave read-only files or folders behind; make them writable
-  // so that everything can be removed.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  }
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& contents) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << contents;
-  if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace quorrel::test

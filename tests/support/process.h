@@ -69,7 +69,13 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   [[nodiscard]] const std::string& path() const { return path_; }
-  [[nodiscard]] std::string file(const std::string& name) const { return path_ + "/" + name; }
+  [[nodiscard]] std::string file(const std::string& name) const {
+#ifdef _WIN32
+    return path_ + "\\" + name;
+#else
+    return path_ + "/" + name;
+#endif
+  }
 
  private:
   std::string path_;

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# quorrel.scr under Wine, driven as a user would: the show in three size
+# modes with an MS Video-1 AVI and an MPEG-1 clip, the second start, a key,
+# the empty list's white screen, the options dialog's "Add Video" through
+# the file dialog and "OK", and a WAV background sound on the sound server.
+# Needs DISPLAY, a PulseAudio server and a Wine prefix (tools/windows-tests
+# makes all three). Every wait has a deadline. Prints "N passed, N failed".
+set -uo pipefail
+scr="$1"
+work="$(mktemp -d /tmp/quorrel-wine-e2e.XXXXXX)"
+passed=0
+failed=0
+show_pid=""
+cleanup() {
+  [[ -n "$show_pid" ]] && kill "$show_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check NAME CONDITION...
+  local name="$1"; shift
+  if "$@"; then passed=$((passed + 1)); echo "ok: $name"; else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+
+wait_until() {  # wait_until SECONDS COMMAND...
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do
+    ((SECONDS >= deadline)) && return 1
+    sleep 0.2
+  done
+}
+
+pixel() { convert x:root -depth 8 -format "%[pixel:p{$1,$2}]" info:- 2>/dev/null; }
+# is_colour X Y red|green|blue|black|white
+is_colour() {
+  local rgb r g b
+  rgb="$(pixel "$1" "$2" | tr -dc '0-9,')"
+  IFS=, read -r r g b <<<"$rgb"
+  [[ -n "$b" ]] || return 1
+  case "$3" in
+    red) ((r > 180 && g < 70 && b < 70)) ;;
+    green) ((g > 90 && r < 70 && b < 70)) ;;
+    blue) ((b > 180 && r < 70 && g < 70)) ;;
+    black) ((r < 30 && g < 30 && b < 30)) ;;
+    white) ((r > 240 && g > 240 && b > 240)) ;;
+  esac
+}
+
+# Clips made now: every frame carries a little noise, so that every frame
+# is coded and drawn.
+ffmpeg -v error -f lavfi -i "color=c=red:s=320x240:d=4:r=15,noise=alls=6:allf=t" -c:v msvideo1 "$work/red.avi"
+ffmpeg -v error -f lavfi -i "color=c=blue:s=160x120:d=4:r=25,noise=alls=6:allf=t" -c:v mpeg1video -b:v 800k \
+  "$work/blue.mpg"
+ffmpeg -v error -f lavfi -i "color=c=green:s=200x152:d=2:r=15" -c:v cinepak "$work/green.avi"
+ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=20" "$work/tone.wav"
+win() { echo "Z:${1//\//\\}"; }
+
+wine "$scr" /nothing >/dev/null 2>&1  # makes the user's folders
+roaming="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -n 1)"
+ini="$roaming/Quorrel/quorrel4.ini"
+mkdir -p "$roaming/Quorrel"
+
+write_settings() {  # write_settings PICDIS SOUND VIDEO...
+  local picdis="$1" sound="$2"; shift 2
+  {
+    printf '[Options]\r\nSound=%s\r\nRepeat=0\r\nStatus=0\r\nColor=4\r\nPicdis=%s\r\nPicord=2\r\n' "$sound" "$picdis"
+    printf 'Height=100\r\nWidth=100\r\n[vidConfig]\r\n'
+    local n=1 video
+    for video in "$@"; do printf 'Name%d=%s\r\n' "$n" "$(win "$video")"; n=$((n + 1)); done
+    for ((; n <= 1000; n++)); do printf 'Name%d=Null\r\n' "$n"; done
+    printf '[WavConfig]\r\nName1=%s\r\n' "$(win "$work/tone.wav")"
+  } >"$ini"
+}
+
+show_window() { xdotool search --name '^FrmQuorrel33$' 2>/dev/null | head -n 1; }
+start_show() {
+  wine "$scr" /s >/dev/null 2>&1 &
+  show_pid=$!
+  wait_until 120 test -n "$(show_window)"
+}
+# Ends the show with a key, as a user would; true when it exited with 0.
+end_show_with_key() {
+  xdotool windowfocus "$(show_window)" 2>/dev/null
+  sleep 0.3
+  xdotool key space
+  local deadline=$((SECONDS + 30))
+  while kill -0 "$show_pid" 2>/dev/null; do
+    ((SECONDS >= deadline)) && return 1
+    sleep 0.2
+  done
+  wait "$show_pid"
+  local status=$?
+  show_pid=""
+  ((status == 0))
+}
+
+# Size mode 1: the first clip stretched over the whole screen.
+write_settings 1 0 "$work/red.avi" "$work/blue.mpg"
+check "show window appears" start_show
+check "mode 1: red at the top-left corner" wait_until 30 is_colour 5 5 red
+check "mode 1: red at the bottom-right corner" is_colour 1018 762 red
+started=$SECONDS
+wine "$scr" /s >/dev/null 2>&1
+second_status=$?
+check "a second start exits at once with 0" test "$second_status" -eq 0 -a $((SECONDS - started)) -lt 20
+check "the first show still runs" kill -0 "$show_pid"
+check "mode 1: a key ends the show with status 0" end_show_with_key
+
+# Size mode 2: half the screen, centred (512 x 384 at 256, 192).
+write_settings 2 0 "$work/red.avi"
+start_show
+check "mode 2: red inside the centred panel" wait_until 30 is_colour 300 230 red
+check "mode 2: black outside it" is_colour 200 150 black
+end_show_with_key
+
+# Size mode 5: each clip at its own size, centred; the second clip follows.
+write_settings 5 0 "$work/red.avi" "$work/blue.mpg"
+start_show
+check "mode 5: the AVI at 320 x 240 in the middle" wait_until 30 is_colour 360 270 red
+check "mode 5: black just outside it" is_colour 345 260 black
+check "mode 5: the MPEG-1 clip follows at 160 x 120" wait_until 30 is_colour 440 330 blue
+check "mode 5: black around the smaller panel" is_colour 420 320 black
+end_show_with_key
+
+# The empty list: the white message screen, with its text at the top left,
+# and the WAV background sound on the sound server.
+write_settings 5 1
+start_show
+check "empty list: white screen" wait_until 30 is_colour 900 700 white
+dark=$(convert x:root -crop 500x106+61+47 -threshold 50% -format '%[fx:mean]' info:- 2>/dev/null)
+check "empty list: the message text is there" awk -v m="$dark" 'BEGIN { exit !(m > 0 && m < 0.99) }'
+wine_stream() { pactl list sink-inputs 2>/dev/null | grep -qi 'wine\|quorrel'; }
+check "WAV through MCI plays on the sound server" wait_until 30 wine_stream
+end_show_with_key
+
+# The options dialog: "Add Video" through the file dialog, then "OK".
+rm -f "$ini"
+wine "$scr" /c >/dev/null 2>&1 &
+dialog_pid=$!
+options_window() { xdotool search --name '^Quorrel Options$' 2>/dev/null | head -n 1; }
+check "options dialog opens" wait_until 60 test -n "$(options_window)"
+import -window root "$work/options.png" 2>/dev/null
+eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
+xdotool mousemove $((X + 60)) $((Y + 168)) click 1  # "Add Video"
+open_window() { xdotool search --name '^Open$' 2>/dev/null | head -n 1; }
+check "the file dialog opens" wait_until 30 test -n "$(open_window)"
+xdotool windowfocus "$(open_window)"
+sleep 0.5
+xdotool type --delay 20 "$(win "$work/green.avi")"
+xdotool key Return
+check "the chosen video is stored in slot 1" wait_until 30 grep -q "^Name1=$(win "$work/green.avi" | sed 's/\\/\\\\/g')" "$ini"
+xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
+deadline=$((SECONDS + 30))
+while kill -0 "$dialog_pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.2; done
+check "OK closes the dialog" bash -c "! kill -0 $dialog_pid 2>/dev/null"
+check "OK wrote the options" grep -q "^Status=0" "$ini"
+check "the folder is remembered" grep -q "^Last Dir=$(win "$work/" | sed 's/\\/\\\\/g')" "$ini"
+# The show reads back what the dialog wrote: the Cinepak clip, at its own
+# size (the default file's choice), in the middle of the screen.
+start_show
+check "the show plays the added Cinepak clip" wait_until 30 is_colour 512 384 green
+end_show_with_key
+
+echo "$passed passed, $failed failed"
+((failed == 0))
