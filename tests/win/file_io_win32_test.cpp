@@ -64,6 +64,11 @@ TEST(WinFileIo, nonAsciiPathsAndValuesRoundTrip) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "quorrel4.ini");
   EXPECT_TRUE(entries[0].regularFile);
+  // Removed here through the wide calls: the temporary folder's own
+  // clean-up goes through std::filesystem's narrow paths.
+  ::DeleteFileW(Widen(path).c_str());
+  ::RemoveDirectoryW(Widen(folder + "\\deeper").c_str());
+  ::RemoveDirectoryW(Widen(folder).c_str());
 }
 
 TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
