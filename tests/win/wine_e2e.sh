@@ -30,6 +30,9 @@ wait_until() {  # wait_until SECONDS COMMAND...
   done
 }
 
+# Whether a window lookup finds one, asked afresh on every call.
+has() { test -n "$("$1")"; }
+
 pixel() { convert x:root -depth 8 -format "%[pixel:p{$1,$2}]" info:- 2>/dev/null; }
 # is_colour X Y red|green|blue|black|white
 is_colour() {
@@ -76,7 +79,7 @@ show_window() { xdotool search --name '^FrmQuorrel33$' 2>/dev/null | head -n 1; 
 start_show() {
   wine "$scr" /s >/dev/null 2>&1 &
   show_pid=$!
-  wait_until 120 test -n "$(show_window)"
+  wait_until 120 has show_window
 }
 # Ends the show with a key, as a user would; true when it exited with 0.
 end_show_with_key() {
@@ -138,12 +141,12 @@ rm -f "$ini"
 wine "$scr" /c >/dev/null 2>&1 &
 dialog_pid=$!
 options_window() { xdotool search --name '^Quorrel Options$' 2>/dev/null | head -n 1; }
-check "options dialog opens" wait_until 60 test -n "$(options_window)"
+check "options dialog opens" wait_until 60 has options_window
 import -window root "$work/options.png" 2>/dev/null
 eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
 xdotool mousemove $((X + 60)) $((Y + 168)) click 1  # "Add Video"
 open_window() { xdotool search --name '^Open$' 2>/dev/null | head -n 1; }
-check "the file dialog opens" wait_until 30 test -n "$(open_window)"
+check "the file dialog opens" wait_until 30 has open_window
 xdotool windowfocus "$(open_window)"
 sleep 0.5
 xdotool type --delay 20 "$(win "$work/green.avi")"
