@@ -66,6 +66,20 @@ class ReadOnlyFile {
   std::intptr_t handle_ = -1;
 };
 
+// Whether a reader that remembers a file by its identity keeps the file
+// open. On POSIX systems it does: an open file's inode number cannot be
+// given to a later file at the same path, and holding it hinders nobody.
+// On Windows it does not: NTFS's file identifiers carry a sequence number
+// and are not handed out again, while a file held open, once deleted, keeps
+// its name taken (under Wine, and on file systems without POSIX deletion)
+// so that it still reads as there and no new file can be made in its place.
+inline constexpr bool kReadersHoldFilesOpen =
+#ifdef _WIN32
+    false;
+#else
+    true;
+#endif
+
 // The status of what `path` names, links followed; nothing when there is
 // nothing there.
 [[nodiscard]] std::optional<FileStatus> StatusOf(const std::string& path);

@@ -75,7 +75,7 @@ class Cache {
     }
     Entry entry;
     entry.path = path;
-    entry.file = std::move(file);
+    if (kReadersHoldFilesOpen) entry.file = std::move(file);
     entry.status = *status;
     const Nanoseconds limit = readStart - settleTime(*status);
     entry.settled = status->modified < limit && status->changed < limit;

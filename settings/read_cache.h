@@ -14,9 +14,10 @@ namespace quorrel {
 // the file at any time, so every call checks the file's identity with one
 // stat and serves the parsed text it holds only when that check proves the
 // file unchanged:
-//  - the same device and inode: the cache keeps the file it read open, so
-//    its inode number cannot be reused by a later file at the same path
-//    (an atomic replace always makes a new inode);
+//  - the same device and inode (volume and file identifier on Windows):
+//    the cache keeps the file it read open where that keeps its inode
+//    number from being reused by a later file at the same path (an atomic
+//    replace always makes a new inode); see kReadersHoldFilesOpen;
 //  - the same size, modification and status-change times, and both times
 //    lie well before the moment the file was read, so that a change made
 //    in place within the file system's timestamp granularity cannot hide
