@@ -13,7 +13,7 @@ namespace quorrel::test {
 inline std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    const std::string name = entry.path().filename();
+    const std::string name = entry.path().filename().string();
     if (!(name.starts_with('.') && name.ends_with(".lock"))) names.push_back(name);
   }
   std::sort(names.begin(), names.end());

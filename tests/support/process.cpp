@@ -36,7 +36,6 @@ int decodeStatus(int status) {
 
 }  // namespace
 
-
 ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");

@@ -22,7 +22,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
                          std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 // A program running in the background, for tests that drive it while it
-// runs. The destructor kills it (SIGKILL) if it is still running.
+// runs. The destructor kills it (SIGKILL) if it is still running. On
+// Windows (tests cross-built for Wine), `environment` must be empty and
+// signal() ends the process whatever the number.
 class ChildProcess {
  public:
   // `environment` entries are added to (or replace) the test's environment.
@@ -40,6 +42,9 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
+#ifdef _WIN32
+  void* handle_ = nullptr;  // the process's handle
+#endif
   std::optional<int> status_;
 };
 

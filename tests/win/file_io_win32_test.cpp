@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/messages.h"
 #include "config/video_list.h"
@@ -50,6 +55,33 @@ TEST(WinFileIo, writesReplaceTheFileWhileAReaderKeepsItOpen) {
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=1\n");
 }
 
+TEST(WinFileIo, aWriterWaitsWhileAnotherHoldsTheLockAndThenWrites) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  SettingsFile file(path);
+  file.writeText("Options", "Sound", "0");
+  std::optional<WriteLock> held = WriteLock::Acquire(path, std::chrono::milliseconds(0));
+  ASSERT_TRUE(held.has_value());
+  // LockFileEx locks belong to a handle, so a second handle is refused as
+  // another process's would be.
+  EXPECT_FALSE(WriteLock::Acquire(path, std::chrono::milliseconds(50)).has_value());
+  std::string failure;
+  std::thread writer([&] {
+    try {
+      file.writeText("Options", "Sound", "1");
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  });
+  test::SleepFor(std::chrono::milliseconds(300));
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n") << "the write did not wait for the lock";
+  held.reset();
+  writer.join();
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=1\n");
+  EXPECT_TRUE(WriteLock::Acquire(path, std::chrono::milliseconds(0)).has_value()) << "the writer let go";
+}
+
 TEST(WinFileIo, nonAsciiPathsAndValuesRoundTrip) {
   TempDir dir;
   const std::string folder = windowsPath(dir, "Vid\xC3\xA9os \xE6\x97\xA5\xE6\x9C\xAC");
@@ -58,17 +90,15 @@ TEST(WinFileIo, nonAsciiPathsAndValuesRoundTrip) {
   SettingsFile file(path);
   file.writeText("VidConfig", "Name1", folder + "\\clip.avi");
   EXPECT_EQ(file.readText("vidConfig", "Name1", " "), folder + "\\clip.avi");
-  // The name on disk is the UTF-16 form of the UTF-8 bytes.
+  // The names on disk are the UTF-16 form of the UTF-8 bytes: the settings
+  // file and the write lock's file beside it.
   EXPECT_NE(::GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
-  const std::vector<FolderEntry> entries = ListFolder(folder + "\\deeper");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "quorrel4.ini");
-  EXPECT_TRUE(entries[0].regularFile);
-  // Removed here through the wide calls: the temporary folder's own
-  // clean-up goes through std::filesystem's narrow paths.
-  ::DeleteFileW(Widen(path).c_str());
-  ::RemoveDirectoryW(Widen(folder + "\\deeper").c_str());
-  ::RemoveDirectoryW(Widen(folder).c_str());
+  std::vector<FolderEntry> entries = ListFolder(folder + "\\deeper");
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, ".quorrel4.ini.lock");
+  EXPECT_EQ(entries[1].name, "quorrel4.ini");
+  EXPECT_TRUE(entries[1].regularFile);
 }
 
 TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
@@ -85,7 +115,9 @@ TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
   }
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
   ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(ListFolder(dir.path()).size(), 1u) << "no temporary file is left behind";
+  for (const FolderEntry& entry : ListFolder(dir.path())) {
+    EXPECT_EQ(entry.name.find(".tmp-"), std::string::npos) << "a temporary file is left behind: " << entry.name;
+  }
 }
 
 TEST(WinFileIo, staleTemporaryFilesOfEndedProcessesGoAndOthersStay) {
@@ -105,12 +137,13 @@ TEST(WinFileIo, dataFolderIsInTheRoamingApplicationDataFolder) {
   struct NoBoxes : MessageBoxes {
     void showMessage(MessageKind, const std::string& text) override { ADD_FAILURE() << text; }
   } boxes;
-  SetupDataFolder(boxes);
+  const SettingsLocation location = UserSettingsLocation();
+  SetupDataFolder(location, boxes);
   const std::string home = UserSettingsHome();
   ASSERT_FALSE(home.empty());
-  EXPECT_EQ(DataFolder(), home + "\\Quorrel");
-  EXPECT_EQ(SettingsFileName(), home + "\\Quorrel\\quorrel4.ini");
-  EXPECT_EQ(SettingsFile(SettingsFileName()).readText("vidConfig", "Name1000", ""), "Null");
+  EXPECT_EQ(location.DataFolder, home + "\\Quorrel");
+  EXPECT_EQ(location.SettingsFileName, home + "\\Quorrel\\quorrel4.ini");
+  EXPECT_EQ(SettingsFile(location.SettingsFileName).readText("vidConfig", "Name1000", ""), "Null");
 }
 
 TEST(WinFileIo, pathsSplitAtBackslashes) {
