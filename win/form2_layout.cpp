@@ -2,7 +2,7 @@
 #include "win/form2.h"
 
 // The options dialog's controls, each at its place and size, with its
-// caption, font and colour. Controls inside a group box are children of the
+// caption, tooltip, font and colour. Controls inside a group box are children of the
 // dialog placed from the box's corner, so that their notices reach the
 // dialog.
 
@@ -54,12 +54,14 @@ void TForm2::buildControls() {
 
   const Origin box2{1, 140};
   group(hwnd(), "Add or Remove Video Files", box2, 640, 64);
-  button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kButton2);
-  button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kCmdAddEntire);
-  button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kCmdClearList);
-  button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kButton3);
-  button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kCmdSound);
-  button(hwnd(), "Preview", box2, 560, 15, 75, 24, kCmdPreview);
+  addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kButton2), "Add a video to your list");
+  addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kCmdAddEntire),
+             "Add an entire folder of videos at once");
+  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kCmdClearList), "Empty your list of videos");
+  addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kButton3),
+             "Remove the highlighted video from your list");
+  addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kCmdSound), "Turn mute on/off by video");
+  addTooltip(button(hwnd(), "Preview", box2, 560, 15, 75, 24, kCmdPreview), "Preview the highlighted video");
   Lblcount = label(hwnd(), "", box2, 14, 46, 209, 13);
   LblVidName = label(hwnd(), "", box2, 246, 46, 385, 13);
 
@@ -90,7 +92,7 @@ void TForm2::buildControls() {
   group(hwnd(), "Wav or Midi Sound?", box4, 261, 77);
   edwav = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
                   box4.top + 15, 253, 22, 0, ArialFont());
-  button(hwnd(), "Add a Sound File ", box4, 21, 47, 102, 19, kCmdwav);
+  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kCmdwav, ArialFont(), ButtonLook{kNavy});
   radsndon = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
   radsndof = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
 
@@ -100,9 +102,11 @@ void TForm2::buildControls() {
   radrepoff = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
 
   button(hwnd(), "Support", window, 537, 379, 102, 21, kBitBtn1);
-  button(hwnd(), "More Software", window, 537, 404, 102, 21, kButton4);
-  button(hwnd(), "About", window, 537, 430, 102, 21, kCmdhelp);
-  Control(hwnd(), L"BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 537, 455, 102, 21, IDOK, ArialFont());
+  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kButton4), "More software downloads");
+  addTooltip(button(hwnd(), "About", window, 537, 430, 102, 21, kCmdhelp), "Version Information");
+  // The default button: Enter presses it, as the dialog keys send IDOK.
+  addTooltip(drawnButton("OK", 537, 455, 102, 21, IDOK, ArialFont(), ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true}),
+             "Exit the software");
 
   for (HWND radioButton : {Radpicdef, radpicl, radpicm, radpics, Radpicc, RadioButton2, RadioButton1, radsndon,
                            radsndof, radrepon, radrepoff}) {

@@ -41,8 +41,9 @@ TFrmSound::TFrmSound(HWND owner) : owner_(owner) {
                     298, 17, kRadenon, arial);
   startGroup_ = RadioGroup{Radstoff, Radston};
   endGroup_ = RadioGroup{Radenoff, Radenon};
-  Control(hwnd(), L"BUTTON", "Clear Settings", BS_PUSHBUTTON | WS_TABSTOP, 6, 170, 75, 16, kButton1, arial);
-  Control(hwnd(), L"BUTTON", "Return", BS_DEFPUSHBUTTON | WS_TABSTOP, 251, 177, 75, 25, IDOK, arial);
+  addTooltip(Control(hwnd(), L"BUTTON", "Clear Settings", BS_PUSHBUTTON | WS_TABSTOP, 6, 170, 75, 16, kButton1, arial),
+             "Clear the button settings. Ignore volume settings.");
+  drawnButton("Return", 251, 177, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
 }
 
 void TFrmSound::setChoices(MuteChoice start, MuteChoice end) {

@@ -34,10 +34,10 @@ TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, c
   Panel1 = createPanel(hwnd());
   const HFONT arial = ArialFont();
   // Created in the focus sequence Play, Stop, Pause, Return.
-  Control(hwnd(), L"BUTTON", "Play", BS_PUSHBUTTON | WS_TABSTOP, 456, 95, 75, 25, kCmdplay, arial);
-  Control(hwnd(), L"BUTTON", "Stop", BS_PUSHBUTTON | WS_TABSTOP, 456, 175, 75, 25, kCmdstop, arial);
-  Control(hwnd(), L"BUTTON", "Pause", BS_PUSHBUTTON | WS_TABSTOP, 456, 135, 75, 25, kCmdpause, arial);
-  Control(hwnd(), L"BUTTON", "Return", BS_DEFPUSHBUTTON | WS_TABSTOP, 464, 359, 75, 25, IDOK, arial);
+  drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});
+  drawnButton("Stop", 456, 175, 75, 25, kCmdstop, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Stop});
+  drawnButton("Pause", 456, 135, 75, 25, kCmdpause, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Pause});
+  drawnButton("Return", 464, 359, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
   // One line, cut at the right edge; Play uses the whole path.
   Control(hwnd(), L"STATIC", path, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 5, 319, 529, 34, 0, arial);
   MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, reinterpret_cast<NativeWindow>(Panel1), true);

@@ -1,7 +1,10 @@
 #include "win/win_ui.h"
 
+#include <commctrl.h>
+
 #include <exception>
 #include <map>
+#include <string_view>
 #include <tuple>
 
 #include "app/messages.h"
@@ -20,6 +23,19 @@ HFONT PixelFont(const wchar_t* family, int pixels) {
   return DialogFont(family, -pixels);
 }
 
+namespace {
+
+// The pitch and family of the faces the dialogs name, so that where a face
+// is missing (under Wine, say) the font mapper picks a like one: a fixed
+// pitch for the disclaimer's Courier New, not the system's sans serif.
+BYTE pitchAndFamilyOf(std::wstring_view family) {
+  if (family == L"Courier New" || family == L"Terminal") return FIXED_PITCH | FF_MODERN;
+  if (family == L"Arial" || family == L"MS Sans Serif") return VARIABLE_PITCH | FF_SWISS;
+  return DEFAULT_PITCH | FF_DONTCARE;
+}
+
+}  // namespace
+
 HFONT DialogFont(const wchar_t* family, int points, bool bold, BYTE charset) {
   static std::map<std::tuple<std::wstring, int, bool, BYTE>, HFONT> fonts;
   auto& font = fonts[{family, points, bold, charset}];
@@ -28,7 +44,7 @@ HFONT DialogFont(const wchar_t* family, int points, bool bold, BYTE charset) {
     // positive one is points at 96 dots per inch.
     const int height = points < 0 ? points : -::MulDiv(points, 96, 72);
     font = ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, family);
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamilyOf(family), family);
   }
   return font;
 }
@@ -99,7 +115,45 @@ void Window::create(const wchar_t* windowClass, COLORREF background, DWORD exSty
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DRAWITEM) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (const auto drawn = drawnButtons_.find(item.hwndItem); drawn != drawnButtons_.end()) {
+      DrawButton(item, drawn->second);
+      return TRUE;
+    }
+  }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+HWND Window::drawnButton(const std::string& caption, int left, int top, int width, int height, int id, HFONT font,
+                         const ButtonLook& look) {
+  HWND button = Control(hwnd_, L"BUTTON", caption, BS_OWNERDRAW | WS_TABSTOP, left, top, width, height, id, font);
+  drawnButtons_[button] = look;
+  return button;
+}
+
+void Window::addTooltip(HWND control, const std::string& text) {
+  if (tooltips_ == nullptr) {
+    static const bool initialised = [] {
+      INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+      return ::InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)initialised;
+    tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+  }
+  std::wstring wide = Widen(text);
+  TTTOOLINFOW tool{};
+  // The size the common controls of every Windows version take: without a
+  // manifest asking for version 6, the older library refuses the larger
+  // record.
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = wide.data();
+  ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 LRESULT Window::controlColours(HDC dc, HWND /*control*/, COLORREF background, COLORREF text) {

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
+
+#include "win/drawn_button.h"
 
 // The pieces every Win32 window of Quorrel is made of: fonts, colours,
 // controls at fixed places, a window whose messages reach a C++ object, and
@@ -62,10 +65,18 @@ class Window {
   // The colours of static texts, radio buttons and group boxes: the
   // dialog's background, and black text unless the control is listed.
   LRESULT controlColours(HDC dc, HWND control, COLORREF background, COLORREF text);
+  // A push button that this window draws (see DrawButton), for a caption
+  // in colour or with a picture. Its notices come as a standard button's.
+  HWND drawnButton(const std::string& caption, int left, int top, int width, int height, int id, HFONT font,
+                   const ButtonLook& look);
+  // Shows `text` while the mouse rests on `control`.
+  void addTooltip(HWND control, const std::string& text);
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  HWND tooltips_ = nullptr;
+  std::map<HWND, ButtonLook> drawnButtons_;
 };
 
 // Shows `dialog` modally over `owner`: the owner is disabled, and messages
