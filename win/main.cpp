@@ -50,15 +50,19 @@ void runShowMode() {
   win::WinMessageBoxes boxes;
   const SettingsLocation settings = UserSettingsLocation();
   win::TForm1 form(settings, *backend, *mute, boxes);
+  if (form.hwnd() == nullptr) return;
+  // The window is on screen (black) before the start-up opens the first
+  // video, as a window created visible is, so that the video is drawn
+  // where it is seen from its first frame.
+  form.showOnTop();
   try {
     form.FormCreate();
   } catch (const std::exception& error) {
     // The start-up runs before the message loop, so nothing else would
-    // catch this; the window still opens and waits for input.
+    // catch this; the window stays and waits for input.
     win::ReportError(form.hwnd(), error.what());
   }
-  if (form.ended() || form.hwnd() == nullptr) return;
-  form.showOnTop();
+  if (form.ended()) return;
   win::RunMessageLoop();
 }
 
