@@ -6,22 +6,6 @@ namespace {
 
 enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
 
-// The preview's panel: a plain child window in the dialogs' colour that
-// the player draws into.
-HWND createPanel(HWND parent) {
-  static const bool registered = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hbrBackground = SolidBrush(kDialogBackground);
-    wc.lpszClassName = L"TPreviewPanel";
-    return ::RegisterClassW(&wc) != 0;
-  }();
-  (void)registered;
-  return ::CreateWindowExW(0, L"TPreviewPanel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 16, 8, 433, 297, parent,
-                           nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
 }  // namespace
 
 TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
@@ -31,7 +15,9 @@ TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, c
          owner);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
   CentreOnScreen(hwnd());
-  Panel1 = createPanel(hwnd());
+  // The panel in the dialogs' colour, as the video's own size may not
+  // fill it.
+  Panel1 = Panel(hwnd(), L"TPreviewPanel", kDialogBackground, 16, 8, 433, 297);
   const HFONT arial = ArialFont();
   // Created in the focus sequence Play, Stop, Pause, Return.
   drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});

@@ -28,22 +28,6 @@ bool isShowInput(UINT message) {
   }
 }
 
-// The video panel: a plain black child window that the video player draws
-// into.
-HWND createPanel(HWND parent) {
-  static const bool registered = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hbrBackground = SolidBrush(RGB(0, 0, 0));
-    wc.lpszClassName = L"TPanel";
-    return ::RegisterClassW(&wc) != 0;
-  }();
-  (void)registered;
-  return ::CreateWindowExW(0, L"TPanel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 27, 256, 185, 147, parent,
-                           nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
 }  // namespace
 
 TForm1::TForm1(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes)
@@ -55,7 +39,8 @@ TForm1::TForm1(const SettingsLocation& settings, MediaBackend& backend, SystemMu
   lblinfo = Control(hwnd(), L"STATIC", infoText_, SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
                     PixelFont(L"Arial", 16));
   ::ShowWindow(lblinfo, SW_HIDE);
-  Panel1 = createPanel(hwnd());
+  // The video panel, black, at its first place until the start-up places it.
+  Panel1 = Panel(hwnd(), L"TPanel", RGB(0, 0, 0), 27, 256, 185, 147);
 
   MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, 0, false);
   MediaPlayer2 = std::make_unique<TMediaPlayer>(backend, reinterpret_cast<NativeWindow>(Panel1), true);

@@ -60,6 +60,20 @@ HWND Control(HWND parent, const wchar_t* windowClass, const std::string& text, D
   return control;
 }
 
+HWND Panel(HWND parent, const wchar_t* windowClass, COLORREF background, int left, int top, int width, int height) {
+  WNDCLASSW wc{};
+  if (!::GetClassInfoW(::GetModuleHandleW(nullptr), windowClass, &wc)) {
+    wc = WNDCLASSW{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hbrBackground = SolidBrush(background);
+    wc.lpszClassName = windowClass;
+    ::RegisterClassW(&wc);
+  }
+  return ::CreateWindowExW(0, windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height,
+                           parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
 void SetText(HWND window, const std::string& utf8) { ::SetWindowTextW(window, Widen(utf8).c_str()); }
 
 std::string Text(HWND window) {

@@ -32,6 +32,10 @@ inline constexpr COLORREF kNavy = RGB(0, 0, 128);
 HWND Control(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int left, int top,
              int width, int height, int id, HFONT font);
 
+// A plain child window of one colour, with no frame, that a video player
+// draws into; `windowClass` is registered with that colour the first time.
+HWND Panel(HWND parent, const wchar_t* windowClass, COLORREF background, int left, int top, int width, int height);
+
 void SetText(HWND window, const std::string& utf8);
 [[nodiscard]] std::string Text(HWND window);
 
