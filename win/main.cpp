@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/arguments.h"
+#include "app/log.h"
 #include "app/messages.h"
 #include "app/password_change.h"
 #include "media/endpoint_mute.h"
@@ -76,7 +77,9 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     // A running show refuses every start, whatever the argument.
     if (::FindWindowW(L"TForm1", L"FrmQuorrel33") != nullptr) return 0;
     const Mode mode = DecodeMode(commandLineArguments());
-    if (mode == Mode::None) return 0;
+    // The X screen-saver module switches mean nothing here: Windows' hosts
+    // start savers with /s, /c and /p.
+    if (mode == Mode::None || mode == Mode::Hosted) return 0;
     if (mode == Mode::ChangePassword) {
       win::MprPasswordChange service;
       RunPasswordChange(&service);
@@ -92,8 +95,11 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
       win::RunConfigMode(executablePath());
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
-  } catch (const std::exception&) {
-    // Nothing is left to show it in; the mode has already ended.
+  } catch (const std::exception& error) {
+    // Nothing is left to show it in; the mode has already ended. A GUI
+    // program has no console, so the line is only seen where standard
+    // error was redirected.
+    LogError(error.what());
   }
   return 0;
 }

@@ -84,6 +84,7 @@ write_settings() {  # write_settings PICDIS SOUND VIDEO...
 # it, before the program shows it, and a click or key before that is lost.
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 show_window() { visible_window '^FrmQuorrel33$'; }
+options_window() { visible_window '^Quorrel Options$'; }
 # Gives a window the keyboard (Xvfb has no window manager to do it) and
 # waits until it has it.
 focus() {
@@ -110,8 +111,16 @@ end_show_with_key() {
   ((status == 0))
 }
 
-# Size mode 1: the first clip stretched over the whole screen.
+# Size mode 1: the first clip stretched over the whole screen. Before it,
+# the preview's switch, an X host's switch and no switch at all do nothing:
+# each start ends at once with 0 and opens no window.
 write_settings 1 0 "$work/red.avi" "$work/blue.mpg"
+does_nothing() {
+  timeout 60 wine "$scr" "$@" >/dev/null 2>&1 && test -z "$(show_window)" -a -z "$(options_window)"
+}
+check "/p HWND does nothing" does_nothing /p 1234
+check "an X host's --root does nothing" does_nothing --root
+check "no argument does nothing" does_nothing
 check "show window appears" start_show
 check "mode 1: red at the top-left corner" wait_until 30 is_colour 5 5 red
 check "mode 1: red at the bottom-right corner" is_colour 1018 762 red
@@ -161,7 +170,6 @@ check "empty list: a key ends the show" end_show_with_key
 rm -f "$ini"
 wine "$scr" /c >/dev/null 2>&1 &
 dialog_pid=$!
-options_window() { visible_window '^Quorrel Options$'; }
 check "options dialog opens" wait_until 60 has options_window
 import -window root "$work/options.png" 2>/dev/null
 eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
