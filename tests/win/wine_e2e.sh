@@ -157,7 +157,7 @@ check "empty list: the message text is there" awk -v m="$dark" 'BEGIN { exit !(m
 # Wine's stream carries the program's name; what the sound server mixes
 # from it is read back from the monitor of the default sink: the tone's
 # samples, not silence.
-quorrel_stream() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Quorrel"'; }
+quorrel_stream() { timeout 10 pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Quorrel"'; }
 loudest_sample() {
   timeout 10 parec -d @DEFAULT_MONITOR@ --raw --format=s16le --channels=1 --rate=44100 2>/dev/null |
     head -c 44100 | od -An -td2 -v -w2 | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
