@@ -50,6 +50,14 @@ class Dock {
     xcb_flush(connection_);
   }
   ~Dock() { xcb_disconnect(connection_); }
+
+  // Asks for the dock to be mapped again. A window manager that is still
+  // settling in now and then drops the first request.
+  void mapAgain() {
+    xcb_unmap_window(connection_, window_);
+    xcb_map_window(connection_, window_);
+    xcb_flush(connection_);
+  }
   Dock(const Dock&) = delete;
   Dock& operator=(const Dock&) = delete;
 
@@ -66,9 +74,13 @@ class Dock {
   xcb_window_t window_ = 0;
 };
 
+// The window manager has started and has worked out the desktop's work
+// area, the last thing both of them do before they manage new windows.
 bool windowManagerRuns(const std::string& display) {
-  const ProcessResult check = RunProcess({"xprop", "-display", display, "-root", "_NET_SUPPORTING_WM_CHECK"});
-  return check.exitStatus == 0 && check.output.find("window id") != std::string::npos;
+  const ProcessResult check =
+      RunProcess({"xprop", "-display", display, "-root", "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA"});
+  return check.exitStatus == 0 && check.output.find("window id") != std::string::npos &&
+         check.output.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
 }
 
 TEST(WindowManagers, theShowCoversTheDockAndEndsOnAKey) {
@@ -81,7 +93,12 @@ TEST(WindowManagers, theShowCoversTheDockAndEndsOnAKey) {
     ASSERT_TRUE(WaitUntil([&] { return windowManagerRuns(desktop.display()); }, 20s));
     Dock dock(desktop.display());
     // Wherever the window manager put the dock, it is on screen.
-    ASSERT_TRUE(WaitUntil([&] { return Screenshot(desktop.display()).boundsOf(Seen::Blue).width == 1024; }, 10s));
+    bool docked = false;
+    for (int attempt = 0; attempt < 4 && !docked; ++attempt) {
+      if (attempt > 0) dock.mapAgain();
+      docked = WaitUntil([&] { return Screenshot(desktop.display()).boundsOf(Seen::Blue).width == 1024; }, 3s);
+    }
+    ASSERT_TRUE(docked) << "the dock never came on screen";
 
     ShowRun show(desktop.display());
     show.settings("Picdis=1\nSound=0", {SolidClip("red", 320, 240, 60.0)});
