@@ -82,17 +82,8 @@ bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
   // write, under the file's write lock: a second options dialog may have
   // filled the slot this dialog's own copy still shows as free, and its
   // video must not be overwritten.
-  std::optional<int> stored;
-  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
-    stored.reset();
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const std::string key = SlotKey(slot);
-      if (!IsEmptySlotForDialog(ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault))) continue;
-      profile.set(kDialogVideoListSection, key, path);
-      stored = slot;
-      return;
-    }
-  });
+  const std::optional<int> stored =
+      replaceFirstSlot([](const std::string& text) { return IsEmptySlotForDialog(text); }, path);
   if (!stored) {
     if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
     return false;
@@ -109,20 +100,9 @@ void VideoList::RemoveSelectedVideo() {
   const std::size_t index = *selected_;
   const std::string text = entries_[index];
   // The slot is looked up in the file and by text, so with one path in two
-  // slots the lower one is emptied, whichever entry was selected. The look-
-  // up and the write are one change under the write lock, so the slot
-  // emptied is the one that held the text at that moment.
-  std::optional<int> emptied;
-  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
-    emptied.reset();
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const std::string key = SlotKey(slot);
-      if (ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault) != text) continue;
-      profile.set(kDialogVideoListSection, key, kEmptySlot);
-      emptied = slot;
-      return;
-    }
-  });
+  // slots the lower one is emptied, whichever entry was selected.
+  const std::optional<int> emptied =
+      replaceFirstSlot([&text](const std::string& slotText) { return slotText == text; }, std::string(kEmptySlot));
   if (!emptied) {
     boxes_.showMessage(MessageKind::Error, kRemoveNotFoundText);
     return;
@@ -250,6 +230,25 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
   SaveLastDir(remembered);
   if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
   return result;
+}
+
+std::optional<int> VideoList::replaceFirstSlot(const std::function<bool(const std::string&)>& matches,
+                                               const std::string& value) {
+  // Looked up and written in one change of the file, under its write lock,
+  // so that the slot is the one that matched at that moment, whatever
+  // another process did before.
+  std::optional<int> replaced;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    replaced.reset();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      const std::string key = SlotKey(slot);
+      if (!matches(ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault))) continue;
+      profile.set(kDialogVideoListSection, key, value);
+      replaced = slot;
+      return;
+    }
+  });
+  return replaced;
 }
 
 void VideoList::setSelection(std::optional<std::size_t> index) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,9 @@ class VideoList {
   FolderAddResult AddEntireFolder(const std::string& folder, TaskProgress& progress);
 
  private:
+  // Writes `value` into the lowest slot of the file whose text `matches`;
+  // which slot, or nothing when none matched.
+  std::optional<int> replaceFirstSlot(const std::function<bool(const std::string&)>& matches, const std::string& value);
   void setSelection(std::optional<std::size_t> index);
   void setLabels(std::string count, std::string name);
 

@@ -217,13 +217,12 @@ void TForm1::showOnScreen() {
 
 void TForm1::coverScreens() {
   const std::vector<QScreen*> screens = activeScreens();
+  if (!screens.empty()) windowHandle()->setScreen(screens.front());
   setGeometry(showArea());
   if (screens.empty()) {
     // Without a monitor there is no full-screen state to ask for.
     showNormal();
   } else {
-    windowHandle()->setScreen(screens.front());
-    setGeometry(screens.front()->geometry());
     showFullScreen();
   }
   // Every other monitor is covered black; input there ends the show too,
