@@ -139,6 +139,18 @@ Profile::Profile(std::string_view text) {
   }
 }
 
+void Profile::joinSplitLineBreaks(Section& section) {
+  for (std::size_t i = 0; i + 1 < section.lines.size();) {
+    const Line& next = section.lines[i + 1];
+    if (section.lines[i].ending == Ending::Cr && next.text.empty() && next.ending == Ending::Lf) {
+      section.lines[i].ending = Ending::CrLf;
+      section.lines.erase(section.lines.begin() + static_cast<std::ptrdiff_t>(i + 1));
+    } else {
+      ++i;
+    }
+  }
+}
+
 void Profile::indexKeys(Section& section) {
   section.keys.clear();
   for (std::size_t i = 1; i < section.lines.size(); ++i) {
@@ -177,7 +189,13 @@ void Profile::set(std::string_view section, std::string_view key, std::string_vi
     const Section& last = sections_.back();
     const bool textEndsBlank =
         last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
-    if (!textEndsBlank) sections_.back().lines.push_back(Line{"", newline_});
+    if (!textEndsBlank) {
+      // After a line ending in a lone CR, an empty line ending in LF would
+      // read back as part of that line break; it ends in CR too.
+      const Section& before = sections_.back();
+      const bool afterLoneCr = !before.lines.empty() && before.lines.back().ending == Ending::Cr;
+      sections_.back().lines.push_back(Line{"", afterLoneCr && newline_ == Ending::Lf ? Ending::Cr : newline_});
+    }
     added.lines.push_back(Line{"[" + std::string(trim(section)) + "]", newline_});
     added.lines.push_back(Line{std::string(trim(key)) + "=" + encodeValue(value), newline_});
     added.keys.emplace(fold(key), 1);
@@ -206,8 +224,15 @@ void Profile::set(std::string_view section, std::string_view key, std::string_vi
     --at;
   }
   if (target.lines[at - 1].ending == Ending::None) target.lines[at - 1].ending = newline_;
+  // Before an empty line ending in LF, a lone CR would join that line's
+  // break into its own; the new line ends in CR-LF instead.
+  Ending ending = newline_;
+  if (ending == Ending::Cr && at < target.lines.size() && target.lines[at].text.empty() &&
+      target.lines[at].ending == Ending::Lf) {
+    ending = Ending::CrLf;
+  }
   target.lines.insert(target.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                      Line{std::string(trim(key)) + "=" + encodeValue(value), newline_});
+                      Line{std::string(trim(key)) + "=" + encodeValue(value), ending});
   target.keys.emplace(foldedKey, at);
 }
 
@@ -220,6 +245,7 @@ bool Profile::remove(std::string_view section, std::string_view key) {
   std::erase_if(target.lines, [&](const Line& line) {
     return kindOf(line.text) == Kind::Key && fold(keyName(line.text)) == foldedKey;
   });
+  joinSplitLineBreaks(target);
   indexKeys(target);
   return true;
 }

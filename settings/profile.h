@@ -64,6 +64,11 @@ class Profile {
 
   void indexKeys(Section& section);
   void terminateLastLine();
+  // A line ending in a lone CR followed by an empty line ending in LF
+  // prints as one CR-LF line break, and reads back as one line. Such pairs
+  // are joined, so that the lines held here stay the lines a fresh read of
+  // the text gives.
+  static void joinSplitLineBreaks(Section& section);
 
   std::string bom_;
   // sections_[0] holds the lines before the first header and is never

@@ -155,6 +155,40 @@ TEST(ProfileEditing, removeDeletesEveryLineOfTheKeyInTheFirstSection) {
   EXPECT_EQ(profile.text(), "[s]\nb=2\nc=5\n[s]\na=4\n");
 }
 
+// A lone CR followed by an empty LF line reads as one CR-LF. Edits must
+// not leave such a pair in the lines held, or the next edit goes astray.
+TEST(ProfileEditing, editsNextToALoneCarriageReturnKeepTheTextsLines) {
+  struct Case {
+    std::string text;
+    std::string section, key;  // removed when value is empty
+    std::string value;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"[s]\nc=0\ra=1\n\nb=2\n", "s", "a", "", "[s]\nc=0\r\nb=2\n"},
+      {"[a]\nx=1\r", "b", "y", "2", "[a]\nx=1\r\r[b]\ny=2\n"},
+      {"[a]\rx=1\n\n", "a", "y", "2", "[a]\rx=1\ny=2\r\n\n"},
+  };
+  for (const Case& c : cases) {
+    Profile held(c.text);
+    if (c.value.empty()) {
+      EXPECT_TRUE(held.remove(c.section, c.key));
+    } else {
+      held.set(c.section, c.key, c.value);
+    }
+    EXPECT_EQ(held.text(), c.expected);
+    // The next edits land where they land on a fresh read of the same text.
+    Profile fresh(held.text());
+    for (Profile* profile : {&held, &fresh}) {
+      profile->set("a", "n", "7");
+      profile->set("s", "n", "8");
+      profile->remove("a", "x");
+      profile->remove("s", "c");
+    }
+    EXPECT_EQ(held.text(), fresh.text()) << "from " << ::testing::PrintToString(c.text);
+  }
+}
+
 TEST(ProfileEditing, namesAndValuesTheFormatCannotHoldAreRefused) {
   Profile profile("[s]\na=1\n");
   EXPECT_THROW(profile.set("s", "a", "x\ny"), std::invalid_argument);
