@@ -166,7 +166,7 @@ class MciBackend final : public MediaBackend {
  public:
   explicit MciBackend(MciApi api) : api_(std::move(api)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type, NativeWindow /*display*/,
                                     std::uint32_t& errorCode) override {
     const std::wstring element = Widen(fileName);
     MCI_OPEN_PARMSW parameters{};

@@ -44,10 +44,16 @@ class MediaDevice {
 class MediaBackend {
  public:
   virtual ~MediaBackend() = default;
-  // nullptr and a non-zero errorCode when the file cannot be opened.
+  // `display` is the window the player shows pictures in, or 0 for a
+  // player without one; a back end may put the picture there while the
+  // file is still loading. nullptr and a non-zero errorCode when the file
+  // cannot be opened.
   [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName,
-                                                          TMPDeviceTypes type,
+                                                          TMPDeviceTypes type, NativeWindow display,
                                                           std::uint32_t& errorCode) = 0;
+  // Starts, ahead of the first video, whatever the back end takes long to
+  // start, so that it starts while the caller sets up its window.
+  virtual void prepareVideo() {}
   // The code read mode records when nothing is open.
   [[nodiscard]] virtual std::uint32_t noDeviceCode() const = 0;
   // The text for a code, or empty text when the back end has none.

@@ -46,7 +46,7 @@ void TMediaPlayer::open() {
   // nothing about how long open takes.
   (void)takeWaitChoice(true);
   std::uint32_t code = 0;
-  std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, code);
+  std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, display_, code);
   errorCode_ = code;
   if (!opened) throw EMCIDeviceError(errorMessage());
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "media/media_errors.h"
@@ -21,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kLoadBound = std::chrono::seconds(10);
 constexpr auto kSeekBound = std::chrono::seconds(3);
 constexpr auto kWindowGoneBound = std::chrono::seconds(2);
+constexpr auto kOutputStartBound = std::chrono::seconds(3);
 
 // mpv turns the destruction of its window into this key; bound to a script
 // message, it tells the device that mpv has let go of the window.
@@ -87,8 +89,10 @@ std::int64_t toMilliseconds(double seconds) { return std::llround(seconds * 1000
 class MpvEngine {
  public:
   // Null and a code when mpv does not start.
+  // With `outputNow`, the video output starts at once and the instance
+  // stays deaf to its events until listen() (see MpvEnginePool::prepareVideo).
   [[nodiscard]] static std::unique_ptr<MpvEngine> Create(X11Connection* x11, UiPoster poster, MediaAudio audio,
-                                                         std::uint32_t& errorCode);
+                                                         std::uint32_t& errorCode, bool outputNow = false);
   ~MpvEngine();
   MpvEngine(const MpvEngine&) = delete;
   MpvEngine& operator=(const MpvEngine&) = delete;
@@ -100,7 +104,13 @@ class MpvEngine {
   void setOwner(MpvDevice* owner) { owner_ = owner; }
   // Whether the current file's picture goes into the window: only then is
   // mpv watching it and will report its destruction.
-  void setShowsVideo(bool showsVideo) { showsVideo_ = showsVideo; }
+  void setShowsVideo(bool showsVideo) {
+    showsVideo_ = showsVideo;
+    if (showsVideo) hasShownVideo_ = true;
+  }
+  // Whether any file's picture has gone through this instance's output,
+  // which may then still hold the last one.
+  [[nodiscard]] bool hasShownVideo() const { return hasShownVideo_; }
   // Takes note of mpv's report that its window has been destroyed.
   void note(const mpv_event& event);
   // Pauses the file and takes the window out of the display window, so
@@ -108,6 +118,12 @@ class MpvEngine {
   // false when the engine cannot play another file, as when its window has
   // gone with the display window.
   [[nodiscard]] bool park();
+  // Has its events posted to the user-interface thread from now on.
+  void listen();
+  void waitForOutput();
+  // An output started ahead of the first file is kept from here on only
+  // while a file shows a picture, as every other instance's is.
+  [[nodiscard]] bool followFiles();
 
  private:
   MpvEngine(mpv_handle* mpv, std::unique_ptr<VideoWindow> window, UiPoster poster)
@@ -124,13 +140,15 @@ class MpvEngine {
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);
   std::atomic<bool> drainPosted_{false};
   bool showsVideo_ = false;
+  bool hasShownVideo_ = false;
+  bool outputForced_ = false;
   // mpv has seen its own window destroyed together with the display
   // window (see the destructor).
   bool windowGone_ = false;
 };
 
 std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster, MediaAudio audio,
-                                             std::uint32_t& errorCode) {
+                                             std::uint32_t& errorCode, bool outputNow) {
   using namespace media_errors;
   mpv_handle* mpv = mpv_create();
   if (mpv == nullptr) {
@@ -157,6 +175,12 @@ std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster
   const std::string wid = engine->window_ ? std::to_string(engine->window_->id()) : std::string();
   const int widResult = engine->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
                                         : mpv_set_option_string(mpv, "vo", "null");
+  // An idle instance with a forced window opens its output right away.
+  engine->outputForced_ = outputNow && engine->window_;
+  if (engine->outputForced_ && mpv_set_option_string(mpv, "force-window", "yes") < 0) {
+    errorCode = kPlayerStartFailed;
+    return nullptr;
+  }
   if (widResult < 0 || mpv_initialize(mpv) < 0) {
     errorCode = kPlayerStartFailed;
     return nullptr;
@@ -167,8 +191,30 @@ std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster
     errorCode = kPlayerStartFailed;
     return nullptr;
   }
-  mpv_set_wakeup_callback(mpv, &MpvEngine::onWakeup, engine.get());
+  if (outputNow) {
+    engine->waitForOutput();
+  } else {
+    engine->listen();
+  }
   return engine;
+}
+
+void MpvEngine::waitForOutput() {
+  // Ready once the output runs, so that the first file finds it running
+  // (see MpvDevice::placeEarly). An output that cannot start leaves the
+  // flag off; the bound keeps the first video from waiting long for it.
+  if (!outputForced_ || mpv_observe_property(mpv_, 0, "vo-configured", MPV_FORMAT_FLAG) < 0) return;
+  const auto deadline = Clock::now() + kOutputStartBound;
+  while (true) {
+    const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    if (left <= 0) break;
+    const mpv_event* event = mpv_wait_event(mpv_, left);
+    if (event->event_id == MPV_EVENT_SHUTDOWN) break;
+    if (event->event_id != MPV_EVENT_PROPERTY_CHANGE) continue;
+    const auto* property = static_cast<const mpv_event_property*>(event->data);
+    if (property->format == MPV_FORMAT_FLAG && *static_cast<const int*>(property->data) != 0) break;
+  }
+  mpv_unobserve_property(mpv_, 0);
 }
 
 MpvEngine::~MpvEngine() {
@@ -192,6 +238,16 @@ MpvEngine::~MpvEngine() {
   mpv_terminate_destroy(mpv_);
   window_.reset();
   alive_.reset();
+}
+
+void MpvEngine::listen() { mpv_set_wakeup_callback(mpv_, &MpvEngine::onWakeup, this); }
+
+bool MpvEngine::followFiles() {
+  if (!outputForced_) return true;
+  outputForced_ = false;
+  // With a picture on, this changes nothing until the picture goes; after
+  // a sound-only file it ends the output at once.
+  return mpv_set_property_string(mpv_, "force-window", "no") >= 0;
 }
 
 void MpvEngine::onWakeup(void* data) {
@@ -244,7 +300,30 @@ MpvEnginePool::MpvEnginePool(UiPoster poster, MediaAudio audio) : poster_(std::m
 
 MpvEnginePool::~MpvEnginePool() = default;
 
-std::unique_ptr<MpvEngine> MpvEnginePool::take() {
+void MpvEnginePool::prepareVideo(X11Connection* x11) {
+  if (x11 == nullptr || prepared_.valid()) return;
+  // libmpv may be called from any thread, and an xcb connection from
+  // several at once; until the future is read, only that thread uses the
+  // instance and its window.
+  try {
+    prepared_ = std::async(std::launch::async, [x11, poster = poster_, audio = audio_] {
+      std::uint32_t errorCode = 0;
+      return MpvEngine::Create(x11, poster, audio, errorCode, true);
+    });
+  } catch (const std::system_error&) {
+    // Without a thread to spare, the first video starts its own instance.
+  }
+}
+
+std::unique_ptr<MpvEngine> MpvEnginePool::take(bool forDisplay) {
+  if (forDisplay && prepared_.valid()) {
+    // An instance that failed to start is no loss: a fresh one is tried,
+    // and its failure is reported.
+    if (std::unique_ptr<MpvEngine> engine = prepared_.get()) {
+      engine->listen();
+      return engine;
+    }
+  }
   if (idle_.empty()) return nullptr;
   std::unique_ptr<MpvEngine> engine = std::move(idle_.back());
   idle_.pop_back();
@@ -257,13 +336,14 @@ void MpvEnginePool::give(std::unique_ptr<MpvEngine> engine) {
 }
 
 std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connection* x11,
-                                             const std::shared_ptr<MpvEnginePool>& pool, std::uint32_t& errorCode) {
-  std::unique_ptr<MpvEngine> engine = pool->take();
+                                             const std::shared_ptr<MpvEnginePool>& pool, std::uint32_t& errorCode,
+                                             NativeWindow display) {
+  std::unique_ptr<MpvEngine> engine = pool->take(display != 0);
   if (!engine) {
     engine = MpvEngine::Create(x11, pool->poster_, pool->audio_, errorCode);
     if (!engine) return nullptr;
   }
-  std::unique_ptr<MpvDevice> device(new MpvDevice(std::move(engine), pool));
+  std::unique_ptr<MpvDevice> device(new MpvDevice(std::move(engine), pool, display));
   errorCode = device->loadFile(path);
   if (errorCode != media_errors::kSuccess) {
     // Whatever the instance was doing when the file failed (still loading
@@ -275,8 +355,12 @@ std::unique_ptr<MediaDevice> MpvDevice::Open(const std::string& path, X11Connect
   return device;
 }
 
-MpvDevice::MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool)
-    : engine_(std::move(engine)), pool_(std::move(pool)), mpv_(engine_->handle()), window_(engine_->window()) {
+MpvDevice::MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool, NativeWindow display)
+    : engine_(std::move(engine)),
+      pool_(std::move(pool)),
+      mpv_(engine_->handle()),
+      window_(engine_->window()),
+      display_(display) {
   engine_->setOwner(this);
 }
 
@@ -312,7 +396,10 @@ void MpvDevice::handle(const mpv_event& event) {
       break;
     // The previous file's events all come before this file's start.
     case MPV_EVENT_FILE_LOADED:
-      if (started_) loaded_ = true;
+      if (started_) {
+        loaded_ = true;
+        placeEarly();
+      }
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
       if (started_) ++restarts_;
@@ -369,6 +456,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   // Loaded and the first frame (or the start of the sound) ready.
   std::uint32_t code = waitFor([this] { return loaded_ && restarts_ > 0; }, deadline);
   if (code != 0) return code;
+  if (!engine_->followFiles()) return media_errors::kPlayerStartFailed;
 
   char* videoTrack = mpv_get_property_string(mpv_, "vid");
   hasVideo_ = videoTrack != nullptr && std::string(videoTrack) != "no";
@@ -398,6 +486,38 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   // The default placement: the frame's own size at the top-left corner.
   if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;
   return media_errors::kSuccess;
+}
+
+void MpvDevice::placeEarly() {
+  // An instance that has shown a picture before may still hold it and
+  // would show it again for a moment; only a new one's window goes in
+  // before the first frame. The size is the file header's: loadFile places
+  // the window again by the frame itself.
+  if (display_ == 0 || !window_ || engine_->hasShownVideo()) return;
+  // Only into an output that runs already: moved while mpv is still making
+  // its own window inside it, the window can end up showing nothing.
+  if (!flag("vo-configured")) return;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  if (mpv_get_property(mpv_, "current-tracks/video/demux-w", MPV_FORMAT_INT64, &width) < 0 ||
+      mpv_get_property(mpv_, "current-tracks/video/demux-h", MPV_FORMAT_INT64, &height) < 0 || width <= 0 ||
+      height <= 0) {
+    return;
+  }
+  // Stretched for non-square pixels and turned as loadFile does it.
+  double pixelAspect = 1.0;
+  if (mpv_get_property(mpv_, "current-tracks/video/demux-par", MPV_FORMAT_DOUBLE, &pixelAspect) >= 0 &&
+      pixelAspect > 0) {
+    if (pixelAspect > 1) width = std::llround(static_cast<double>(width) * pixelAspect);
+    if (pixelAspect < 1) height = std::llround(static_cast<double>(height) / pixelAspect);
+  }
+  std::int64_t rotation = 0;
+  if (mpv_get_property(mpv_, "current-tracks/video/demux-rotation", MPV_FORMAT_INT64, &rotation) >= 0 &&
+      rotation % 180 != 0) {
+    std::swap(width, height);
+  }
+  // Should this fail, setDisplayWindow fails too and says so.
+  (void)window_->attach(display_, TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)});
 }
 
 bool MpvDevice::flag(const char* property) const {

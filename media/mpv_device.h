@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,9 +36,20 @@ class MpvEnginePool {
   static constexpr std::size_t kMaxIdle = 2;
   [[nodiscard]] std::size_t idleCount() const { return idle_.size(); }
 
+  // Starts one instance ahead of the first video, with its video output
+  // started at once rather than when a picture arrives: opening the output
+  // (its display connection and graphics context) takes longer than
+  // anything else before a first frame, and the caller has start-up work of
+  // its own to do meanwhile. The instance starts on a thread of its own,
+  // drawing black into its hidden window; the first open for a player with
+  // a display window waits for it and gets it.
+  void prepareVideo(X11Connection* x11);
+  // Whether the instance prepareVideo started still waits for a video.
+  [[nodiscard]] bool videoPrepared() const { return prepared_.valid(); }
+
  private:
   friend class MpvDevice;
-  [[nodiscard]] std::unique_ptr<MpvEngine> take();
+  [[nodiscard]] std::unique_ptr<MpvEngine> take(bool forDisplay);
   void give(std::unique_ptr<MpvEngine> engine);
 
   UiPoster poster_;
@@ -45,6 +57,9 @@ class MpvEnginePool {
   // The most recently closed last: a player that closes one file and opens
   // the next gets its own instance back.
   std::vector<std::unique_ptr<MpvEngine>> idle_;
+  // The instance prepareVideo started, until a video takes it. Nothing
+  // else touches it, or its window's connection, before it is ready.
+  std::future<std::unique_ptr<MpvEngine>> prepared_;
 };
 
 // One file played by a libmpv instance, drawing into a VideoWindow. The
@@ -72,11 +87,12 @@ class MpvDevice final : public MediaDevice {
   // Loads `path`, an absolute path already checked to be a local regular
   // file, paused at its start. `x11` may be null when there is no display;
   // the video is then decoded but not shown. It must be the same for every
-  // open on one pool. Null and a code on failure; the instance that failed
-  // is ended, not kept.
+  // open on one pool. `display` is the player's display window, 0 for a
+  // player that only plays sound. Null and a code on failure; the instance
+  // that failed is ended, not kept.
   [[nodiscard]] static std::unique_ptr<MediaDevice> Open(const std::string& path, X11Connection* x11,
                                                          const std::shared_ptr<MpvEnginePool>& pool,
-                                                         std::uint32_t& errorCode);
+                                                         std::uint32_t& errorCode, NativeWindow display = 0);
   ~MpvDevice() override;
 
   bool hasVideo() const override { return hasVideo_; }
@@ -95,7 +111,7 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t destination(TRect& rect) override;
 
  private:
-  MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool);
+  MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool, NativeWindow display);
   friend class MpvEngine;
   void drainEvents();
   void handle(const mpv_event& event);
@@ -104,6 +120,9 @@ class MpvDevice final : public MediaDevice {
   template <typename Done>
   std::uint32_t waitFor(Done done, std::chrono::steady_clock::time_point deadline);
   std::uint32_t loadFile(const std::string& path);
+  // Puts the window in the display window at the size the file's header
+  // gives, before the first frame is drawn.
+  void placeEarly();
   std::uint32_t setPause(bool pause);
   [[nodiscard]] bool flag(const char* property) const;
   // Gives the instance back to the pool when it can play another file,
@@ -115,6 +134,7 @@ class MpvDevice final : public MediaDevice {
   // The engine's handle and window while the device has the engine.
   mpv_handle* mpv_ = nullptr;
   VideoWindow* window_ = nullptr;
+  NativeWindow display_ = 0;
 
   // The instance may still be busy with the file it played before; its
   // events are told apart by the playlist entry of this device's file.

@@ -33,7 +33,7 @@ class PlatformMediaBackend final : public MediaBackend {
   PlatformMediaBackend(UiPoster poster, MediaAudio audio)
       : audio_(audio), engines_(std::make_shared<MpvEnginePool>(std::move(poster), audio)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/, NativeWindow display,
                                     std::uint32_t& errorCode) override {
     std::string path;
     errorCode = CheckLocalFile(fileName, path);
@@ -42,8 +42,10 @@ class PlatformMediaBackend final : public MediaBackend {
     if (extension == "mid" || extension == "midi") {
       return FluidSynthDevice::Open(path, FluidSynthDevice::kSoundfontFolder, audio_, errorCode);
     }
-    return MpvDevice::Open(path, x11(), engines_, errorCode);
+    return MpvDevice::Open(path, x11(), engines_, errorCode, display);
   }
+
+  void prepareVideo() override { engines_->prepareVideo(x11()); }
 
   std::uint32_t noDeviceCode() const override { return media_errors::kNoDeviceOpen; }
   std::string errorText(std::uint32_t code) const override { return media_errors::Text(code); }

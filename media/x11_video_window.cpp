@@ -76,14 +76,20 @@ bool VideoWindow::attach(NativeWindow parent, const TRect& placement) {
   xcb_connection_t* c = x11_.get();
   const auto parentWindow = static_cast<xcb_window_t>(parent);
   if (parentWindow == 0 || parentWindow != parent) return false;
-  if (!succeeded(c, xcb_reparent_window_checked(c, window_, parentWindow, 0, 0))) return false;
-  attached_ = true;
+  // Reparenting a mapped window unmaps and maps it, and the picture would
+  // be drawn again; in the window it is in already, it is only placed.
+  if (!attached_ || parentWindow != parent_) {
+    if (!succeeded(c, xcb_reparent_window_checked(c, window_, parentWindow, 0, 0))) return false;
+    attached_ = true;
+    parent_ = parentWindow;
+  }
   return place(placement);
 }
 
 bool VideoWindow::detach() {
   xcb_connection_t* c = x11_.get();
   attached_ = false;
+  parent_ = 0;
   hidden_ = false;
   // Unmapped first, so that it does not show for a moment as a window of
   // its own when it arrives on the root window.

@@ -66,6 +66,7 @@ class VideoWindow {
   X11Connection& x11_;
   xcb_window_t window_;
   bool attached_ = false;
+  xcb_window_t parent_ = 0;
   bool hidden_ = false;
   TRect hiddenPlacement_;
 };

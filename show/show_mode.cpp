@@ -52,6 +52,9 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   const SettingsLocation settings = UserSettingsLocation();
   const std::unique_ptr<MediaBackend> backend =
       CreatePlatformMediaBackend(QtUiPoster(), placement.soundAndMute ? MediaAudio::On : MediaAudio::Off);
+  // The video output starts on mpv's threads while the window is made and
+  // the settings are read.
+  backend->prepareVideo();
   const std::unique_ptr<SystemMute> mute = CreatePulseMute();
   TForm1 form(app, settings, *backend, *mute, boxes, placement);
   stopSignals.onSignal([&form] { form.endBySignal(); });

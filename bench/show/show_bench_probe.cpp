@@ -4,6 +4,11 @@
 //     Milliseconds from starting the command until the pixel (x, y) turns
 //     red (the benchmark clip's marker); then ends the command.
 //
+//   show_bench_probe whole-frame <x1> <y1> <x2> <y2> <timeout-ms> <command> [args...]
+//     The same until both pixels are red: markers in opposite corners of
+//     the clip, so that a first picture drawn into a window that has not
+//     yet reached its size does not count.
+//
 //   show_bench_probe cpu <seconds> <command> [args...]
 //     CPU seconds (user + system, threads included) that the command has
 //     used after running for <seconds>; then ends it with SIGTERM.
@@ -89,13 +94,24 @@ double millisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-int firstFrame(int x, int y, int timeoutMs, char** command) {
+struct Point {
+  int x;
+  int y;
+};
+
+int firstFrame(const std::vector<Point>& markers, int timeoutMs, char** command) {
   Screen screen;
   const auto start = Clock::now();
   const pid_t child = launch(command);
   int result = 1;
+  auto allRed = [&] {
+    for (const Point& marker : markers) {
+      if (screen.at(marker.x, marker.y) != Colour::Red) return false;
+    }
+    return true;
+  };
   while (millisecondsSince(start) < timeoutMs) {
-    if (screen.at(x, y) == Colour::Red) {
+    if (allRed()) {
       std::printf("%.0f\n", millisecondsSince(start));
       result = 0;
       break;
@@ -156,7 +172,13 @@ int gaps(int x, int y, int changes, int tailMs, int timeoutMs, char** command) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "first-frame" && argc >= 6) return firstFrame(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), argv + 5);
+  if (mode == "first-frame" && argc >= 6) {
+    return firstFrame({{std::atoi(argv[2]), std::atoi(argv[3])}}, std::atoi(argv[4]), argv + 5);
+  }
+  if (mode == "whole-frame" && argc >= 8) {
+    return firstFrame({{std::atoi(argv[2]), std::atoi(argv[3])}, {std::atoi(argv[4]), std::atoi(argv[5])}},
+                      std::atoi(argv[6]), argv + 7);
+  }
   if (mode == "cpu" && argc >= 4) return cpu(std::atof(argv[2]), argv + 3);
   if (mode == "gaps" && argc >= 8) {
     return gaps(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
@@ -164,6 +186,7 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: show_bench_probe first-frame <x> <y> <timeout-ms> <command...>\n"
+               "       show_bench_probe whole-frame <x1> <y1> <x2> <y2> <timeout-ms> <command...>\n"
                "       show_bench_probe cpu <seconds> <command...>\n"
                "       show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command...>\n");
   return 2;

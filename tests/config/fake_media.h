@@ -38,7 +38,8 @@ class FakeDevice : public MediaDevice {
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, std::uint32_t& code) override {
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+                                    std::uint32_t& code) override {
     ++log.opens;
     log.lastFile = fileName;
     if (fileName.find("missing") != std::string::npos) {

@@ -94,7 +94,8 @@ constexpr std::uint32_t kFileNotFound = 275;
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, std::uint32_t& code) override {
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+                                    std::uint32_t& code) override {
     opened.push_back(fileName);
     if (fileName.find("missing") != std::string::npos) {
       code = kFileNotFound;

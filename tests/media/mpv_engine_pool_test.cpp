@@ -129,6 +129,71 @@ TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   EXPECT_EQ(show.childCount(), 0);
 }
 
+TEST_F(MpvEnginePoolTest, instancePreparedForVideoGoesToTheFirstPlayerWithADisplay) {
+  pool->prepareVideo(x11.get());
+  ASSERT_TRUE(pool->videoPrepared());
+
+  // A player without a display window leaves it to one with.
+  std::uint32_t code = 0;
+  auto sound = MpvDevice::Open(test::MakeWav(0.5), x11.get(), pool, code);
+  ASSERT_NE(sound, nullptr) << code;
+  EXPECT_TRUE(pool->videoPrepared());
+
+  // A file without a picture takes it all the same and plays as any sound.
+  test::DisplayWindow window(320, 240, kGreen);
+  auto silent = MpvDevice::Open(test::MakeWav(0.5), x11.get(), pool, code, window.id());
+  ASSERT_NE(silent, nullptr) << code;
+  EXPECT_FALSE(pool->videoPrepared());
+  EXPECT_FALSE(silent->hasVideo());
+  ASSERT_EQ(silent->play(), 0u);
+  EXPECT_TRUE(waitForMode(*silent, TMPModes::mpStopped));
+  EXPECT_EQ(window.childCount(), 0);
+  ASSERT_EQ(sound->close(), 0u);
+  ASSERT_EQ(silent->close(), 0u);
+  ASSERT_EQ(pool->idleCount(), 2u);
+
+  // Its output, started ahead, ended with that file; the next picture it
+  // is given, it shows where it is told and nowhere else.
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, TRect{0, 0, 160, 240});
+  ASSERT_NE(video, nullptr);
+  EXPECT_EQ(pool->idleCount(), 1u);
+  EXPECT_TRUE(waitForColour(window, 80, 120, kRed)) << test::Describe(window.pixel(80, 120));
+  EXPECT_TRUE(test::Near(window.pixel(240, 120), kGreenRgb)) << test::Describe(window.pixel(240, 120));
+  EXPECT_EQ(window.childCount(), 1);
+}
+
+TEST_F(MpvEnginePoolTest, newInstanceHasThePictureInPlaceWhenOpenReturns) {
+  pool->prepareVideo(x11.get());
+  test::DisplayWindow window(320, 240, kGreen);
+  std::uint32_t code = 0;
+  auto video = MpvDevice::Open(test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 5}),
+                               x11.get(), pool, code, window.id());
+  ASSERT_NE(video, nullptr) << code;
+  EXPECT_FALSE(pool->videoPrepared());
+  // Before the player has placed it: the frame's own size at the corner.
+  EXPECT_EQ(window.childCount(), 1);
+  EXPECT_TRUE(waitForColour(window, 80, 60, kRed)) << test::Describe(window.pixel(80, 60));
+  EXPECT_TRUE(test::Near(window.pixel(240, 180), kGreenRgb)) << test::Describe(window.pixel(240, 180));
+  ASSERT_EQ(video->setDisplayWindow(window.id()), 0u);
+  ASSERT_EQ(video->setDestination(TRect{0, 0, 320, 240}), 0u);
+  ASSERT_EQ(video->play(), 0u);
+  EXPECT_TRUE(waitForColour(window, 240, 180, kRed)) << test::Describe(window.pixel(240, 180));
+  EXPECT_EQ(window.childCount(), 1);
+  ASSERT_EQ(video->close(), 0u);
+  EXPECT_EQ(window.childCount(), 0);
+
+  // An instance that has shown a picture may still hold it: its window
+  // stays out until the player puts it in.
+  auto next = MpvDevice::Open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), x11.get(), pool, code,
+                              window.id());
+  ASSERT_NE(next, nullptr) << code;
+  EXPECT_EQ(pool->idleCount(), 0u);
+  EXPECT_EQ(window.childCount(), 0);
+  ASSERT_EQ(next->setDisplayWindow(window.id()), 0u);
+  ASSERT_EQ(next->play(), 0u);
+  EXPECT_TRUE(waitForColour(window, 160, 120, kBlue)) << test::Describe(window.pixel(160, 120));
+}
+
 TEST_F(MpvEnginePoolTest, playersOpenAtTheSameTimeHaveInstancesOfTheirOwn) {
   // Both windows sit at the screen's corner; the smaller one, made last,
   // lies on top of the other's corner.

@@ -62,7 +62,8 @@ class FakeDevice : public MediaDevice {
   EventLog& log_;
 };
 
-std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, TMPDeviceTypes, std::uint32_t& errorCode) {
+std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+                                               std::uint32_t& errorCode) {
   log_.push_back(name_ + " open " + fileName);
   const auto found = files.find(fileName);
   if (found == files.end()) {

@@ -41,7 +41,7 @@ class FakeBackend : public MediaBackend {
  public:
   FakeBackend(std::string name, EventLog& log) : name_(std::move(name)), log_(log) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type, NativeWindow display,
                                     std::uint32_t& errorCode) override;
   std::uint32_t noDeviceCode() const override { return 7; }
   std::string errorText(std::uint32_t code) const override {
