@@ -3,64 +3,18 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "media/media_device.h"
+#include "media/mpv_engine.h"
 #include "media/x11_video_window.h"
 
 struct mpv_handle;
 struct mpv_event;
 
 namespace quorrel {
-
-class MpvEngine;
-
-// The libmpv instances of one back end that no file is using at the moment,
-// each with its video window. Starting an instance and its video output
-// (and, worse, shutting one down) takes far longer than loading a file into
-// one that runs already, so a closed file's instance waits here, paused and
-// hidden, for the next file. Devices hold the pool weakly: a device that
-// outlives it ends its instance instead.
-class MpvEnginePool {
- public:
-  explicit MpvEnginePool(UiPoster poster, MediaAudio audio = MediaAudio::On);
-  ~MpvEnginePool();
-  MpvEnginePool(const MpvEnginePool&) = delete;
-  MpvEnginePool& operator=(const MpvEnginePool&) = delete;
-
-  // How many instances may wait: one for the show's video and one for its
-  // background sound, which close and open in turn.
-  static constexpr std::size_t kMaxIdle = 2;
-  [[nodiscard]] std::size_t idleCount() const { return idle_.size(); }
-
-  // Starts one instance ahead of the first video, with its video output
-  // started at once rather than when a picture arrives: opening the output
-  // (its display connection and graphics context) takes longer than
-  // anything else before a first frame, and the caller has start-up work of
-  // its own to do meanwhile. The instance starts on a thread of its own,
-  // drawing black into its hidden window; the first open for a player with
-  // a display window waits for it and gets it.
-  void prepareVideo(X11Connection* x11);
-  // Whether the instance prepareVideo started still waits for a video.
-  [[nodiscard]] bool videoPrepared() const { return prepared_.valid(); }
-
- private:
-  friend class MpvDevice;
-  [[nodiscard]] std::unique_ptr<MpvEngine> take(bool forDisplay);
-  void give(std::unique_ptr<MpvEngine> engine);
-
-  UiPoster poster_;
-  MediaAudio audio_;
-  // The most recently closed last: a player that closes one file and opens
-  // the next gets its own instance back.
-  std::vector<std::unique_ptr<MpvEngine>> idle_;
-  // The instance prepareVideo started, until a video takes it. Nothing
-  // else touches it, or its window's connection, before it is ready.
-  std::future<std::unique_ptr<MpvEngine>> prepared_;
-};
 
 // One file played by a libmpv instance, drawing into a VideoWindow. The
 // instance is the pool's when the device opens (a fresh one when the pool has
