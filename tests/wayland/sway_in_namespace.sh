@@ -20,6 +20,9 @@ set -eu
 log=$1 user=$2 config=$3
 shift 3
 exec >"$log" 2>&1
+# sway and what it starts work in /: the caller's folder may be closed to
+# the user sway runs as.
+cd /
 
 # Inside the namespaces: hide the shared socket folder, then run sway.
 inner='mount -t tmpfs -o mode=1777,size=1m quorrel-x11 /tmp/.X11-unix && exec "$@"'

@@ -28,7 +28,7 @@ constexpr Box kOutput{0, 0, kWidth, kHeight};
 // The label's place on the message screen.
 constexpr Box kLabel{61, 47, 500, 106};
 
-std::string showCommand() { return std::string(QUORREL_EXECUTABLE) + " /S"; }
+std::string showCommand(SwaySession& sway) { return sway.runnable(QUORREL_EXECUTABLE) + " /S"; }
 
 // Whether sway shows the window full screen over the whole output, with
 // the keyboard focus.
@@ -95,7 +95,7 @@ TEST(SwayShow, coversTheOutputAboveATerminalOnTwentyStartsAndEndsOnAKey) {
     // is then busy with that window while the show maps its own.
     openTerminal(sway);
     if (HasFatalFailure()) return;
-    sway.exec(showCommand());
+    sway.exec(showCommand(sway));
     // The first start also starts XWayland.
     const std::optional<SwayView> show = waitForShow(sway, 30s);
     ASSERT_TRUE(show) << "the show's window did not appear\n" << sway.logTail();
@@ -131,7 +131,7 @@ TEST(SwayShow, swayidleStartsTheShowAfterItsTimeoutAndAKeyEndsIt) {
   const auto idleSince = std::chrono::steady_clock::now();
   // Without -w: swayidle waits for no command, so the show's own run does
   // not hold back the idle events that come after it.
-  sway.exec("swayidle timeout 2 '" + showCommand() + "'");
+  sway.exec("swayidle timeout 2 '" + showCommand(sway) + "'");
   const std::optional<SwayView> show = waitForShow(sway, 30s);
   ASSERT_TRUE(show) << "swayidle did not start the show\n" << sway.logTail();
   EXPECT_GE(std::chrono::steady_clock::now() - idleSince, 2s) << "the show came before the idle timeout";
