@@ -146,10 +146,10 @@ SwaySession::~SwaySession() {
   (void)sway_->waitFor(10s);
 }
 
-std::string SwaySession::runnable(const std::string& program) {
-  const std::string copy = root_.file(std::filesystem::path(program).filename().string());
+std::string SwaySession::reachable(const std::string& file) {
+  const std::string copy = root_.file(std::filesystem::path(file).filename().string());
   // Copied once: a copy that a show still runs from cannot be replaced.
-  std::filesystem::copy_file(program, copy, std::filesystem::copy_options::skip_existing);
+  std::filesystem::copy_file(file, copy, std::filesystem::copy_options::skip_existing);
   std::filesystem::permissions(copy, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                          std::filesystem::perms::others_exec);

@@ -47,10 +47,11 @@ class SwaySession {
 
   // HOME and XDG_CONFIG_HOME of every program sway starts.
   [[nodiscard]] const std::string& home() const { return home_; }
-  // A copy of `program` in the session's folder, which the user sway runs
-  // as can start: the build tree may lie in a folder closed to that user,
-  // as a clone in root's home does.
-  [[nodiscard]] std::string runnable(const std::string& program);
+  // A copy of a file of the build tree (the show, a test clip) in the
+  // session's folder, which the user sway runs as can reach: the build
+  // tree may lie in a folder closed to that user, as a clone in root's
+  // home does.
+  [[nodiscard]] std::string reachable(const std::string& file);
   // Hands what the test wrote into home() to the user sway runs as.
   void giveHomeToUser();
 

@@ -28,7 +28,7 @@ constexpr Box kOutput{0, 0, kWidth, kHeight};
 // The label's place on the message screen.
 constexpr Box kLabel{61, 47, 500, 106};
 
-std::string showCommand(SwaySession& sway) { return sway.runnable(QUORREL_EXECUTABLE) + " /S"; }
+std::string showCommand(SwaySession& sway) { return sway.reachable(QUORREL_EXECUTABLE) + " /S"; }
 
 // Whether sway shows the window full screen over the whole output, with
 // the keyboard focus.
@@ -123,7 +123,7 @@ TEST(SwayShow, swayidleStartsTheShowAfterItsTimeoutAndAKeyEndsIt) {
   clip.pattern = "blue";
   clip.seconds = 10;
   // Full-screen size: the video fills the output.
-  WriteSettings(sway.home(), "Sound=0\nPicdis=1", {MakeClip(clip)});
+  WriteSettings(sway.home(), "Sound=0\nPicdis=1", {sway.reachable(MakeClip(clip))});
   sway.giveHomeToUser();
   openTerminal(sway);
   ASSERT_FALSE(HasFatalFailure());
