@@ -167,10 +167,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   // A phone's video records how it is to be turned; the output turns the
   // picture while it draws, after the size above was taken, so a quarter
   // turn swaps the sides of what the user sees.
-  std::int64_t rotation = 0;
-  if (mpv_get_property(mpv_, "video-params/rotate", MPV_FORMAT_INT64, &rotation) >= 0 && rotation % 180 != 0) {
-    std::swap(width, height);
-  }
+  if (quarterTurned("video-params/rotate")) std::swap(width, height);
   source_ = TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
   // The default placement: the frame's own size at the top-left corner.
   if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;
@@ -200,13 +197,14 @@ void MpvDevice::placeEarly() {
     if (pixelAspect > 1) width = std::llround(static_cast<double>(width) * pixelAspect);
     if (pixelAspect < 1) height = std::llround(static_cast<double>(height) / pixelAspect);
   }
-  std::int64_t rotation = 0;
-  if (mpv_get_property(mpv_, "current-tracks/video/demux-rotation", MPV_FORMAT_INT64, &rotation) >= 0 &&
-      rotation % 180 != 0) {
-    std::swap(width, height);
-  }
+  if (quarterTurned("current-tracks/video/demux-rotation")) std::swap(width, height);
   // Should this fail, setDisplayWindow fails too and says so.
   (void)window_->attach(display_, TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)});
+}
+
+bool MpvDevice::quarterTurned(const char* property) const {
+  std::int64_t degrees = 0;
+  return mpv_get_property(mpv_, property, MPV_FORMAT_INT64, &degrees) >= 0 && degrees % 180 != 0;
 }
 
 bool MpvDevice::flag(const char* property) const {

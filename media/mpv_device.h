@@ -79,6 +79,9 @@ class MpvDevice final : public MediaDevice {
   void placeEarly();
   std::uint32_t setPause(bool pause);
   [[nodiscard]] bool flag(const char* property) const;
+  // Whether the rotation in degrees that `property` holds is a quarter or
+  // three-quarter turn, which swaps the picture's width and height.
+  [[nodiscard]] bool quarterTurned(const char* property) const;
   // Gives the instance back to the pool when it can play another file,
   // and ends it otherwise.
   void release(bool reusable);
