@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "settings/utf16.h"
+#include "windows/system/utf16.h"
 #include "tests/support/process.h"
 
 // The background processes of the tests cross-built for Windows.

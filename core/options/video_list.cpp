@@ -1,0 +1,265 @@
+#include "options/video_list.h"
+
+#include "base/messages.h"
+#include "options/option_services.h"
+#include "options/folder_scan.h"
+#include "options/options_model.h"
+#include "system/file_system.h"
+#include "settings/profile.h"
+#include "settings/settings_file.h"
+#include "settings/settings_schema.h"
+
+namespace quorrel {
+
+namespace {
+
+std::string folderPartOf(const std::string& path) {
+  const auto slash = LastSeparator(path);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Ends the progress display however the folder add ends, a refused write
+// included.
+class ProgressScope {
+ public:
+  ProgressScope(TaskProgress& progress, std::size_t total) : progress_(progress) { progress_.begin(total); }
+  ~ProgressScope() { progress_.end(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+ private:
+  TaskProgress& progress_;
+};
+
+}  // namespace
+
+const char* UnstorablePathText(const std::string& path) {
+  if (!IsStorableValue(path)) return kUnstorableNameText;
+  if (!IsStorablePath(path)) return kTooLongPathText;
+  return nullptr;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const auto slash = LastSeparator(path);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
+    : settingsPath_(std::move(settingsPath)), boxes_(boxes) {
+  ResetSlots();
+}
+
+void VideoList::ResetSlots() {
+  slots_[0].clear();
+  for (int slot = 1; slot <= kSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  entries_.clear();
+  if (view_ != nullptr) view_->entriesCleared();
+  setSelection(std::nullopt);
+  setLabels({}, {});
+}
+
+void VideoList::FillFromSlots() {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const std::string& text = slots_[static_cast<std::size_t>(slot)];
+    if (IsEmptySlotForDialog(text)) continue;
+    entries_.push_back(text);
+    if (view_ != nullptr) view_->entryAppended(text);
+  }
+}
+
+void VideoList::UpdateVideoLabels() {
+  if (entries_.empty()) {
+    setSelection(std::nullopt);
+    setLabels({}, {});
+    return;
+  }
+  setSelection(0);
+  setLabels("Total Videos = " + std::to_string(entries_.size()), "Video: " + FileNameOf(entries_.front()));
+}
+
+bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
+  // The free slot is chosen from the file as it is at the moment of the
+  // write, under the file's write lock: a second options dialog may have
+  // filled the slot this dialog's own copy still shows as free, and its
+  // video must not be overwritten.
+  const std::optional<int> stored =
+      replaceFirstSlot([](const std::string& text) { return IsEmptySlotForDialog(text); }, path);
+  if (!stored) {
+    if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
+    return false;
+  }
+  slots_[static_cast<std::size_t>(*stored)] = path;
+  entries_.push_back(path);
+  if (view_ != nullptr) view_->entryAppended(path);
+  UpdateVideoLabels();
+  return true;
+}
+
+void VideoList::RemoveSelectedVideo() {
+  if (!selected_ || *selected_ >= entries_.size()) return;
+  const std::size_t index = *selected_;
+  const std::string text = entries_[index];
+  // The slot is looked up in the file and by text, so with one path in two
+  // slots the lower one is emptied, whichever entry was selected.
+  const std::optional<int> emptied =
+      replaceFirstSlot([&text](const std::string& slotText) { return slotText == text; }, std::string(kEmptySlot));
+  if (!emptied) {
+    boxes_.showMessage(MessageKind::Error, kRemoveNotFoundText);
+    return;
+  }
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (view_ != nullptr) view_->entryRemoved(index);
+  slots_[static_cast<std::size_t>(*emptied)] = kEmptySlot;
+  UpdateVideoLabels();
+}
+
+std::string VideoList::LoadLastDir() const {
+  std::string folder = SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, "");
+#ifdef _WIN32
+  // The root folder of a drive keeps its separator: without it, "C:" would
+  // name the drive's current folder instead.
+  const bool driveRoot = folder.size() == 3 && folder[1] == ':';
+#else
+  const bool driveRoot = false;
+#endif
+  if (folder.size() > 1 && IsPathSeparator(folder.back()) && !driveRoot) folder.pop_back();
+  return folder;
+}
+
+void VideoList::SaveLastDir(const std::string& path) {
+  SettingsFile(settingsPath_).writeText(kHistorySection, kLastDirKey, folderPartOf(path));
+}
+
+void VideoList::Button2Click(FileChooser& chooser) {
+  const auto chosen = chooser.chooseVideoFile();
+  if (!chosen) return;
+  // A path the settings file cannot give back whole would break the show
+  // and "Remove Video" later; refusing here keeps the list, the slots and
+  // "Last Dir" as they were.
+  if (const char* warning = UnstorablePathText(*chosen)) {
+    boxes_.showMessage(MessageKind::Warning, warning);
+    return;
+  }
+  if (!chosen->empty()) AddVideo(*chosen, true);
+  SaveLastDir(*chosen);
+}
+
+void VideoList::Button3Click() {
+  if (entries_.empty()) {
+    boxes_.showMessage(MessageKind::Information, kNoItemsText);
+    return;
+  }
+  RemoveSelectedVideo();
+}
+
+void VideoList::CmdClearListClick() {
+  if (entries_.empty()) {
+    boxes_.showMessage(MessageKind::Plain, kNoVideosToClearText);
+    return;
+  }
+  SettingsFile file(settingsPath_);
+  // A slot is marked empty here only once the file holds it empty, so a
+  // refused write leaves the table agreeing with the file.
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    file.writeText(kDialogVideoListSection, SlotKey(slot), kEmptySlot);
+    slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  }
+  entries_.clear();
+  if (view_ != nullptr) view_->entriesCleared();
+  setSelection(std::nullopt);
+  setLabels({}, {});
+}
+
+void VideoList::ListBox1Click(std::size_t index) {
+  if (index >= entries_.size()) return;
+  setSelection(index);
+  setLabels(countLabel_, "Video: " + FileNameOf(entries_[index]));
+}
+
+void VideoList::ListBox1DblClick(DesktopOpener& opener) {
+  if (entries_.empty() || !selected_) return;
+  // The desktop's failure to find a player is not the dialog's to report.
+  (void)opener.openFile(entries_[*selected_]);
+}
+
+std::optional<std::string> VideoList::CmdPreviewClick() {
+  if (entries_.empty() || !selected_) {
+    boxes_.showMessage(MessageKind::Information, kNoItemsText);
+    return std::nullopt;
+  }
+  return entries_[*selected_];
+}
+
+FolderAddResult VideoList::CmdAddEntireClick(FileChooser& chooser, TaskProgress& progress) {
+  const auto folder = chooser.chooseVideoFolder();
+  if (!folder || folder->empty()) return {};
+  return AddEntireFolder(*folder, progress);
+}
+
+FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgress& progress) {
+  FolderAddResult result;
+  const auto files = VideoFilesInFolder(folder);
+  result.found = files.size();
+  if (files.empty()) {
+    boxes_.showMessage(MessageKind::Information, kNoVideosInFolderText);
+    return result;
+  }
+  {
+    ProgressScope scope(progress, files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (!progress.advance(i)) {
+        result.cancelled = true;
+        break;
+      }
+      if (!IsStorablePath(files[i])) {
+        ++result.skipped;
+        continue;
+      }
+      // Once the list is full every further file would be refused too:
+      // one message is enough.
+      if (!AddVideo(files[i], true)) {
+        result.listFull = true;
+        break;
+      }
+      ++result.added;
+    }
+    if (!result.cancelled && !result.listFull) (void)progress.advance(files.size());
+  }
+  std::string remembered = folder;
+  if (remembered.empty() || !IsPathSeparator(remembered.back())) remembered += kPathSeparator;
+  SaveLastDir(remembered);
+  if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
+  return result;
+}
+
+std::optional<int> VideoList::replaceFirstSlot(const std::function<bool(const std::string&)>& matches,
+                                               const std::string& value) {
+  // Looked up and written in one change of the file, under its write lock,
+  // so that the slot is the one that matched at that moment, whatever
+  // another process did before.
+  std::optional<int> replaced;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    replaced.reset();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      const std::string key = SlotKey(slot);
+      if (!matches(ReadText(&profile, kDialogVideoListSection, key, kSlotReadDefault))) continue;
+      profile.set(kDialogVideoListSection, key, value);
+      replaced = slot;
+      return;
+    }
+  });
+  return replaced;
+}
+
+void VideoList::setSelection(std::optional<std::size_t> index) {
+  selected_ = index;
+  if (view_ != nullptr) view_->selectionChanged(index);
+}
+
+void VideoList::setLabels(std::string count, std::string name) {
+  countLabel_ = std::move(count);
+  nameLabel_ = std::move(name);
+  if (view_ != nullptr) view_->labelsChanged(countLabel_, nameLabel_);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "options/video_slots.h"
+
+namespace quorrel {
+
+class MessageBoxes;
+class FileChooser;
+class DesktopOpener;
+class TaskProgress;
+
+// The list box and its labels as the user sees them. The list tells its
+// view about each change as it happens, so a view of 1000 entries never has
+// to be rebuilt for one added video.
+class VideoListView {
+ public:
+  virtual ~VideoListView() = default;
+  virtual void entryAppended(const std::string& text) = 0;
+  virtual void entryRemoved(std::size_t index) = 0;
+  virtual void entriesCleared() = 0;
+  virtual void selectionChanged(std::optional<std::size_t> index) = 0;
+  virtual void labelsChanged(const std::string& count, const std::string& name) = 0;
+};
+
+// How a folder add ended.
+struct FolderAddResult {
+  std::size_t found = 0;    // video files in the folder
+  std::size_t added = 0;    // stored in a slot
+  std::size_t skipped = 0;  // names the settings file cannot hold
+  bool cancelled = false;
+  bool listFull = false;
+};
+
+// The video list of the options dialog: the slot table, the list box's
+// entries (slot order when the dialog opens, appended at the end as videos
+// are added), the selection and the two labels. Every add, removal and
+// clear goes to the settings file at once, slot by slot; a refused write
+// stops the operation with the settings store's error before the list
+// changes.
+class VideoList {
+ public:
+  VideoList(std::string settingsPath, MessageBoxes& boxes);
+
+  void setView(VideoListView* view) { view_ = view; }
+  void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
+
+  [[nodiscard]] VideoSlots& videoSlots() { return slots_; }
+  [[nodiscard]] const VideoSlots& videoSlots() const { return slots_; }
+  [[nodiscard]] const std::vector<std::string>& entries() const { return entries_; }
+  [[nodiscard]] std::optional<std::size_t> selected() const { return selected_; }
+  [[nodiscard]] const std::string& countLabel() const { return countLabel_; }
+  [[nodiscard]] const std::string& nameLabel() const { return nameLabel_; }
+
+  // Every slot is empty again, the list box too.
+  void ResetSlots();
+  // Appends every non-empty video slot to the list box, in slot order.
+  void FillFromSlots();
+  // Selects the first entry and shows the count and its file name.
+  void UpdateVideoLabels();
+
+  // Stores the path in the lowest empty slot; false when all are taken
+  // (after the "Confirm" message when `reportWhenFull` is set).
+  bool AddVideo(const std::string& path, bool reportWhenFull);
+  // Empties the lowest slot of the file holding the selected entry's text.
+  void RemoveSelectedVideo();
+
+  // The "History" / "Last Dir" folder: read for the chooser's start
+  // folder (a trailing separator dropped unless it is the root), and
+  // written as the folder part of a chosen path, separator included.
+  [[nodiscard]] std::string LoadLastDir() const;
+  void SaveLastDir(const std::string& path);
+
+  // The dialog's handlers.
+  void Button2Click(FileChooser& chooser);
+  void Button3Click();
+  void CmdClearListClick();
+  void ListBox1Click(std::size_t index);
+  void ListBox1DblClick(DesktopOpener& opener);
+  // The path to preview, or nullopt (after its message) on an empty list.
+  [[nodiscard]] std::optional<std::string> CmdPreviewClick();
+  FolderAddResult CmdAddEntireClick(FileChooser& chooser, TaskProgress& progress);
+  // Adds the folder's video files in name order, each through AddVideo,
+  // then remembers the folder as "Last Dir".
+  FolderAddResult AddEntireFolder(const std::string& folder, TaskProgress& progress);
+
+ private:
+  // Writes `value` into the lowest slot of the file whose text `matches`;
+  // which slot, or nothing when none matched.
+  std::optional<int> replaceFirstSlot(const std::function<bool(const std::string&)>& matches, const std::string& value);
+  void setSelection(std::optional<std::size_t> index);
+  void setLabels(std::string count, std::string name);
+
+  std::string settingsPath_;
+  MessageBoxes& boxes_;
+  VideoListView* view_ = nullptr;
+  VideoSlots slots_;
+  std::vector<std::string> entries_;
+  std::optional<std::size_t> selected_;
+  std::string countLabel_;
+  std::string nameLabel_;
+};
+
+// The warning for a chosen path that the settings file could not give back
+// whole (a line break, or longer than a read returns); nullptr for a path
+// it can store.
+[[nodiscard]] const char* UnstorablePathText(const std::string& path);
+
+// The last path component: what the "Video: " label shows.
+[[nodiscard]] std::string FileNameOf(const std::string& path);
+
+// The user's messages for the list, word for word.
+inline constexpr const char* kListFullText =
+    "You have reached the maximum number of entries stored.  Please delete one if you wish to add another.";
+inline constexpr const char* kNoItemsText =
+    "There are no items in the list. Click ADD to add some pictures to the list.";
+inline constexpr const char* kNoVideosToClearText =
+    "There are no videos in the list above. Please add some videos first.";
+inline constexpr const char* kRemoveNotFoundText =
+    "An error occurred while looking for the string to delete. You may need to delete your file and run the screen "
+    "saver settings again which will re-create the file. If this continues contact technical support.";
+inline constexpr const char* kUnstorableNameText =
+    "The file name holds a line break, which the settings file cannot store. Please rename the file and choose it "
+    "again.";
+inline constexpr const char* kTooLongPathText =
+    "The file's full name is longer than 2047 characters, which the settings file cannot store. Please move the file "
+    "to a folder with a shorter name and choose it again.";
+inline constexpr const char* kUnstorableFolderNamesText =
+    "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
+    "settings file cannot store. Those files were not added.";
+inline constexpr const char* kNoVideosInFolderText =
+    "There are no video files (avi, mpg, mpe, mpeg, mov, wmv) in this folder.";
+
+}  // namespace quorrel

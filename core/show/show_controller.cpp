@@ -1,0 +1,246 @@
+#include "show/show_controller.h"
+
+#include <exception>
+
+#include "base/log.h"
+#include "base/messages.h"
+#include "media/media_player.h"
+#include "media/system_mute.h"
+#include "settings/data_folder.h"
+#include "settings/settings_file.h"
+#include "show/random_pick.h"
+#include "show/read_settings.h"
+#include "show/screen_saver_password.h"
+#include "show/show_view.h"
+#include "show/video_panel.h"
+
+namespace quorrel {
+
+namespace {
+
+// Clears InputBusy however the handling of one input ends.
+class InputBusyScope {
+ public:
+  explicit InputBusyScope(bool& busy) : busy_(busy) {}
+  ~InputBusyScope() { busy_ = false; }
+  InputBusyScope(const InputBusyScope&) = delete;
+  InputBusyScope& operator=(const InputBusyScope&) = delete;
+
+ private:
+  bool& busy_;
+};
+
+std::string videoErrorText(const std::string& fileName) {
+  return "An error occurred trying to play the video file " + fileName +
+         ". The video file appears to be corrupt. Please verify that your video files are viewable.";
+}
+
+constexpr const char* kSoundErrorText = "The sound file is corrupt and cannot be played!";
+
+}  // namespace
+
+ShowController::ShowController(ShowServices services) : services_(services) {}
+
+void ShowController::FormCreate() {
+  try {
+    SetupDataFolder(services_.settings, services_.boxes);
+    services_.screenSaverFlag.setScreenSaverRunning(true);
+    state_ = ShowState{};
+    services_.view.setCursorVisible(false);
+    services_.view.setBackground(kBlack);
+    hookInstalled_ = true;
+    ReadSettings();
+    if (!services_.soundAndMute) {
+      state_.SoundOn = false;
+      state_.StartMute = MuteChoice::LeaveAlone;
+      state_.EndMute = MuteChoice::LeaveAlone;
+    }
+    applyMuteChoice(state_.StartMute);
+  } catch (...) {
+    // A window that covers the screen must always be closable by input,
+    // so the hook is on even when the start-up failed before reaching it.
+    hookInstalled_ = true;
+    throw;
+  }
+
+  if (state_.SoundOn) StartBackgroundSound();
+
+  if (state_.PlayListCount > 0) {
+    services_.view.setBackground(kBlack);
+    PlaceVideoPanel();
+    PickNextVideo(state_, services_.clock);
+    try {
+      StartNextVideo();
+    } catch (const std::exception& error) {
+      // No message for the first video; the next tick finds the player
+      // with nothing open and goes on to the next one.
+      LogError("cannot play " + state_.entry(state_.CurrentIndex) + ": " + error.what());
+    }
+    services_.view.setTimerEnabled(true);
+  } else {
+    services_.view.setPanelVisible(false);
+    services_.view.setInfoVisible(true);
+    services_.view.setBackground(kWhite);
+  }
+}
+
+void ShowController::ReadSettings() {
+  std::string infoText = services_.view.infoText();
+  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, infoText);
+  services_.view.setInfoText(infoText);
+}
+
+void ShowController::applyMuteChoice(MuteChoice choice) {
+  if (choice == MuteChoice::Unmute) {
+    services_.mute.setSystemMute(false);
+  } else if (choice == MuteChoice::Mute) {
+    services_.mute.setSystemMute(true);
+  }
+}
+
+void ShowController::StartBackgroundSound() {
+  TMediaPlayer& sound = services_.MediaPlayer1;
+  try {
+    sound.setWait(false);
+    sound.setFileName(state_.SoundFileName);
+    sound.setDeviceType(TMPDeviceTypes::dtAutoSelect);
+    sound.open();
+    sound.play();
+  } catch (const std::exception& error) {
+    state_.SoundOn = false;
+    LogError("cannot play the background sound " + state_.SoundFileName + ": " + error.what());
+  }
+}
+
+void ShowController::PlaceVideoPanel() {
+  services_.view.placePanel(
+      VideoPanelPlace(state_, services_.view.screenWidth(), services_.view.screenHeight()));
+}
+
+void ShowController::StartNextVideo() {
+  TMediaPlayer& video = services_.MediaPlayer2;
+  video.setFileName(state_.entry(state_.CurrentIndex));
+  video.open();
+  if (state_.SizeMode == VideoSizeMode::Natural) {
+    // The player reports the video's own size once it has been asked to
+    // draw it at its natural size; the panel then shrinks or grows to it.
+    video.setDisplayRect(TRect{0, 0, 0, 0});
+    const TRect natural = video.displayRect(TRect{});
+    const std::int32_t width = natural.right - natural.left;
+    const std::int32_t height = natural.bottom - natural.top;
+    services_.view.placePanel(
+        CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
+    video.setDisplayRect(TRect{0, 0, width, height});
+  } else {
+    const PanelGeometry panel = services_.view.panelPlace();
+    video.setDisplayRect(TRect{0, 0, panel.width, panel.height});
+  }
+  video.play();
+}
+
+void ShowController::Timer1Timer() {
+  if (ended_) return;
+  TMediaPlayer& video = services_.MediaPlayer2;
+  TMediaPlayer& sound = services_.MediaPlayer1;
+
+  // A video that has played to its end reads stopped; one whose start
+  // failed leaves the player with nothing open, which counts as ended too,
+  // so that one file that cannot be played does not hold up the list.
+  if (!video.isOpen() || video.mode() == TMPModes::mpStopped) {
+    video.close();
+    PickNextVideo(state_, services_.clock);
+    try {
+      StartNextVideo();
+    } catch (const std::exception&) {
+      // The timer goes off before the box opens, so no tick runs while the
+      // user reads it, and the show then waits silently for input.
+      services_.view.setTimerEnabled(false);
+      if (sound.mode() == TMPModes::mpPlaying) sound.stop();
+      state_.SoundOn = false;
+      services_.boxes.showMessage(MessageKind::Error, videoErrorText(video.fileName()));
+    }
+    services_.view.setCursorVisible(false);
+    // The key that dismissed the box may have ended the show meanwhile.
+    if (ended_) return;
+  }
+
+  if (state_.SoundOn && state_.RepeatSound && sound.mode() == TMPModes::mpStopped) {
+    try {
+      sound.setFileName(state_.SoundFileName);
+      sound.setDeviceType(TMPDeviceTypes::dtAutoSelect);
+      sound.open();
+      sound.play();
+    } catch (const std::exception&) {
+      // The player now holds nothing and so never reads as stopped again:
+      // the message comes once, not on every tick.
+      services_.boxes.showMessage(MessageKind::Error, kSoundErrorText);
+    }
+  }
+}
+
+void ShowController::ScreenChanged() {
+  if (ended_ || state_.PlayListCount == 0) return;
+  const std::int32_t width = services_.view.screenWidth();
+  const std::int32_t height = services_.view.screenHeight();
+  if (state_.SizeMode == VideoSizeMode::Natural) {
+    const PanelGeometry panel = services_.view.panelPlace();
+    services_.view.placePanel(CentredPanel(width, height, panel.width, panel.height));
+    return;
+  }
+  PlaceVideoPanel();
+  const PanelGeometry panel = services_.view.panelPlace();
+  services_.MediaPlayer2.setDisplayRect(TRect{0, 0, panel.width, panel.height});
+}
+
+void ShowController::deactivate(bool isInputMessage) {
+  if (!hookInstalled_ || ended_) return;
+  // Input that arrives while one is being handled (through the event loop
+  // of a modal box or the password dialog) passes unexamined.
+  if (state_.InputBusy || !isInputMessage) return;
+  state_.InputBusy = true;
+  InputBusyScope busy(state_.InputBusy);
+  if (services_.password.IsNtPlatform()) {
+    EndShow();
+  } else {
+    checkPasswordThenEnd();
+  }
+}
+
+void ShowController::checkPasswordThenEnd() {
+  const std::unique_ptr<DesktopSettingsKey> key = services_.password.openDesktopKey();
+  if (!key) {
+    EndShow();
+    return;
+  }
+  const std::optional<std::uint32_t> usePassword = key->screenSaveUsePassword();
+  if (!usePassword || *usePassword == 0) {
+    EndShow();
+    return;
+  }
+  services_.view.setCursorVisible(true);
+  if (std::unique_ptr<PasswordVerifier> verifier = services_.password.loadVerifier()) {
+    if (verifier->VerifyScreenSavePwd()) EndShow();
+  } else {
+    EndShow();
+  }
+  services_.view.setCursorVisible(false);
+}
+
+void ShowController::EndShow() {
+  if (ended_) return;
+  ended_ = true;
+  services_.view.setTimerEnabled(false);
+  if (services_.MediaPlayer1.mode() == TMPModes::mpPlaying) services_.MediaPlayer1.stop();
+  if (services_.MediaPlayer2.mode() == TMPModes::mpPlaying) services_.MediaPlayer2.stop();
+  services_.screenSaverFlag.setScreenSaverRunning(false);
+  try {
+    applyMuteChoice(state_.EndMute);
+  } catch (const std::exception& error) {
+    // The show ends even when the mute cannot be set; the user is told why
+    // the sound is not as chosen.
+    services_.view.reportError(error.what());
+  }
+  services_.view.closeShow();
+}
+
+}  // namespace quorrel

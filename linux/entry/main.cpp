@@ -1,0 +1,84 @@
+#include <clocale>
+#include <cstdlib>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "entry/arguments.h"
+#include "base/log.h"
+#include "base/messages.h"
+#include "linux/entry/modes.h"
+#include "entry/password_change.h"
+#include "linux/entry/application.h"
+#include "linux/entry/x11_display.h"
+
+// The process does one thing, chosen by its first argument, and always ends
+// with status 0: a screen-saver host or idle tool has no use for a failure
+// code, and the user sees every failure that matters in a message box.
+int main(int argc, char** argv) {
+  using namespace quorrel;
+  try {
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const Mode mode = DecodeMode(arguments);
+
+    // A running show refuses every start, whatever the argument, except a
+    // screen-saver host's: hosts run one copy per monitor at once.
+    const DisplayProbe display = ProbeDisplay();
+    if (display.showWindowOnScreen && mode != Mode::Hosted) return 0;
+    if (mode == Mode::None) return 0;
+    if (mode == Mode::ChangePassword) {
+      RunPasswordChange(PlatformPasswordChangeService());
+      return 0;
+    }
+
+    // mpv's window embedding and the show-window lookup speak X11, so Qt
+    // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
+    setenv("QT_QPA_PLATFORM", "xcb", 0);
+    if (!display.reachable) {
+      if (mode == Mode::Hosted) LogError("no X display can be reached");
+      return 0;
+    }
+
+    std::uint64_t hostWindow = 0;
+    if (mode == Mode::Hosted) {
+      const HostedWindow hosted = DecodeHostedWindow(arguments);
+      if (hosted.malformed) {
+        LogError("a window switch needs an X window id such as 0x2a00007 or 44040199");
+        return 0;
+      }
+      // The window named on the command line, else the one the host puts
+      // in the environment (XScreenSaver in hexadecimal, xsecurelock in
+      // decimal), else none: the root window.
+      if (hosted.window) {
+        hostWindow = *hosted.window;
+      } else if (const char* variable = std::getenv("XSCREENSAVER_WINDOW"); variable != nullptr && *variable != 0) {
+        const std::optional<std::uint64_t> window = ParseWindowId(variable);
+        if (!window) {
+          LogError(std::string("XSCREENSAVER_WINDOW does not hold a window id: ") + variable);
+          return 0;
+        }
+        hostWindow = *window;
+      }
+    }
+
+    SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
+    QuorrelApplication app(argc, argv);
+    // Qt takes the whole locale from the environment; libmpv refuses to
+    // start unless numbers are read and written the C way, so that part
+    // alone goes back. Everything else of the user's locale stays.
+    std::setlocale(LC_NUMERIC, "C");
+    if (mode == Mode::Show) {
+      RunShowMode(app);
+    } else if (mode == Mode::Hosted) {
+      RunHostedShowMode(app, hostWindow);
+    } else {
+      RunConfigMode(app);
+    }
+  } catch (const std::exception& error) {
+    // Nothing is left to show it in; the mode has already ended.
+    LogError(error.what());
+  }
+  return 0;
+}

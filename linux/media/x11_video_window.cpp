@@ -1,0 +1,153 @@
+#include "linux/media/x11_video_window.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace quorrel {
+
+namespace {
+
+// X11 coordinates are 16-bit; larger numbers would wrap around.
+std::int16_t coordinate(std::int32_t value) {
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767));
+}
+
+std::uint16_t extent(std::int32_t value) { return static_cast<std::uint16_t>(std::clamp<std::int32_t>(value, 1, 32767)); }
+
+bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
+  xcb_generic_error_t* error = xcb_request_check(connection, cookie);
+  if (error == nullptr) return true;
+  std::free(error);
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Connection> X11Connection::Open() {
+  int screenNumber = 0;
+  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+  if (xcb_connection_has_error(connection)) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
+  if (screens.rem == 0) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  return std::unique_ptr<X11Connection>(new X11Connection(connection, screens.data));
+}
+
+X11Connection::~X11Connection() { xcb_disconnect(connection_); }
+
+void X11Connection::flush() {
+  xcb_flush(connection_);
+  while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) std::free(event);
+}
+
+std::unique_ptr<VideoWindow> VideoWindow::Create(X11Connection& x11) {
+  xcb_connection_t* c = x11.get();
+  const xcb_window_t window = xcb_generate_id(c);
+  // Black until the first frame arrives, and no event mask: the window
+  // takes no input from anyone. Override-redirect, because it waits on the
+  // root window between files: a window manager would otherwise take its
+  // moves and resizes there for requests of its own to grant later, and
+  // grant them after the window had moved into its display window, undoing
+  // the size it was given there.
+  const std::uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT;
+  const std::uint32_t values[] = {x11.screen()->black_pixel, 1};
+  const xcb_void_cookie_t cookie =
+      xcb_create_window_checked(c, XCB_COPY_FROM_PARENT, window, x11.screen()->root, 0, 0, 1, 1, 0,
+                                XCB_WINDOW_CLASS_INPUT_OUTPUT, x11.screen()->root_visual, mask, values);
+  if (!succeeded(c, cookie)) return nullptr;
+  return std::unique_ptr<VideoWindow>(new VideoWindow(x11, window));
+}
+
+VideoWindow::~VideoWindow() {
+  // Waiting for the server's answer means the window is gone from the
+  // display window by the time close returns. The display window may
+  // already be gone, and this window with it; that error is ignored.
+  (void)succeeded(x11_.get(), xcb_destroy_window_checked(x11_.get(), window_));
+  x11_.flush();
+}
+
+bool VideoWindow::attach(NativeWindow parent, const TRect& placement) {
+  xcb_connection_t* c = x11_.get();
+  const auto parentWindow = static_cast<xcb_window_t>(parent);
+  if (parentWindow == 0 || parentWindow != parent) return false;
+  // Reparenting a mapped window unmaps and maps it, and the picture would
+  // be drawn again; in the window it is in already, it is only placed.
+  if (!attached_ || parentWindow != parent_) {
+    if (!succeeded(c, xcb_reparent_window_checked(c, window_, parentWindow, 0, 0))) return false;
+    attached_ = true;
+    parent_ = parentWindow;
+  }
+  return place(placement);
+}
+
+bool VideoWindow::detach() {
+  xcb_connection_t* c = x11_.get();
+  attached_ = false;
+  parent_ = 0;
+  hidden_ = false;
+  // Unmapped first, so that it does not show for a moment as a window of
+  // its own when it arrives on the root window.
+  xcb_unmap_window(c, window_);
+  const bool moved = succeeded(c, xcb_reparent_window_checked(c, window_, x11_.screen()->root, 0, 0));
+  x11_.flush();
+  return moved;
+}
+
+bool VideoWindow::place(const TRect& placement) {
+  xcb_connection_t* c = x11_.get();
+  const std::int32_t width = placement.right - placement.left;
+  const std::int32_t height = placement.bottom - placement.top;
+  if (width <= 0 || height <= 0) {
+    hidden_ = true;
+    hiddenPlacement_ = placement;
+    xcb_unmap_window(c, window_);
+    x11_.flush();
+    return true;
+  }
+  hidden_ = false;
+  const std::uint32_t values[] = {
+      static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(placement.left))),
+      static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(placement.top))),
+      extent(width),
+      extent(height),
+  };
+  const xcb_void_cookie_t cookie = xcb_configure_window_checked(
+      c, window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+      values);
+  if (!succeeded(c, cookie)) return false;
+  // A window that is still on the root stays unmapped: it must never
+  // appear as a window of its own.
+  if (attached_) xcb_map_window(c, window_);
+  x11_.flush();
+  return true;
+}
+
+bool VideoWindow::placement(TRect& placement) {
+  if (hidden_) {
+    placement = hiddenPlacement_;
+    return true;
+  }
+  xcb_connection_t* c = x11_.get();
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window_), nullptr);
+  if (geometry == nullptr) return false;
+  placement = TRect{geometry->x, geometry->y, geometry->x + geometry->width, geometry->y + geometry->height};
+  std::free(geometry);
+  return true;
+}
+
+bool VideoWindow::exists() {
+  xcb_connection_t* c = x11_.get();
+  xcb_get_window_attributes_reply_t* attributes =
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window_), nullptr);
+  if (attributes == nullptr) return false;
+  std::free(attributes);
+  return true;
+}
+
+}  // namespace quorrel

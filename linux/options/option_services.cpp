@@ -1,0 +1,143 @@
+#include "linux/options/option_services.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace quorrel {
+
+QString PathText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+std::string PathBytes(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+namespace {
+
+bool exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of `folder` whose name shows as `name`, or nullopt. A name that
+// is not valid UTF-8 reaches Qt with replacement characters in it, so its
+// bytes can only be found again by comparing what each entry shows as.
+std::optional<std::string> entryShownAs(const std::string& folder, const QString& name) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "/" : folder.c_str()), &::closedir);
+  if (!entries) return std::nullopt;
+  while (const dirent* entry = ::readdir(entries.get())) {
+    if (PathText(entry->d_name) == name) return std::string(entry->d_name);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ChosenPathBytes(const QString& chosen) {
+  std::string bytes = PathBytes(chosen);
+  if (exists(bytes) || !chosen.startsWith(QLatin1Char('/'))) return bytes;
+  // Walk down from the root, taking each folder's and the file's own bytes
+  // from the file system, so that the list keeps the file's exact name.
+  std::string found;
+  for (const QString& part : chosen.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    std::string candidate = found + "/" + PathBytes(part);
+    if (!exists(candidate)) {
+      const std::optional<std::string> entry = entryShownAs(found, part);
+      // A typed name of a file that does not exist yet is taken as typed.
+      if (!entry) return bytes;
+      candidate = found + "/" + *entry;
+    }
+    found = std::move(candidate);
+  }
+  return found.empty() ? bytes : found;
+}
+
+namespace {
+
+std::optional<std::string> runChooser(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ChosenPathBytes(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace
+
+void QtFileChooser::setVideoStartFolder(const std::string& folder) { videoFolder_ = PathText(folder); }
+
+std::optional<std::string> QtFileChooser::chooseVideoFile() {
+  QFileDialog dialog(parent_, QStringLiteral("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A typed name of a file that does not exist is accepted too.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters({QStringLiteral("MPEG AVI MOV WMV (*.mpg *.avi *.mov *.wmv *.mpe *.mpeg)"),
+                         QStringLiteral("MPEG (*.mpg *.mpe *.mpeg)"), QStringLiteral("AVI (*.avi)"),
+                         QStringLiteral("MOV (*.mov)"), QStringLiteral("WMV (*.wmv)")});
+  if (!lastVideoFile_.isEmpty()) {
+    dialog.setDirectory(QFileInfo(lastVideoFile_).absolutePath());
+    dialog.selectFile(lastVideoFile_);
+  } else if (!videoFolder_.isEmpty()) {
+    dialog.setDirectory(videoFolder_);
+  }
+  auto chosen = runChooser(dialog);
+  if (chosen) lastVideoFile_ = dialog.selectedFiles().constFirst();
+  return chosen;
+}
+
+std::optional<std::string> QtFileChooser::chooseSoundFile() {
+  QFileDialog dialog(parent_, QStringLiteral("Open"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("wav (*.wav);midi (*.mid) (*.wav *.mid)"));
+  return runChooser(dialog);
+}
+
+std::optional<std::string> QtFileChooser::chooseVideoFolder() {
+  QFileDialog dialog(parent_, QStringLiteral("Add Entire Folder"));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  const QString start = !lastVideoFile_.isEmpty() ? QFileInfo(lastVideoFile_).absolutePath() : videoFolder_;
+  if (!start.isEmpty()) dialog.setDirectory(start);
+  return runChooser(dialog);
+}
+
+bool QtDesktopOpener::openFile(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(path)));
+}
+
+QtTaskProgress::~QtTaskProgress() = default;
+
+void QtTaskProgress::begin(std::size_t total) {
+  if (total <= kShownAbove) return;
+  dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Adding the folder's videos to your list..."),
+                                              QStringLiteral("Cancel"), 0, static_cast<int>(total), parent_);
+  dialog_->setWindowTitle(QStringLiteral("Add Entire Folder"));
+  dialog_->setWindowModality(Qt::WindowModal);
+  dialog_->setMinimumDuration(0);
+  dialog_->setAutoClose(false);
+  dialog_->setAutoReset(false);
+  dialog_->setValue(0);
+  dialog_->show();
+  sinceUpdate_.start();
+}
+
+bool QtTaskProgress::advance(std::size_t done) {
+  if (!dialog_) return true;
+  // A window-modal progress dialog handles pending events inside setValue,
+  // which keeps the bar moving and lets the Cancel click through. A few
+  // dozen updates a second are enough for both; more would only slow the
+  // adding down.
+  if (sinceUpdate_.elapsed() < 25 && done != static_cast<std::size_t>(dialog_->maximum())) return true;
+  sinceUpdate_.restart();
+  dialog_->setValue(static_cast<int>(done));
+  return !dialog_->wasCanceled();
+}
+
+void QtTaskProgress::end() { dialog_.reset(); }
+
+}  // namespace quorrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+#include <memory>
+
+#include "options/option_services.h"
+
+class QWidget;
+
+namespace quorrel {
+
+// Qt's own file dialogs (the same on every desktop, and driven alike by a
+// user and by a test typing a path). Chosen names become the file system's
+// own bytes (ChosenPathBytes).
+class QtFileChooser : public FileChooser {
+ public:
+  explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
+  void setVideoStartFolder(const std::string& folder) override;
+  std::optional<std::string> chooseVideoFile() override;
+  std::optional<std::string> chooseSoundFile() override;
+  std::optional<std::string> chooseVideoFolder() override;
+
+ private:
+  QWidget* parent_;
+  QString videoFolder_;
+  QString lastVideoFile_;
+};
+
+// QDesktopServices with a file URL: no shell sees the name.
+class QtDesktopOpener : public DesktopOpener {
+ public:
+  bool openFile(const std::string& path) override;
+};
+
+// A progress dialog with a Cancel button, shown only for folders big
+// enough for the wait to be noticed.
+class QtTaskProgress : public TaskProgress {
+ public:
+  explicit QtTaskProgress(QWidget* parent) : parent_(parent) {}
+  ~QtTaskProgress() override;
+  void begin(std::size_t total) override;
+  bool advance(std::size_t done) override;
+  void end() override;
+
+  static constexpr std::size_t kShownAbove = 36;
+
+ private:
+  QWidget* parent_;
+  std::unique_ptr<QProgressDialog> dialog_;
+  QElapsedTimer sinceUpdate_;
+};
+
+// Bytes of a path for Qt, and back.
+[[nodiscard]] QString PathText(const std::string& bytes);
+[[nodiscard]] std::string PathBytes(const QString& text);
+
+// The exact bytes of a path that a file dialog returned: for an existing
+// file whose name, or a folder's, is not valid UTF-8, the bytes as they
+// are on disk; otherwise the name as it was typed.
+[[nodiscard]] std::string ChosenPathBytes(const QString& chosen);
+
+}  // namespace quorrel

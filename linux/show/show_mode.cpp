@@ -1,0 +1,133 @@
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "base/log.h"
+#include "base/messages.h"
+#include "linux/entry/modes.h"
+#include "linux/base/ui_poster.h"
+#include "linux/entry/application.h"
+#include "linux/entry/x11_display.h"
+#include "media/media_device.h"
+#include "media/system_mute.h"
+#include "settings/data_folder.h"
+#include "linux/show/show_window.h"
+#include "linux/show/termination_signals.h"
+#include "linux/show/x11_host_window.h"
+
+namespace quorrel {
+
+namespace {
+
+// A hosted show has nobody in front of it to read a box: what would be
+// shown goes to standard error, which the host keeps.
+class LoggedMessages : public MessageBoxes {
+ public:
+  void showMessage(MessageKind /*kind*/, const std::string& text) override { LogError(text); }
+};
+
+// The primary monitor in root coordinates; the whole screen when Qt knows
+// no monitor.
+std::optional<ScreenRect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
+  if (const QScreen* primary = QGuiApplication::primaryScreen(); primary && !primary->geometry().isEmpty()) {
+    const QRect place = primary->geometry();
+    return ScreenRect{place.x(), place.y(), place.width(), place.height()};
+  }
+  return WindowOnRoot(x11, RootWindowOf(x11, anyWindow));
+}
+
+// Runs the show to its end: by input, by a stop signal, or by the host's
+// window going away. Returns the stop signal that ended it, if one did.
+int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxes& boxes) {
+  // An idle tool or a host stops the show with a signal; it ends as input
+  // would end it, the end mute choice included, so that a system muted at
+  // the start is not left muted.
+  TerminationSignals stopSignals;
+
+  const SettingsLocation settings = UserSettingsLocation();
+  const std::unique_ptr<MediaBackend> backend =
+      CreatePlatformMediaBackend(QtUiPoster(), placement.soundAndMute ? MediaAudio::On : MediaAudio::Off);
+  // The video output starts on mpv's threads while the window is made and
+  // the settings are read.
+  backend->prepareVideo();
+  const std::unique_ptr<SystemMute> mute = CreatePulseMute();
+  TForm1 form(app, settings, *backend, *mute, boxes, placement);
+  stopSignals.onSignal([&form] { form.endBySignal(); });
+
+  // On screen (black) before the start-up opens the first video, so that
+  // the video's first frame is drawn where it is seen, not drawn again once
+  // the window appears.
+  form.showOnScreen();
+  try {
+    form.FormCreate();
+  } catch (const std::exception& error) {
+    // The start-up runs before the event loop, so nothing else would catch
+    // this; the window stays and waits for input.
+    if (placement.hostWindow != 0) {
+      LogError(error.what());
+    } else {
+      app.reportError(error.what());
+    }
+  }
+  if (stopSignals.received()) form.endBySignal();
+  if (form.ended()) return stopSignals.signalNumber();
+
+  QCoreApplication::exec();
+  // The loop may have stopped for the host's window going away, with the
+  // host's stop signal already here but not yet dealt with.
+  if (stopSignals.received() && !form.ended()) form.endBySignal();
+  return stopSignals.signalNumber();
+}
+
+}  // namespace
+
+void RunShowMode(QuorrelApplication& app) {
+  SetApplicationTitle("Quorrel");
+  // Qt's xcb platform takes the window's X11 class from the application
+  // name, and a second start looks for the show by that class.
+  QCoreApplication::setApplicationName(QString::fromLatin1(kShowWindowClass));
+  (void)runShow(app, ShowPlacement{}, app.messageBoxes());
+}
+
+void RunHostedShowMode(QuorrelApplication& app, NativeWindow hostWindow) {
+  SetApplicationTitle("Quorrel");
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  if (connection == nullptr) {
+    LogError("a screen-saver host's window needs an X display");
+    return;
+  }
+  ShowPlacement placement;
+  placement.hostWindow = hostWindow;
+  if (placement.hostWindow == 0) {
+    // Run by hand without a window: the root window of the default
+    // screen, as X screen-saver modules do. Qt's own hidden window tells
+    // which root that is.
+    QWidget probe;
+    placement.hostWindow = RootWindowOf(connection, static_cast<std::uint32_t>(probe.winId()));
+  }
+  const std::optional<ScreenRect> host = WindowOnRoot(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  if (!host) {
+    LogError("the screen-saver host's window " + std::to_string(placement.hostWindow) + " does not exist");
+    return;
+  }
+  // One copy runs per monitor; only the one covering the primary monitor
+  // is heard and sets the mute switch. A settings preview covers none.
+  const std::optional<ScreenRect> primary = primaryMonitor(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  placement.soundAndMute = primary && Contains(*host, *primary);
+
+  LoggedMessages boxes;
+  const int stopSignal = runShow(app, placement, boxes);
+  if (stopSignal != 0) {
+    // Dying by the signal tells the host the saver ended as asked.
+    ::signal(stopSignal, SIG_DFL);
+    ::raise(stopSignal);
+  }
+}
+
+}  // namespace quorrel

@@ -1,0 +1,60 @@
+#include "entry/arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace quorrel {
+namespace {
+
+Mode decode(std::vector<std::string> arguments) { return DecodeMode(arguments); }
+
+TEST(ArgumentDecoding, noArgumentDoesNothing) { EXPECT_EQ(decode({}), Mode::None); }
+
+TEST(ArgumentDecoding, showSwitchMustMatchExactly) {
+  EXPECT_EQ(decode({"/s"}), Mode::Show);
+  EXPECT_EQ(decode({"/S"}), Mode::Show);
+  EXPECT_EQ(decode({"/S", "1234"}), Mode::Show);
+  EXPECT_EQ(decode({"/S:1"}), Mode::None);
+  EXPECT_EQ(decode({"/SX"}), Mode::None);
+  EXPECT_EQ(decode({"/s "}), Mode::None);
+}
+
+TEST(ArgumentDecoding, configureSwitchAcceptsAnySuffix) {
+  EXPECT_EQ(decode({"/c"}), Mode::Configure);
+  EXPECT_EQ(decode({"/C"}), Mode::Configure);
+  EXPECT_EQ(decode({"/C:1234"}), Mode::Configure);
+  EXPECT_EQ(decode({"/C1234"}), Mode::Configure);
+  EXPECT_EQ(decode({"/c5"}), Mode::Configure);
+}
+
+TEST(ArgumentDecoding, passwordSwitchAcceptsAnySuffixAndIgnoresTheHandle) {
+  EXPECT_EQ(decode({"/a", "4242"}), Mode::ChangePassword);
+  EXPECT_EQ(decode({"/A:1234"}), Mode::ChangePassword);
+}
+
+TEST(ArgumentDecoding, previewAndEverythingElseDoNothing) {
+  for (const char* argument : {"/p", "/P", "/", "-s", "-c", "s", "", "//S", "\\S"}) {
+    EXPECT_EQ(decode({argument}), Mode::None) << argument;
+  }
+  EXPECT_EQ(decode({"/p", "1234"}), Mode::None);
+}
+
+TEST(ArgumentDecoding, onlyTheFirstArgumentCounts) {
+  EXPECT_EQ(decode({"/p", "/S"}), Mode::None);
+  EXPECT_EQ(decode({"x", "/C"}), Mode::None);
+}
+
+TEST(ArgumentUpperCasing, onlyAsciiLettersAreUpperCased) {
+  EXPECT_EQ(UpperCasedArgument("/s:abz09-"), "/S:ABZ09-");
+  // "é" and "ß" in UTF-8 and a Latin-1 byte stay as they are.
+  EXPECT_EQ(UpperCasedArgument("/c\xC3\xA9\xC3\x9F\xE9"), "/C\xC3\xA9\xC3\x9F\xE9");
+}
+
+TEST(ArgumentDecoding, nonAsciiLetterAfterTheSlashIsNotASwitch) {
+  // U+017F LATIN SMALL LETTER LONG S upper-cases to "S" in Unicode; it must
+  // not count as the show switch.
+  EXPECT_EQ(decode({"/\xC5\xBF"}), Mode::None);
+  EXPECT_EQ(decode({"/\xC3\xA7"}), Mode::None);
+}
+
+}  // namespace
+}  // namespace quorrel

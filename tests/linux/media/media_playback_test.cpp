@@ -1,0 +1,343 @@
+// The player on the real back ends: libmpv drawing into a window on the
+// test display, FluidSynth and mpv playing into the test sound server.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "media/media_device.h"
+#include "media/media_player.h"
+#include "tests/linux/media/desktop_fixture.h"
+#include "tests/support/process.h"
+#include "tests/support/test_media.h"
+
+namespace quorrel {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using test::ClipOptions;
+using test::Rgb;
+
+using test::kBlue;
+using test::kGreen;
+using test::kGreenRgb;
+using test::kRed;
+
+class MediaPlaybackTest : public ::testing::Test {
+ protected:
+  void SetUp() override { backend = CreatePlatformMediaBackend(queue.poster()); }
+
+  bool waitForMode(TMediaPlayer& player, TMPModes mode, milliseconds timeout) {
+    return test::WaitWhileDraining(queue, [&] { return player.mode() == mode; }, timeout);
+  }
+  bool waitForColour(test::DisplayWindow& window, int x, int y, const Rgb& colour) {
+    return test::WaitWhileDraining(queue, [&] { return test::Near(window.pixel(x, y), colour); }, seconds(5));
+  }
+  void openOrFail(TMediaPlayer& player, const std::string& file) {
+    player.setFileName(file);
+    try {
+      player.open();
+    } catch (const EMCIDeviceError& e) {
+      FAIL() << file << ": " << e.what();
+    }
+  }
+
+  test::PostQueue queue;
+  std::unique_ptr<MediaBackend> backend;
+};
+
+// --- Video: size and placement ----------------------------------------------
+
+TEST_F(MediaPlaybackTest, naturalSizeIsTheVideoFrameSize) {
+  test::DisplayWindow window(800, 600, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240}));
+  EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 320, 240}));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 640, .height = 360, .container = test::Container::Mp4}));
+  EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
+  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 640, 360}));
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+}
+
+TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
+  test::DisplayWindow window(640, 480, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
+  player.setDisplayRect(TRect{0, 0, 0, 0});
+  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 160, 120}));
+  player.play();
+  EXPECT_TRUE(waitForColour(window, 80, 60, kRed)) << test::Describe(window.pixel(80, 60));
+  EXPECT_TRUE(test::Near(window.pixel(155, 115), kRed)) << test::Describe(window.pixel(155, 115));
+  EXPECT_TRUE(test::Near(window.pixel(170, 60), kGreenRgb)) << test::Describe(window.pixel(170, 60));
+  EXPECT_TRUE(test::Near(window.pixel(80, 130), kGreenRgb)) << test::Describe(window.pixel(80, 130));
+}
+
+TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
+  test::DisplayWindow window(640, 480, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
+  // A different aspect ratio from the frame's: the video must fill the
+  // rectangle, not sit in it with bars.
+  player.setDisplayRect(TRect{0, 0, 600, 200});
+  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 600, 200}));
+  player.play();
+  EXPECT_TRUE(waitForColour(window, 590, 190, kRed)) << test::Describe(window.pixel(590, 190));
+  EXPECT_TRUE(test::Near(window.pixel(5, 5), kRed)) << test::Describe(window.pixel(5, 5));
+  EXPECT_TRUE(test::Near(window.pixel(300, 100), kRed)) << test::Describe(window.pixel(300, 100));
+  EXPECT_TRUE(test::Near(window.pixel(300, 215), kGreenRgb)) << test::Describe(window.pixel(300, 215));
+  EXPECT_TRUE(test::Near(window.pixel(615, 100), kGreenRgb)) << test::Describe(window.pixel(615, 100));
+}
+
+TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
+  test::DisplayWindow window(640, 480, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240, .seconds = 3}));
+  player.setDisplayRect(TRect{0, 0, 640, 480});
+  player.play();
+  ASSERT_TRUE(waitForColour(window, 320, 240, kRed));
+  EXPECT_GE(window.childCount(), 1);
+  EXPECT_EQ(window.descendantsSelectingInput(), 0);
+  window.focus();
+  ASSERT_EQ(test::RunProcess({"xdotool", "mousemove", "320", "240", "click", "1"}).exitStatus, 0);
+  EXPECT_TRUE(test::WaitWhileDraining(queue, [&] { return window.sawButtonPress(); }, seconds(3)));
+  ASSERT_EQ(test::RunProcess({"xdotool", "key", "a"}).exitStatus, 0);
+  EXPECT_TRUE(test::WaitWhileDraining(queue, [&] { return window.sawKeyPress(); }, seconds(3)));
+}
+
+// --- Modes and the end of the file ------------------------------------------
+
+TEST_F(MediaPlaybackTest, playPauseResumeAndStopReportTheirModes) {
+  test::DisplayWindow window(640, 480, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "bars", .seconds = 10}));
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  player.play();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  player.pause();
+  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  player.pause();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  player.pause();
+  player.resume();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  player.stop();
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  // Resume on a stopped file plays it.
+  player.resume();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.error(), 0u);
+  player.close();
+  EXPECT_FALSE(player.isOpen());
+  EXPECT_EQ(player.mode(), TMPModes::mpNotReady);
+  EXPECT_EQ(window.childCount(), 0);
+}
+
+TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
+  test::DisplayWindow window(320, 240, kGreen);
+  std::uint32_t code = 0;
+  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), TMPDeviceTypes::dtAutoSelect, 0, code);
+  ASSERT_NE(device, nullptr) << code;
+  ASSERT_EQ(device->play(), 0u);
+  TMPModes mode = TMPModes::mpPlaying;
+  ASSERT_TRUE(test::WaitWhileDraining(
+      queue, [&] { return device->mode(mode) == 0 && mode == TMPModes::mpStopped; }, seconds(8)));
+  std::int64_t position = -1;
+  std::int64_t length = -2;
+  ASSERT_EQ(device->position(position), 0u);
+  ASSERT_EQ(device->length(length), 0u);
+  EXPECT_EQ(position, length);
+  EXPECT_NEAR(static_cast<double>(length), 1000.0, 100.0);
+  // Play from the end without a seek plays nothing.
+  ASSERT_EQ(device->play(), 0u);
+  test::SleepFor(milliseconds(300));
+  ASSERT_EQ(device->mode(mode), 0u);
+  EXPECT_EQ(mode, TMPModes::mpStopped);
+}
+
+TEST_F(MediaPlaybackTest, replayWithAutoRewindStartsFromTheBeginning) {
+  test::DisplayWindow window(320, 240, kGreen);
+  const std::string clip = test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1.5});
+  TMediaPlayer rewinding(*backend, window.id(), true);
+  openOrFail(rewinding, clip);
+  rewinding.play();
+  ASSERT_TRUE(waitForMode(rewinding, TMPModes::mpStopped, seconds(8)));
+  rewinding.play();
+  EXPECT_EQ(rewinding.mode(), TMPModes::mpPlaying);
+  test::SleepFor(milliseconds(500));
+  EXPECT_EQ(rewinding.mode(), TMPModes::mpPlaying);
+  EXPECT_TRUE(waitForMode(rewinding, TMPModes::mpStopped, seconds(8)));
+
+  TMediaPlayer notRewinding(*backend, window.id(), false);
+  openOrFail(notRewinding, clip);
+  notRewinding.play();
+  ASSERT_TRUE(waitForMode(notRewinding, TMPModes::mpStopped, seconds(8)));
+  notRewinding.play();
+  test::SleepFor(milliseconds(300));
+  EXPECT_EQ(notRewinding.mode(), TMPModes::mpStopped);
+}
+
+TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
+  test::DisplayWindow window(320, 240, kGreen);
+  TMediaPlayer player(*backend, window.id(), true);
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
+  player.setDisplayRect(TRect{0, 0, 320, 240});
+  player.play();
+  ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
+  openOrFail(player, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
+  EXPECT_EQ(window.childCount(), 1);
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  player.setDisplayRect(TRect{0, 0, 320, 240});
+  player.play();
+  EXPECT_TRUE(waitForColour(window, 160, 120, kBlue)) << test::Describe(window.pixel(160, 120));
+}
+
+TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
+  // A window that closes may destroy its panel's native window before the
+  // player that draws into it.
+  TMediaPlayer player(*backend, 0, true);
+  {
+    test::DisplayWindow window(320, 240, kGreen);
+    TMediaPlayer drawing(*backend, window.id(), true);
+    openOrFail(drawing, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
+    drawing.setDisplayRect(TRect{0, 0, 320, 240});
+    drawing.play();
+    ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
+    auto orphan = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
+    TMediaPlayer late(*backend, orphan->id(), true);
+    openOrFail(late, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
+    late.play();
+    orphan.reset();
+    test::WaitWhileDraining(queue, [] { return false; }, milliseconds(500));
+    late.setDisplayRect(TRect{0, 0, 100, 100});
+    EXPECT_NE(late.error(), 0u);
+    EXPECT_EQ(late.displayRect(TRect{0, 0, 1, 1}), (TRect{0, 0, 1, 1}));
+    late.stop();
+  }
+  // Closed at once after its window went, before mpv could notice: mpv's
+  // shutdown must not trip over its vanished window (which would end the
+  // whole process).
+  for (int i = 0; i < 5; ++i) {
+    auto quick = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
+    TMediaPlayer closing(*backend, quick->id(), true);
+    openOrFail(closing, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
+    closing.setDisplayRect(TRect{0, 0, 320, 240});
+    if (i % 2 == 0) closing.play();
+    quick.reset();
+    closing.close();
+    EXPECT_FALSE(closing.isOpen());
+  }
+  // The back end still works for the next player.
+  openOrFail(player, test::MakeWav(0.5));
+  player.play();
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+}
+
+// --- Sounds ------------------------------------------------------------------
+
+TEST_F(MediaPlaybackTest, wavPlaysAndThenReadsStopped) {
+  TMediaPlayer player(*backend, 0, false);
+  openOrFail(player, test::MakeWav(1.0));
+  EXPECT_EQ(player.naturalSize(), (TRect{}));
+  EXPECT_EQ(player.displayRect(TRect{0, 0, 7, 7}), (TRect{0, 0, 7, 7}));
+  player.play();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+}
+
+TEST_F(MediaPlaybackTest, midiPlaysAndThenReadsStopped) {
+  TMediaPlayer player(*backend, 0, true);
+  openOrFail(player, test::MakeMidi(2));
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  player.play();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  player.pause();
+  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  player.pause();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  // With auto-rewind the played-out file starts again from its beginning
+  // and plays for its whole second once more.
+  player.play();
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  test::SleepFor(milliseconds(600));
+  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+}
+
+TEST_F(MediaPlaybackTest, playedOutMidiStaysAtItsEndWithoutAutoRewind) {
+  TMediaPlayer player(*backend, 0, false);
+  openOrFail(player, test::MakeMidi(1));
+  player.play();
+  ASSERT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  player.play();
+  test::SleepFor(milliseconds(200));
+  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+}
+
+// --- Files that cannot be played ------------------------------------------------
+
+TEST_F(MediaPlaybackTest, unplayableNamesFailToOpenWithACodeAndAText) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("notes.avi"), "This is a text file, not a video.\n");
+  const std::string clip = test::MakeClip(ClipOptions{.pattern = "bars", .seconds = 2});
+  const std::string whole = test::ReadFile(clip);
+  test::WriteFile(dir.file("truncated.avi"), whole.substr(0, 600));
+  std::filesystem::create_directory(dir.file("folder.avi"));
+  test::WriteFile(dir.file("list.avi"), "#EXTM3U\nhttp://127.0.0.1:9/x.avi\n");
+
+  const std::string names[] = {
+      dir.file("missing.avi"),
+      dir.file("folder.avi"),
+      dir.file("notes.avi"),
+      dir.file("truncated.avi"),
+      dir.file("list.avi"),
+      "http://127.0.0.1:9/video.avi",
+      "av://lavfi:testsrc",
+      "lavfi://testsrc",
+      "memory://abc",
+      "--help",
+      "-help.avi",
+      "",
+      dir.file("missing.mid"),
+      dir.file("notes.mid"),
+  };
+  test::WriteFile(dir.file("notes.mid"), "not a MIDI file");
+  test::DisplayWindow window(320, 240, kGreen);
+  for (const std::string& name : names) {
+    TMediaPlayer player(*backend, window.id(), true);
+    player.setFileName(name);
+    std::string message;
+    try {
+      player.open();
+    } catch (const EMCIDeviceError& e) {
+      message = e.what();
+    }
+    EXPECT_FALSE(message.empty()) << name << " opened";
+    EXPECT_NE(message, "Unknown error code") << name;
+    EXPECT_EQ(message, player.errorMessage()) << name;
+    EXPECT_NE(player.error(), 0u) << name;
+    EXPECT_FALSE(player.isOpen()) << name;
+    EXPECT_EQ(player.mode(), TMPModes::mpNotReady) << name;
+  }
+  EXPECT_EQ(window.childCount(), 0);
+}
+
+TEST_F(MediaPlaybackTest, missingFileAndUrlHaveTheirOwnCodes) {
+  TMediaPlayer player(*backend, 0, true);
+  player.setFileName("/nonexistent/clip.avi");
+  EXPECT_THROW(player.open(), EMCIDeviceError);
+  const std::uint32_t missing = player.error();
+  player.setFileName("https://example.invalid/clip.avi");
+  EXPECT_THROW(player.open(), EMCIDeviceError);
+  const std::uint32_t url = player.error();
+  EXPECT_NE(missing, url);
+  player.setFileName("/nonexistent/other.mpg");
+  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_EQ(player.error(), missing);
+}
+
+}  // namespace
+}  // namespace quorrel

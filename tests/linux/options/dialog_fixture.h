@@ -1,0 +1,94 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "linux/entry/application.h"
+#include "linux/options/options_dialog.h"
+#include "settings/data_folder.h"
+#include "settings/settings_file.h"
+#include "tests/core/options/option_fakes.h"
+#include "tests/support/process.h"
+
+namespace quorrel::test {
+
+// One application object for the whole test program, on the shared X
+// display. It is Quorrel's own, so an error escaping a handler that a real
+// input event started reaches the general error report as in the program.
+inline QuorrelApplication& App() {
+  static int argc = 1;
+  static char name[] = "quorrel";
+  static char* argv[] = {name, nullptr};
+  static QuorrelApplication* app = [] {
+    setenv("QT_QPA_PLATFORM", "xcb", 0);
+    return new QuorrelApplication(argc, argv);
+  }();
+  return *app;
+}
+
+// Runs `action` on the next modal window once it is up (a message box, a
+// sub-dialog), from inside its modal loop.
+inline void OnNextModal(std::function<void(QWidget*)> action, int attempts = 200) {
+  QTimer::singleShot(20, [action = std::move(action), attempts]() mutable {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      action(modal);
+    } else if (attempts > 0) {
+      OnNextModal(std::move(action), attempts - 1);
+    }
+  });
+}
+
+// A fresh configuration folder holding the given settings text, and the
+// options dialog opened on it with fake choosers, desktop and boxes.
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { App(); }
+  void TearDown() override {
+    form.reset();
+    QApplication::processEvents();
+  }
+  std::string settingsPath() const { return home.path() + "/Quorrel/quorrel4.ini"; }
+  void writeSettings(const std::string& text) {
+    std::filesystem::create_directories(home.path() + "/Quorrel");
+    WriteFile(settingsPath(), text);
+  }
+  TForm2& open(const std::string& text = DefaultSettingsText()) {
+    writeSettings(text);
+    return openAsItIs();
+  }
+  TForm2& openAsItIs() {
+    ConfigServices services;
+    services.boxes = &boxes;
+    services.chooser = &chooser;
+    services.opener = &opener;
+    services.progress = &progress;
+    services.executableFolder = home.path();
+    services.settings = SettingsLocationIn(home.path());
+    services.mediaBackend = mediaBackend;
+    form = std::make_unique<TForm2>(services);
+    form->show();
+    QApplication::processEvents();
+    return *form;
+  }
+  std::string read(const char* section, const char* key) const {
+    return SettingsFile(settingsPath()).readText(section, key, "<absent>");
+  }
+
+  TempDir home;
+  RecordingBoxes boxes;
+  FakeChooser chooser;
+  FakeOpener opener;
+  FakeProgress progress;
+  std::function<MediaBackend&()> mediaBackend;
+  std::unique_ptr<TForm2> form;
+};
+
+}  // namespace quorrel::test

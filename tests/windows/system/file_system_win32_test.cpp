@@ -1,0 +1,158 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/messages.h"
+#include "options/video_list.h"
+#include "settings/data_folder.h"
+#include "system/file_system.h"
+#include "settings/settings_file.h"
+#include "windows/system/utf16.h"
+#include "tests/support/process.h"
+
+namespace quorrel {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string windowsPath(const TempDir& dir, const std::string& name) {
+  std::string path = dir.path() + "\\" + name;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+TEST(WinFileIo, writesReplaceTheFileWhileAReaderKeepsItOpen) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  SettingsFile file(path);
+  file.writeText("Options", "Sound", "0");
+  // The read cache keeps the file it read open, as another process's
+  // reader would; the replace must not fail against it.
+  EXPECT_EQ(file.readText("Options", "Sound", ""), "0");
+  HANDLE reader = ::CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  const std::optional<FileStatus> before = StatusOf(path);
+  file.writeText("Options", "Sound", "1");
+  EXPECT_EQ(file.readText("Options", "Sound", ""), "1");
+  const std::optional<FileStatus> after = StatusOf(path);
+  ASSERT_TRUE(before && after);
+  EXPECT_TRUE(after->regular);
+  EXPECT_NE(before->identity, after->identity) << "a replace makes a new file";
+  ::CloseHandle(reader);
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=1\n");
+}
+
+TEST(WinFileIo, aWriterWaitsWhileAnotherHoldsTheLockAndThenWrites) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  SettingsFile file(path);
+  file.writeText("Options", "Sound", "0");
+  std::optional<WriteLock> held = WriteLock::Acquire(path, std::chrono::milliseconds(0));
+  ASSERT_TRUE(held.has_value());
+  // LockFileEx locks belong to a handle, so a second handle is refused as
+  // another process's would be.
+  EXPECT_FALSE(WriteLock::Acquire(path, std::chrono::milliseconds(50)).has_value());
+  std::string failure;
+  std::thread writer([&] {
+    try {
+      file.writeText("Options", "Sound", "1");
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  });
+  test::SleepFor(std::chrono::milliseconds(300));
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n") << "the write did not wait for the lock";
+  held.reset();
+  writer.join();
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=1\n");
+  EXPECT_TRUE(WriteLock::Acquire(path, std::chrono::milliseconds(0)).has_value()) << "the writer let go";
+}
+
+TEST(WinFileIo, nonAsciiPathsAndValuesRoundTrip) {
+  TempDir dir;
+  const std::string folder = windowsPath(dir, "Vid\xC3\xA9os \xE6\x97\xA5\xE6\x9C\xAC");
+  ASSERT_TRUE(CreateFolders(folder + "\\deeper"));
+  const std::string path = folder + "\\deeper\\quorrel4.ini";
+  SettingsFile file(path);
+  file.writeText("VidConfig", "Name1", folder + "\\clip.avi");
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), folder + "\\clip.avi");
+  // The names on disk are the UTF-16 form of the UTF-8 bytes: the settings
+  // file and the write lock's file beside it.
+  EXPECT_NE(::GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
+  std::vector<FolderEntry> entries = ListFolder(folder + "\\deeper");
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, ".quorrel4.ini.lock");
+  EXPECT_EQ(entries[1].name, "quorrel4.ini");
+  EXPECT_TRUE(entries[1].regularFile);
+}
+
+TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  WriteFile(path, "[Options]\nSound=0\n");
+  ASSERT_TRUE(::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  SettingsFile file(path);
+  try {
+    file.writeText("Options", "Sound", "1");
+    ADD_FAILURE() << "the write went through";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+  }
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
+  ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (const FolderEntry& entry : ListFolder(dir.path())) {
+    EXPECT_EQ(entry.name.find(".tmp-"), std::string::npos) << "a temporary file is left behind: " << entry.name;
+  }
+}
+
+TEST(WinFileIo, staleTemporaryFilesOfEndedProcessesGoAndOthersStay) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  // Process identifiers are multiples of four; 3 is never a running one.
+  const std::string stale = windowsPath(dir, ".quorrel4.ini.tmp-3-0-1");
+  const std::string live = windowsPath(dir, ".quorrel4.ini.tmp-" + std::to_string(::GetCurrentProcessId()) + "-0-1");
+  WriteFile(stale, "half");
+  WriteFile(live, "half");
+  RemoveStaleTemporaryFiles(path);
+  EXPECT_FALSE(StatusOf(stale).has_value());
+  EXPECT_TRUE(StatusOf(live).has_value());
+}
+
+TEST(WinFileIo, dataFolderIsInTheRoamingApplicationDataFolder) {
+  struct NoBoxes : MessageBoxes {
+    void showMessage(MessageKind, const std::string& text) override { ADD_FAILURE() << text; }
+  } boxes;
+  const SettingsLocation location = UserSettingsLocation();
+  SetupDataFolder(location, boxes);
+  const std::string home = UserSettingsHome();
+  ASSERT_FALSE(home.empty());
+  EXPECT_EQ(location.DataFolder, home + "\\Quorrel");
+  EXPECT_EQ(location.SettingsFileName, home + "\\Quorrel\\quorrel4.ini");
+  EXPECT_EQ(SettingsFile(location.SettingsFileName).readText("vidConfig", "Name1000", ""), "Null");
+}
+
+TEST(WinFileIo, pathsSplitAtBackslashes) {
+  EXPECT_EQ(FolderOf("C:\\Videos\\a.avi"), "C:\\Videos");
+  EXPECT_EQ(FolderOf("C:\\a.avi"), "C:\\");
+  EXPECT_EQ(FolderOf("C:/Videos/a.avi"), "C:/Videos");
+  EXPECT_EQ(FileNameOf("C:\\Videos\\a.avi"), "a.avi");
+  EXPECT_EQ(TitleFromExecutable("C:\\Windows\\System32\\QUORREL.SCR"), "Quorrel");
+}
+
+}  // namespace
+}  // namespace quorrel

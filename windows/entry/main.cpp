@@ -1,0 +1,105 @@
+#include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "entry/arguments.h"
+#include "base/log.h"
+#include "base/messages.h"
+#include "entry/password_change.h"
+#include "windows/media/endpoint_mute.h"
+#include "windows/media/mci_device.h"
+#include "settings/data_folder.h"
+#include "windows/system/utf16.h"
+#include "windows/entry/modes.h"
+#include "windows/base/message_boxes.h"
+#include "windows/entry/mpr_password_change.h"
+#include "windows/show/show_window.h"
+#include "windows/base/window.h"
+
+namespace {
+
+using namespace quorrel;
+
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> commandLineArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (words == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(words[i]));
+  ::LocalFree(words);
+  return arguments;
+}
+
+std::string executablePath() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  return Narrow(path);
+}
+
+void runShowMode() {
+  SetApplicationTitle("Quorrel");
+  const std::unique_ptr<MediaBackend> backend = CreateMciBackend();
+  const std::unique_ptr<SystemMute> mute = CreateEndpointMute();
+  win::WinMessageBoxes boxes;
+  const SettingsLocation settings = UserSettingsLocation();
+  win::TForm1 form(settings, *backend, *mute, boxes);
+  if (form.hwnd() == nullptr) return;
+  // The window is on screen (black) before the start-up opens the first
+  // video, as a window created visible is, so that the video is drawn
+  // where it is seen from its first frame.
+  form.showOnTop();
+  try {
+    form.FormCreate();
+  } catch (const std::exception& error) {
+    // The start-up runs before the message loop, so nothing else would
+    // catch this; the window stays and waits for input.
+    win::ReportError(form.hwnd(), error.what());
+  }
+  if (form.ended()) return;
+  win::RunMessageLoop();
+}
+
+}  // namespace
+
+// The process does one thing, chosen by its first argument, and always ends
+// with status 0: the screen-saver host has no use for a failure code, and
+// the user sees every failure that matters in a message box.
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
+  try {
+    // A running show refuses every start, whatever the argument.
+    if (::FindWindowW(L"TForm1", L"FrmQuorrel33") != nullptr) return 0;
+    const Mode mode = DecodeMode(commandLineArguments());
+    // The X screen-saver module switches mean nothing here: Windows' hosts
+    // start savers with /s, /c and /p.
+    if (mode == Mode::None || mode == Mode::Hosted) return 0;
+    if (mode == Mode::ChangePassword) {
+      win::MprPasswordChange service;
+      RunPasswordChange(&service);
+      return 0;
+    }
+    // The file dialogs, the folder chooser, the endpoint mute and MCI's
+    // DirectShow devices all want COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SetApplicationTitle(TitleFromExecutable(executablePath()));
+    if (mode == Mode::Show) {
+      runShowMode();
+    } else {
+      win::RunConfigMode(executablePath());
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+  } catch (const std::exception& error) {
+    // Nothing is left to show it in; the mode has already ended. A GUI
+    // program has no console, so the line is only seen where standard
+    // error was redirected.
+    LogError(error.what());
+  }
+  return 0;
+}

@@ -1,0 +1,114 @@
+#include "windows/options/option_services.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+
+#include "windows/system/utf16.h"
+#include "windows/base/window.h"
+
+namespace quorrel::win {
+
+namespace {
+
+// Filter entries as the dialog lists them: name, NUL, patterns, NUL, and
+// one more NUL at the end.
+constexpr wchar_t kVideoFilter[] =
+    L"MPEG AVI MOV WMV\0*.mpg;*.avi;*.mov;*.wmv;*.mpe;*.mpeg\0MPEG\0*.mpg;*.mpe;*.mpeg\0AVI\0*.avi\0MOV\0*.mov\0"
+    L"WMV\0*.wmv\0";
+constexpr wchar_t kSoundFilter[] = L"wav (*.wav);midi (*.mid)\0*.wav;*.mid\0";
+constexpr int kCancelId = 1;
+
+std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const std::wstring& startFolder,
+                                       const std::wstring& startFile, bool mustExist) {
+  std::array<wchar_t, 32768> name{};
+  startFile.copy(name.data(), name.size() - 1);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (mustExist ? OFN_FILEMUSTEXIST : 0);
+  if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+  return std::wstring(name.data());
+}
+
+}  // namespace
+
+std::optional<std::string> WinFileChooser::chooseVideoFile() {
+  // The typed name need not exist: it is added all the same.
+  const auto chosen = chooseFile(owner_, kVideoFilter, Widen(videoFolder_), lastVideoFile_, false);
+  if (!chosen) return std::nullopt;
+  lastVideoFile_ = *chosen;
+  return Narrow(*chosen);
+}
+
+std::optional<std::string> WinFileChooser::chooseSoundFile() {
+  const auto chosen = chooseFile(owner_, kSoundFilter, std::wstring(), std::wstring(), true);
+  if (!chosen) return std::nullopt;
+  return Narrow(*chosen);
+}
+
+std::optional<std::string> WinFileChooser::chooseVideoFolder() {
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner_;
+  browse.lpszTitle = L"Add Entire Folder";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+  if (chosen == nullptr) return std::nullopt;
+  std::array<wchar_t, MAX_PATH> path{};
+  const bool ok = ::SHGetPathFromIDListW(chosen, path.data()) != FALSE;
+  ::CoTaskMemFree(chosen);
+  if (!ok) return std::nullopt;
+  return Narrow(path.data());
+}
+
+bool ShellDesktopOpener::openFile(const std::string& path) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+void WinTaskProgress::begin(std::size_t total) {
+  end();
+  total_ = total;
+  cancelled_ = false;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+  const SIZE size = OuterSize(style, 0, 300, 80);
+  window_ = ::CreateWindowExW(0, L"#32770", L"Add Entire Folder", style, 0, 0, size.cx, size.cy, owner_, nullptr,
+                              ::GetModuleHandleW(nullptr), nullptr);
+  text_ = Control(window_, L"STATIC", "", SS_LEFT, 10, 10, 280, 20, 0, ArialFont());
+  Control(window_, L"BUTTON", "Cancel", BS_PUSHBUTTON, 110, 45, 80, 25, kCancelId, ArialFont());
+  CentreOnScreen(window_);
+}
+
+bool WinTaskProgress::advance(std::size_t done) {
+  if (window_ == nullptr) return !cancelled_;
+  SetText(text_, "Adding video " + std::to_string(done) + " of " + std::to_string(total_));
+  MSG message{};
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      cancelled_ = true;
+      break;
+    }
+    const bool cancel = (message.message == WM_LBUTTONUP || message.message == WM_KEYDOWN) &&
+                        message.hwnd == ::GetDlgItem(window_, kCancelId);
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+    if (cancel) cancelled_ = true;
+  }
+  return !cancelled_;
+}
+
+void WinTaskProgress::end() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+  window_ = nullptr;
+}
+
+}  // namespace quorrel::win

@@ -1,0 +1,121 @@
+#include "options/dialog_texts.h"
+#include "windows/options/options_dialog.h"
+
+// The options dialog's controls, each at its place and size, with its
+// caption, tooltip, font and colour. Controls inside a group box are children of the
+// dialog placed from the box's corner, so that their notices reach the
+// dialog.
+
+namespace quorrel::win {
+
+namespace {
+
+struct Origin {
+  int left = 0;
+  int top = 0;
+};
+
+HWND group(HWND parent, const char* caption, Origin at, int width, int height) {
+  return Control(parent, L"BUTTON", caption, BS_GROUPBOX, at.left, at.top, width, height, 0, ArialFont(true));
+}
+
+HWND button(HWND parent, const char* caption, Origin in, int left, int top, int width, int height, int id) {
+  return Control(parent, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, in.left + left, in.top + top, width, height,
+                 id, ArialFont());
+}
+
+HWND radio(HWND parent, const char* caption, Origin in, int left, int top, int width) {
+  return Control(parent, L"BUTTON", caption, BS_RADIOBUTTON | WS_TABSTOP, in.left + left, in.top + top, width, 17, 0,
+                 ArialFont());
+}
+
+HWND label(HWND parent, const char* text, Origin in, int left, int top, int width, int height) {
+  return Control(parent, L"STATIC", text, SS_LEFT | SS_NOPREFIX, in.left + left, in.top + top, width, height, 0,
+                 ArialFont());
+}
+
+HWND sizeBar(HWND parent, Origin in, int left, int top) {
+  HWND bar = Control(parent, L"SCROLLBAR", "", SBS_HORZ | WS_TABSTOP, in.left + left, in.top + top, 74, 13, 0, nullptr);
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_POS | SIF_PAGE, OptionsState::kMinimumVideoSide,
+                  OptionsState::kMinimumVideoSide, 0, OptionsState::kMinimumVideoSide, 0};
+  ::SetScrollInfo(bar, SB_CTL, &info, FALSE);
+  return bar;
+}
+
+}  // namespace
+
+void TForm2::buildControls() {
+  const Origin window;
+  label(hwnd(), kOptionsIntroText, window, 5, 5, 631, 28);
+
+  ListBox1 = Control(hwnd(), L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+                     1, 37, 640, 100, kListBox1, ArialFont(true));
+  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, 14);
+
+  const Origin box2{1, 140};
+  group(hwnd(), "Add or Remove Video Files", box2, 640, 64);
+  addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kButton2), "Add a video to your list");
+  addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kCmdAddEntire),
+             "Add an entire folder of videos at once");
+  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kCmdClearList), "Empty your list of videos");
+  addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kButton3),
+             "Remove the highlighted video from your list");
+  addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kCmdSound), "Turn mute on/off by video");
+  addTooltip(button(hwnd(), "Preview", box2, 560, 15, 75, 24, kCmdPreview), "Preview the highlighted video");
+  Lblcount = label(hwnd(), "", box2, 14, 46, 209, 13);
+  LblVidName = label(hwnd(), "", box2, 246, 46, 385, 13);
+
+  const Origin box6{2, 210};
+  group(hwnd(), "Video Display Options", box6, 350, 202);
+  Radpicdef = radio(hwnd(), "Default Video Size (Clearest)", box6, 10, 16, 193);
+  radpicl = radio(hwnd(), "Large (Full Screen)", box6, 204, 16, 127);
+  radpicm = radio(hwnd(), "Medium", box6, 204, 33, 113);
+  radpics = radio(hwnd(), "Small", box6, 204, 49, 115);
+  Radpicc = radio(hwnd(), "Customize Video Window Below", box6, 10, 83, 227);
+  const Origin custom{box6.left + 10, box6.top + 109};
+  group(hwnd(), "Customize Video Display", custom, 335, 87);
+  navy_.insert(label(hwnd(), "Video Width", custom, 10, 24, 90, 15));
+  navy_.insert(label(hwnd(), "Video Height", custom, 108, 24, 90, 15));
+  ScrollBar1 = sizeBar(hwnd(), custom, 10, 43);
+  ScrollBar2 = sizeBar(hwnd(), custom, 108, 43);
+  Lblwidth = label(hwnd(), "", custom, 10, 65, 60, 15);
+  Lblheight = label(hwnd(), "", custom, 106, 65, 60, 15);
+  navy_.insert(Lblwidth);
+  navy_.insert(Lblheight);
+
+  const Origin box5{379, 210};
+  group(hwnd(), "Video Plays:", box5, 261, 44);
+  RadioButton2 = radio(hwnd(), "In Sequence", box5, 26, 19, 89);
+  RadioButton1 = radio(hwnd(), "Random", box5, 144, 19, 78);
+
+  const Origin box4{379, 258};
+  group(hwnd(), "Wav or Midi Sound?", box4, 261, 77);
+  edwav = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
+                  box4.top + 15, 253, 22, 0, ArialFont());
+  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kCmdwav, ArialFont(), ButtonLook{kNavy});
+  radsndon = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
+  radsndof = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
+
+  const Origin box3{379, 340};
+  group(hwnd(), "Repeat Sound ", box3, 123, 72);
+  radrepon = radio(hwnd(), "Repeat On", box3, 18, 22, 84);
+  radrepoff = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
+
+  button(hwnd(), "Support", window, 537, 379, 102, 21, kBitBtn1);
+  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kButton4), "More software downloads");
+  addTooltip(button(hwnd(), "About", window, 537, 430, 102, 21, kCmdhelp), "Version Information");
+  // The default button: Enter presses it, as the dialog keys send IDOK.
+  addTooltip(drawnButton("OK", 537, 455, 102, 21, IDOK, ArialFont(), ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true}),
+             "Exit the software");
+
+  for (HWND radioButton : {Radpicdef, radpicl, radpicm, radpics, Radpicc, RadioButton2, RadioButton1, radsndon,
+                           radsndof, radrepon, radrepoff}) {
+    navy_.insert(radioButton);
+  }
+  sizeGroup_ = RadioGroup{Radpicdef, radpicl, radpicm, radpics, Radpicc};
+  orderGroup_ = RadioGroup{RadioButton2, RadioButton1};
+  soundGroup_ = RadioGroup{radsndon, radsndof};
+  repeatGroup_ = RadioGroup{radrepon, radrepoff};
+}
+
+}  // namespace quorrel::win

@@ -1,0 +1,75 @@
+#include "windows/options/preview_window.h"
+
+namespace quorrel::win {
+
+namespace {
+
+enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
+
+}  // namespace
+
+TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
+    : owner_(owner), videoPath_(path) {
+  // A sizeable window with the usual title-bar buttons, 561 x 431 outside.
+  create(L"TFrmviddis", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561, 431,
+         owner);
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
+  CentreOnScreen(hwnd());
+  // The panel in the dialogs' colour, as the video's own size may not
+  // fill it.
+  Panel1 = Panel(hwnd(), L"TPreviewPanel", kDialogBackground, 16, 8, 433, 297);
+  const HFONT arial = ArialFont();
+  // Created in the focus sequence Play, Stop, Pause, Return.
+  drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});
+  drawnButton("Stop", 456, 175, 75, 25, kCmdstop, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Stop});
+  drawnButton("Pause", 456, 135, 75, 25, kCmdpause, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Pause});
+  drawnButton("Return", 464, 359, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
+  // One line, cut at the right edge; Play uses the whole path.
+  Control(hwnd(), L"STATIC", path, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 5, 319, 529, 34, 0, arial);
+  MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, reinterpret_cast<NativeWindow>(Panel1), true);
+  logic_ = std::make_unique<PreviewLogic>(*MediaPlayer1, boxes);
+}
+
+// The player goes before the panel it draws into.
+TFrmviddis::~TFrmviddis() {
+  logic_.reset();
+  MediaPlayer1.reset();
+}
+
+void TFrmviddis::showModal() { RunModal(hwnd(), owner_); }
+
+void TFrmviddis::cmdplayClick() { logic_->cmdplayClick(videoPath_); }
+void TFrmviddis::cmdpauseClick() { logic_->cmdpauseClick(); }
+void TFrmviddis::cmdstopClick() { logic_->cmdstopClick(); }
+
+void TFrmviddis::BitBtn4Click() {
+  logic_->BitBtn4Click();
+  ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+LRESULT TFrmviddis::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case kCmdplay: cmdplayClick(); break;
+        case kCmdpause: cmdpauseClick(); break;
+        case kCmdstop: cmdstopClick(); break;
+        case IDOK: BitBtn4Click(); break;
+        default: break;
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), kDialogBackground,
+                            RGB(0, 0, 0));
+    case WM_CLOSE:
+      // The title bar's close button skips the stop; closing the file when
+      // the window goes ends the playback all the same.
+      MediaPlayer1->close();
+      ::ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    default: break;
+  }
+  return Window::handle(message, wParam, lParam);
+}
+
+}  // namespace quorrel::win

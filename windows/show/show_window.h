@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "media/media_player.h"
+#include "show/random_pick.h"
+#include "show/show_controller.h"
+#include "show/show_view.h"
+#include "windows/show/show_services.h"
+#include "windows/base/window.h"
+
+namespace quorrel {
+
+class MediaBackend;
+class MessageBoxes;
+struct SettingsLocation;
+class SystemMute;
+
+namespace win {
+
+// The show window: class "TForm1", title "FrmQuorrel33", borderless and
+// topmost over the whole primary screen, black while videos play and white
+// on the message screen. It owns its label, its video panel, its timer and
+// both players, and hands every decision to the show's controller. A
+// thread-wide message hook passes every message that any message loop of
+// the thread takes from the queue (the show's own, and those of the
+// message boxes) to the controller's input check before it is dispatched.
+class TForm1 : public Window, private ShowView {
+ public:
+  TForm1(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes);
+  ~TForm1() override;
+
+  // The start-up; errors propagate for the general error report.
+  void FormCreate() { controller_->FormCreate(); }
+  [[nodiscard]] bool ended() const { return controller_->ended(); }
+  // Makes the window visible and gives it the keyboard.
+  void showOnTop();
+
+ protected:
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  std::int32_t screenWidth() const override;
+  std::int32_t screenHeight() const override;
+  void setBackground(Colour colour) override;
+  void placePanel(const PanelGeometry& geometry) override;
+  PanelGeometry panelPlace() const override;
+  void setPanelVisible(bool visible) override;
+  void setInfoText(const std::string& text) override;
+  std::string infoText() const override;
+  void setInfoVisible(bool visible) override;
+  void setCursorVisible(bool visible) override;
+  void setTimerEnabled(bool enabled) override;
+  void reportError(const std::string& message) override;
+  void closeShow() override;
+
+  static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
+
+  HWND lblinfo = nullptr;
+  HWND Panel1 = nullptr;
+  COLORREF background_ = RGB(0, 0, 0);
+  PanelGeometry panel_{27, 256, 185, 147};
+  std::string infoText_;
+  bool cursorHidden_ = false;
+  HHOOK hook_ = nullptr;
+
+  SystemUtcClock clock_;
+  WinScreenSaverPassword password_;
+  SystemScreenSaverFlag screenSaverFlag_;
+  std::unique_ptr<TMediaPlayer> MediaPlayer1;
+  std::unique_ptr<TMediaPlayer> MediaPlayer2;
+  std::unique_ptr<ShowController> controller_;
+};
+
+}  // namespace win
+}  // namespace quorrel

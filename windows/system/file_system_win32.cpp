@@ -1,0 +1,286 @@
+#include <windows.h>
+// After windows.h, which these need.
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+#include "system/file_system.h"
+#include "system/temporary_files.h"
+#include "windows/system/utf16.h"
+
+// windows.h names ReplaceFileW so; the core's own ReplaceFile is meant here.
+#undef ReplaceFile
+
+namespace quorrel {
+
+namespace {
+
+// Every handle the core keeps open shares reading, writing and deletion,
+// so that another process's atomic replace of the same path never fails
+// against it; the replace makes a new file, and the open handle keeps the
+// old one.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// FILETIME counts 100 ns from 1601; the file times here count from 1970.
+constexpr std::int64_t kEpochDifference = 116444736000000000LL;
+
+std::chrono::nanoseconds fromFileTime(std::int64_t ticks) {
+  return std::chrono::nanoseconds((ticks - kEpochDifference) * 100);
+}
+
+std::int64_t ticksOf(const FILETIME& t) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+std::optional<FileStatus> statusOfHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  FileStatus status;
+  status.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.regular = !status.directory && ::GetFileType(handle) == FILE_TYPE_DISK;
+  status.volume = info.dwVolumeSerialNumber;
+  status.identity = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  status.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+  status.modified = fromFileTime(ticksOf(info.ftLastWriteTime));
+  // The change time of the file's metadata, where the file system keeps
+  // one; the last write time otherwise.
+  FILE_BASIC_INFO basic{};
+  if (::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) && basic.ChangeTime.QuadPart != 0) {
+    status.changed = fromFileTime(basic.ChangeTime.QuadPart);
+  } else {
+    status.changed = status.modified;
+  }
+  // Windows ignores the read-only attribute on folders (Explorer uses it to
+  // mark customised ones), so only a file's counts.
+  status.readOnly = !status.directory && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return status;
+}
+
+// Closes a handle when it goes out of scope.
+class HandleScope {
+ public:
+  explicit HandleScope(HANDLE handle) : handle_(handle) {}
+  ~HandleScope() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  HandleScope(const HandleScope&) = delete;
+  HandleScope& operator=(const HandleScope&) = delete;
+  [[nodiscard]] HANDLE get() const { return handle_; }
+  HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+ private:
+  HANDLE handle_;
+};
+
+bool writeAll(HANDLE handle, const std::string& contents) {
+  std::size_t done = 0;
+  while (done < contents.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(handle, contents.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+bool processRuns(DWORD pid) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  // Another user's process cannot be opened, but it runs.
+  if (process == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+  DWORD exitCode = 0;
+  const bool runs = ::GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return runs;
+}
+
+bool isDirectory(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, bool* missing) {
+  HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    if (missing != nullptr) *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return std::nullopt;
+  }
+  if (missing != nullptr) *missing = false;
+  return ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle));
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = other.handle_;
+    other.handle_ = -1;
+  }
+  return *this;
+}
+
+std::optional<std::string> ReadOnlyFile::readToEnd() {
+  HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+  std::string contents;
+  char buffer[65536];
+  while (true) {
+    DWORD n = 0;
+    if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+    if (n == 0) return contents;
+    contents.append(buffer, n);
+  }
+}
+
+std::optional<FileStatus> ReadOnlyFile::status() const { return statusOfHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+std::optional<FileStatus> StatusOf(const std::string& path) {
+  // Opening for no access at all reads the attributes of files and, with
+  // the backup flag, of folders, without disturbing anyone else's handle.
+  const HandleScope handle(::CreateFileW(Widen(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+  return statusOfHandle(handle.get());
+}
+
+bool MayWrite(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+std::chrono::nanoseconds WallClockNow() {
+  FILETIME now{};
+  ::GetSystemTimePreciseAsFileTime(&now);
+  return fromFileTime(ticksOf(now));
+}
+
+std::optional<std::string> FollowLinks(std::string path) { return path; }
+
+bool ReplaceFile(const std::string& target, const std::string& contents, const std::optional<FileStatus>& existing) {
+  std::string temporary;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = TemporaryName(target, ::GetCurrentProcessId());
+    created = ::CreateFileW(Widen(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+    if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  if (created == INVALID_HANDLE_VALUE) return false;
+  HandleScope file(created);
+  bool ok = writeAll(file.get(), contents);
+  if (!::CloseHandle(file.release())) ok = false;
+  const std::wstring wideTemporary = Widen(temporary);
+  const std::wstring wideTarget = Widen(target);
+  if (ok) {
+    // ReplaceFileW carries the old file's attributes and security over to
+    // the new one, as the mode is kept on POSIX systems; a file that is not
+    // there yet is simply renamed into place.
+    ok = existing ? ::ReplaceFileW(wideTarget.c_str(), wideTemporary.c_str(), nullptr,
+                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                  : ::MoveFileExW(wideTemporary.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
+  if (!ok) ::DeleteFileW(wideTemporary.c_str());
+  return ok;
+}
+
+std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound) {
+  const std::wstring path = Widen(LockFileName(target));
+  // The lock file is shared in every way, so that a writer holding it never
+  // keeps another from opening it to wait, and it is hidden, like the dot
+  // files beside the settings file on other systems.
+  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_HIDDEN, nullptr);
+  // A lock file that another user made can still be locked through a
+  // handle that only reads.
+  if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (true) {
+    // The whole range the lock file could ever have; locks on Windows may
+    // reach beyond a file's end, and this one is empty.
+    OVERLAPPED whole{};
+    if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) break;
+    if (::GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) {
+      ::CloseHandle(handle);
+      return std::nullopt;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return WriteLock(reinterpret_cast<std::intptr_t>(handle));
+}
+
+WriteLock::WriteLock(WriteLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+
+WriteLock::~WriteLock() {
+  if (handle_ == -1) return;
+  HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+  // Closing the handle would release the lock too, but only when the system
+  // gets round to it; the next writer should not wait for that.
+  OVERLAPPED whole{};
+  ::UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
+  ::CloseHandle(handle);
+}
+
+void RemoveStaleTemporaryFiles(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string prefix = TemporaryPrefix(target);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW(Widen(JoinPath(folder, prefix + "*")).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = Narrow(found.cFileName);
+    const std::optional<std::uint64_t> writer = TemporaryWriter(name, prefix);
+    if (!writer || *writer > MAXDWORD || processRuns(static_cast<DWORD>(*writer))) continue;
+    ::DeleteFileW(Widen(JoinPath(folder, name)).c_str());
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+}
+
+bool CreateFolders(const std::string& path) {
+  if (path.empty() || isDirectory(path)) return !path.empty();
+  const std::size_t slash = LastSeparator(path);
+  if (slash != std::string::npos && slash > 0 && !CreateFolders(FolderOf(path))) return false;
+  return ::CreateDirectoryW(Widen(path).c_str(), nullptr) != 0 ||
+         (::GetLastError() == ERROR_ALREADY_EXISTS && isDirectory(path));
+}
+
+std::string UserSettingsHome() {
+  // The roaming application-data folder, not created when it is missing.
+  PWSTR folder = nullptr;
+  std::string result;
+  if (::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder) == S_OK) result = Narrow(folder);
+  ::CoTaskMemFree(folder);
+  return result;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> result;
+  std::string pattern = folder;
+  if (pattern.empty() || !IsPathSeparator(pattern.back())) pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW(Widen(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return result;
+  do {
+    const std::string name = Narrow(found.cFileName);
+    if (name == "." || name == "..") continue;
+    result.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return result;
+}
+
+}  // namespace quorrel
