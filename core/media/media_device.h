@@ -30,7 +30,7 @@ class MediaDevice {
   // Position and length in milliseconds.
   [[nodiscard]] virtual std::uint32_t position(std::int64_t& milliseconds) = 0;
   [[nodiscard]] virtual std::uint32_t length(std::int64_t& milliseconds) = 0;
-  [[nodiscard]] virtual std::uint32_t mode(TMPModes& mode) = 0;
+  [[nodiscard]] virtual std::uint32_t mode(PlayerMode& mode) = 0;
 
   // Draw into this window; the device's default placement is the frame's
   // own size at the window's top-left corner.
@@ -49,7 +49,7 @@ class MediaBackend {
   // file is still loading. nullptr and a non-zero errorCode when the file
   // cannot be opened.
   [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName,
-                                                          TMPDeviceTypes type, NativeWindow display,
+                                                          DeviceType type, NativeWindow display,
                                                           std::uint32_t& errorCode) = 0;
   // Starts, ahead of the first video, whatever the back end takes long to
   // start, so that it starts while the caller sets up its window.
@@ -59,18 +59,5 @@ class MediaBackend {
   // The text for a code, or empty text when the back end has none.
   [[nodiscard]] virtual std::string errorText(std::uint32_t code) const = 0;
 };
-
-// Runs a function later on the user-interface thread. libmpv's wakeup
-// callback comes from mpv's own threads and may only post through this.
-using UiPoster = std::function<void(std::function<void()>)>;
-
-// Whether the files' sound is heard. A silent back end plays the pictures
-// only and opens no sound stream at all.
-enum class MediaAudio { On, Off };
-
-// libmpv for video, WAV and whatever FFmpeg opens; FluidSynth for .mid and
-// .midi; chosen by the file name's extension.
-[[nodiscard]] std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster,
-                                                                      MediaAudio audio = MediaAudio::On);
 
 }  // namespace quorrel

@@ -14,31 +14,31 @@ constexpr std::size_t kMaxErrorTextLength = 4095;
 
 }  // namespace
 
-TMediaPlayer::TMediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind)
+MediaPlayer::MediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind)
     : backend_(backend), display_(display), autoRewind_(autoRewind) {}
 
-TMediaPlayer::~TMediaPlayer() {
+MediaPlayer::~MediaPlayer() {
   // No playback may outlive its player. The result does not matter here:
   // destroying the device ends its playback whatever close reported.
   if (device_) (void)device_->close();
 }
 
-void TMediaPlayer::setWait(bool wait) {
+void MediaPlayer::setWait(bool wait) {
   waitValue_ = wait;
   waitPending_ = true;
 }
 
-bool TMediaPlayer::takeWaitChoice(bool commandDefault) {
+bool MediaPlayer::takeWaitChoice(bool commandDefault) {
   if (!waitPending_) return commandDefault;
   waitPending_ = false;
   return waitValue_;
 }
 
-void TMediaPlayer::requireOpen() const {
-  if (!device_) throw EMCIDeviceError(kNoDeviceOpen);
+void MediaPlayer::requireOpen() const {
+  if (!device_) throw MediaDeviceError(kNoDeviceOpen);
 }
 
-void TMediaPlayer::open() {
+void MediaPlayer::open() {
   if (device_) close();
 
   // The back ends' open always returns once the file is loaded or has
@@ -48,7 +48,7 @@ void TMediaPlayer::open() {
   std::uint32_t code = 0;
   std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, display_, code);
   errorCode_ = code;
-  if (!opened) throw EMCIDeviceError(errorMessage());
+  if (!opened) throw MediaDeviceError(errorMessage());
 
   // A device that a failed close left open is replaced; destroying it ends
   // its playback, so nothing keeps playing unseen.
@@ -70,7 +70,7 @@ void TMediaPlayer::open() {
   (void)mode();
 }
 
-void TMediaPlayer::close() {
+void MediaPlayer::close() {
   if (!device_) return;
   (void)takeWaitChoice(true);
   errorCode_ = device_->close();
@@ -80,7 +80,7 @@ void TMediaPlayer::close() {
   }
 }
 
-void TMediaPlayer::play() {
+void MediaPlayer::play() {
   requireOpen();
   if (autoRewind_) {
     std::int64_t position = 0;
@@ -93,23 +93,23 @@ void TMediaPlayer::play() {
   errorCode_ = device_->play();
 }
 
-void TMediaPlayer::stop() {
+void MediaPlayer::stop() {
   requireOpen();
   (void)takeWaitChoice(true);
   errorCode_ = device_->stop();
 }
 
-void TMediaPlayer::pause() {
+void MediaPlayer::pause() {
   requireOpen();
-  if (mode() == TMPModes::mpPlaying) {
+  if (mode() == PlayerMode::Playing) {
     (void)takeWaitChoice(true);
     errorCode_ = device_->pause();
-  } else if (mode() == TMPModes::mpPaused) {
+  } else if (mode() == PlayerMode::Paused) {
     resume();
   }
 }
 
-void TMediaPlayer::resume() {
+void MediaPlayer::resume() {
   requireOpen();
   errorCode_ = device_->resume();
   if (errorCode_ != 0) {
@@ -121,7 +121,7 @@ void TMediaPlayer::resume() {
   }
 }
 
-void TMediaPlayer::setDisplayRect(const TRect& rect) {
+void MediaPlayer::setDisplayRect(const TRect& rect) {
   if (!device_ || !hasVideo_) return;
   TRect destination = rect;
   if (destination.right == 0 && destination.bottom == 0) {
@@ -131,7 +131,7 @@ void TMediaPlayer::setDisplayRect(const TRect& rect) {
   errorCode_ = device_->setDestination(destination);
 }
 
-TRect TMediaPlayer::displayRect(const TRect& callersRect) {
+TRect MediaPlayer::displayRect(const TRect& callersRect) {
   if (!device_ || !hasVideo_) return callersRect;
   TRect placed = callersRect;
   errorCode_ = device_->destination(placed);
@@ -139,17 +139,17 @@ TRect TMediaPlayer::displayRect(const TRect& callersRect) {
   return errorCode_ == 0 ? placed : callersRect;
 }
 
-TMPModes TMediaPlayer::mode() {
+PlayerMode MediaPlayer::mode() {
   if (!device_) {
     errorCode_ = backend_.noDeviceCode();
-    return TMPModes::mpNotReady;
+    return PlayerMode::NotReady;
   }
-  TMPModes current = TMPModes::mpNotReady;
+  PlayerMode current = PlayerMode::NotReady;
   errorCode_ = device_->mode(current);
-  return errorCode_ == 0 ? current : TMPModes::mpNotReady;
+  return errorCode_ == 0 ? current : PlayerMode::NotReady;
 }
 
-std::string TMediaPlayer::errorMessage() const {
+std::string MediaPlayer::errorMessage() const {
   std::string text = backend_.errorText(errorCode_);
   if (text.empty()) return kUnknownErrorCode;
   if (text.size() > kMaxErrorTextLength) text.resize(kMaxErrorTextLength);

@@ -15,26 +15,26 @@ namespace quorrel {
 // thread; every call runs on the user-interface thread and returns as soon
 // as the back end has carried out or accepted the command. The end of a
 // file shows only as the mode stopped.
-class TMediaPlayer {
+class MediaPlayer {
  public:
   // `display` is the window the video is drawn into (0: none); the back end
   // must outlive the player.
-  TMediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind);
-  ~TMediaPlayer();
-  TMediaPlayer(const TMediaPlayer&) = delete;
-  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+  MediaPlayer(MediaBackend& backend, NativeWindow display, bool autoRewind);
+  ~MediaPlayer();
+  MediaPlayer(const MediaPlayer&) = delete;
+  MediaPlayer& operator=(const MediaPlayer&) = delete;
 
   void setFileName(std::string fileName) { fileName_ = std::move(fileName); }
   [[nodiscard]] const std::string& fileName() const { return fileName_; }
-  void setDeviceType(TMPDeviceTypes type) { deviceType_ = type; }
+  void setDeviceType(DeviceType type) { deviceType_ = type; }
   // A one-shot choice for the next command that honours it.
   void setWait(bool wait);
 
-  // Throws EMCIDeviceError with the back end's text when the file cannot be
+  // Throws MediaDeviceError with the back end's text when the file cannot be
   // opened; nothing is open afterwards. An open player is closed first.
   void open();
   void close();
-  // Each throws EMCIDeviceError("No MCI device open") with nothing open;
+  // Each throws MediaDeviceError("No MCI device open") with nothing open;
   // any other failure is only recorded in the error code.
   void play();
   void stop();
@@ -43,7 +43,7 @@ class TMediaPlayer {
 
   void setDisplayRect(const TRect& rect);
   [[nodiscard]] TRect displayRect(const TRect& callersRect);
-  [[nodiscard]] TMPModes mode();
+  [[nodiscard]] PlayerMode mode();
   [[nodiscard]] std::uint32_t error() const { return errorCode_; }
   [[nodiscard]] std::string errorMessage() const;
 
@@ -62,7 +62,7 @@ class TMediaPlayer {
   NativeWindow display_;
   bool autoRewind_;
   std::string fileName_;
-  TMPDeviceTypes deviceType_ = TMPDeviceTypes::dtAutoSelect;
+  DeviceType deviceType_ = DeviceType::AutoSelect;
   std::unique_ptr<MediaDevice> device_;
   std::uint32_t errorCode_ = 0;
   bool waitValue_ = false;

@@ -6,33 +6,33 @@
 
 namespace quorrel {
 
-// Device kinds a player can ask for; only dtAutoSelect is used, which lets
+// Device kinds a player can ask for; only AutoSelect is used, which lets
 // the media layer choose by the file name's extension.
-enum class TMPDeviceTypes {
-  dtAutoSelect,
-  dtAVIVideo,
-  dtCDAudio,
-  dtDAT,
-  dtDigitalVideo,
-  dtMMMovie,
-  dtOther,
-  dtOverlay,
-  dtScanner,
-  dtSequencer,
-  dtVCR,
-  dtVideodisc,
-  dtWaveAudio,
+enum class DeviceType {
+  AutoSelect,
+  AVIVideo,
+  CDAudio,
+  DAT,
+  DigitalVideo,
+  MMMovie,
+  Other,
+  Overlay,
+  Scanner,
+  Sequencer,
+  VCR,
+  Videodisc,
+  WaveAudio,
 };
 
 // What read mode reports. The numbers are the ones callers have always seen.
-enum class TMPModes : std::uint8_t {
-  mpNotReady = 0,
-  mpStopped = 1,
-  mpPlaying = 2,
-  mpRecording = 3,
-  mpSeeking = 4,
-  mpPaused = 5,
-  mpOpen = 6,
+enum class PlayerMode : std::uint8_t {
+  NotReady = 0,
+  Stopped = 1,
+  Playing = 2,
+  Recording = 3,
+  Seeking = 4,
+  Paused = 5,
+  Open = 6,
 };
 
 // Left, top, right, bottom in pixels of the display window's client area.
@@ -49,7 +49,7 @@ using NativeWindow = std::uint64_t;
 
 // Raised when a file cannot be opened (with the media layer's text for the
 // failure) and when play, stop, pause or resume find nothing open.
-class EMCIDeviceError : public std::runtime_error {
+class MediaDeviceError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -6,9 +6,9 @@
 namespace quorrel {
 
 // A failed mute: "Volume setting error... error is #<code>".
-class EVolumeError : public std::runtime_error {
+class VolumeError : public std::runtime_error {
  public:
-  explicit EVolumeError(int code);
+  explicit VolumeError(int code);
   [[nodiscard]] int code() const { return code_; }
 
  private:
@@ -20,11 +20,8 @@ class EVolumeError : public std::runtime_error {
 class SystemMute {
  public:
   virtual ~SystemMute() = default;
-  // Throws EVolumeError when the switch cannot be set.
+  // Throws VolumeError when the switch cannot be set.
   virtual void setSystemMute(bool mute) = 0;
 };
-
-// The PulseAudio (or PipeWire-Pulse) back end.
-[[nodiscard]] std::unique_ptr<SystemMute> CreatePulseMute();
 
 }  // namespace quorrel

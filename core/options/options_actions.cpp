@@ -6,8 +6,8 @@
 #include "options/option_services.h"
 #include "options/options_model.h"
 #include "options/video_list.h"
-#include "system/file_system.h"
 #include "settings/profile.h"
+#include "system/file_system.h"
 
 namespace quorrel {
 

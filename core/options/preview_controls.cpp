@@ -7,11 +7,11 @@
 
 namespace quorrel {
 
-void PreviewLogic::stopIfPlaying() {
-  if (player_.mode() == TMPModes::mpPlaying) player_.stop();
+void PreviewControls::stopIfPlaying() {
+  if (player_.mode() == PlayerMode::Playing) player_.stop();
 }
 
-void PreviewLogic::cmdplayClick(const std::string& path) {
+void PreviewControls::play(const std::string& path) {
   try {
     player_.setFileName(path);
     player_.open();
@@ -27,11 +27,11 @@ void PreviewLogic::cmdplayClick(const std::string& path) {
   }
 }
 
-void PreviewLogic::cmdpauseClick() {
+void PreviewControls::pause() {
   try {
-    if (player_.mode() == TMPModes::mpPaused) {
+    if (player_.mode() == PlayerMode::Paused) {
       player_.resume();
-    } else if (player_.mode() == TMPModes::mpPlaying) {
+    } else if (player_.mode() == PlayerMode::Playing) {
       player_.pause();
     }
   } catch (const std::exception&) {
@@ -40,7 +40,7 @@ void PreviewLogic::cmdpauseClick() {
   }
 }
 
-void PreviewLogic::cmdstopClick() {
+void PreviewControls::stop() {
   try {
     stopIfPlaying();
   } catch (const std::exception&) {
@@ -49,6 +49,6 @@ void PreviewLogic::cmdstopClick() {
   }
 }
 
-void PreviewLogic::BitBtn4Click() { stopIfPlaying(); }
+void PreviewControls::returnToOptions() { stopIfPlaying(); }
 
 }  // namespace quorrel

@@ -5,29 +5,29 @@
 namespace quorrel {
 
 class MessageBoxes;
-class TMediaPlayer;
+class MediaPlayer;
 
 // The preview window's buttons over its player. It keeps no flag of its
 // own: every decision reads the player's mode, so Pause and Stop do nothing
 // before the first Play, and a video that played to its end stays stopped
 // until Play starts it again.
-class PreviewLogic {
+class PreviewControls {
  public:
-  PreviewLogic(TMediaPlayer& player, MessageBoxes& boxes) : player_(player), boxes_(boxes) {}
+  PreviewControls(MediaPlayer& player, MessageBoxes& boxes) : player_(player), boxes_(boxes) {}
 
   // Opens the file afresh and plays it from its beginning; a file that
   // cannot be opened gets the error code box and the long message.
-  void cmdplayClick(const std::string& path);
+  void play(const std::string& path);
   // A toggle: pauses a playing video, resumes a paused one.
-  void cmdpauseClick();
-  void cmdstopClick();
+  void pause();
+  void stop();
   // Stops a playing video before the window closes.
-  void BitBtn4Click();
+  void returnToOptions();
 
  private:
   void stopIfPlaying();
 
-  TMediaPlayer& player_;
+  MediaPlayer& player_;
   MessageBoxes& boxes_;
 };
 

@@ -1,13 +1,13 @@
 #include "options/video_list.h"
 
 #include "base/messages.h"
-#include "options/option_services.h"
 #include "options/folder_scan.h"
+#include "options/option_services.h"
 #include "options/options_model.h"
-#include "system/file_system.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
+#include "system/file_system.h"
 
 namespace quorrel {
 
@@ -46,10 +46,10 @@ std::string FileNameOf(const std::string& path) {
 
 VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
     : settingsPath_(std::move(settingsPath)), boxes_(boxes) {
-  ResetSlots();
+  resetSlots();
 }
 
-void VideoList::ResetSlots() {
+void VideoList::resetSlots() {
   slots_[0].clear();
   for (int slot = 1; slot <= kSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
   entries_.clear();
@@ -58,7 +58,7 @@ void VideoList::ResetSlots() {
   setLabels({}, {});
 }
 
-void VideoList::FillFromSlots() {
+void VideoList::fillFromSlots() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const std::string& text = slots_[static_cast<std::size_t>(slot)];
     if (IsEmptySlotForDialog(text)) continue;
@@ -67,7 +67,7 @@ void VideoList::FillFromSlots() {
   }
 }
 
-void VideoList::UpdateVideoLabels() {
+void VideoList::updateVideoLabels() {
   if (entries_.empty()) {
     setSelection(std::nullopt);
     setLabels({}, {});
@@ -77,7 +77,7 @@ void VideoList::UpdateVideoLabels() {
   setLabels("Total Videos = " + std::to_string(entries_.size()), "Video: " + FileNameOf(entries_.front()));
 }
 
-bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
+bool VideoList::storeInFreeSlot(const std::string& path, bool reportWhenFull) {
   // The free slot is chosen from the file as it is at the moment of the
   // write, under the file's write lock: a second options dialog may have
   // filled the slot this dialog's own copy still shows as free, and its
@@ -91,11 +91,11 @@ bool VideoList::AddVideo(const std::string& path, bool reportWhenFull) {
   slots_[static_cast<std::size_t>(*stored)] = path;
   entries_.push_back(path);
   if (view_ != nullptr) view_->entryAppended(path);
-  UpdateVideoLabels();
+  updateVideoLabels();
   return true;
 }
 
-void VideoList::RemoveSelectedVideo() {
+void VideoList::removeSelectedVideo() {
   if (!selected_ || *selected_ >= entries_.size()) return;
   const std::size_t index = *selected_;
   const std::string text = entries_[index];
@@ -110,10 +110,10 @@ void VideoList::RemoveSelectedVideo() {
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   if (view_ != nullptr) view_->entryRemoved(index);
   slots_[static_cast<std::size_t>(*emptied)] = kEmptySlot;
-  UpdateVideoLabels();
+  updateVideoLabels();
 }
 
-std::string VideoList::LoadLastDir() const {
+std::string VideoList::loadLastDir() const {
   std::string folder = SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, "");
 #ifdef _WIN32
   // The root folder of a drive keeps its separator: without it, "C:" would
@@ -126,11 +126,11 @@ std::string VideoList::LoadLastDir() const {
   return folder;
 }
 
-void VideoList::SaveLastDir(const std::string& path) {
+void VideoList::saveLastDir(const std::string& path) {
   SettingsFile(settingsPath_).writeText(kHistorySection, kLastDirKey, folderPartOf(path));
 }
 
-void VideoList::Button2Click(FileChooser& chooser) {
+void VideoList::addVideo(FileChooser& chooser) {
   const auto chosen = chooser.chooseVideoFile();
   if (!chosen) return;
   // A path the settings file cannot give back whole would break the show
@@ -140,19 +140,19 @@ void VideoList::Button2Click(FileChooser& chooser) {
     boxes_.showMessage(MessageKind::Warning, warning);
     return;
   }
-  if (!chosen->empty()) AddVideo(*chosen, true);
-  SaveLastDir(*chosen);
+  if (!chosen->empty()) storeInFreeSlot(*chosen, true);
+  saveLastDir(*chosen);
 }
 
-void VideoList::Button3Click() {
+void VideoList::removeVideo() {
   if (entries_.empty()) {
     boxes_.showMessage(MessageKind::Information, kNoItemsText);
     return;
   }
-  RemoveSelectedVideo();
+  removeSelectedVideo();
 }
 
-void VideoList::CmdClearListClick() {
+void VideoList::clearList() {
   if (entries_.empty()) {
     boxes_.showMessage(MessageKind::Plain, kNoVideosToClearText);
     return;
@@ -170,19 +170,19 @@ void VideoList::CmdClearListClick() {
   setLabels({}, {});
 }
 
-void VideoList::ListBox1Click(std::size_t index) {
+void VideoList::selectVideo(std::size_t index) {
   if (index >= entries_.size()) return;
   setSelection(index);
   setLabels(countLabel_, "Video: " + FileNameOf(entries_[index]));
 }
 
-void VideoList::ListBox1DblClick(DesktopOpener& opener) {
+void VideoList::openSelectedVideo(DesktopOpener& opener) {
   if (entries_.empty() || !selected_) return;
   // The desktop's failure to find a player is not the dialog's to report.
   (void)opener.openFile(entries_[*selected_]);
 }
 
-std::optional<std::string> VideoList::CmdPreviewClick() {
+std::optional<std::string> VideoList::videoToPreview() {
   if (entries_.empty() || !selected_) {
     boxes_.showMessage(MessageKind::Information, kNoItemsText);
     return std::nullopt;
@@ -190,13 +190,13 @@ std::optional<std::string> VideoList::CmdPreviewClick() {
   return entries_[*selected_];
 }
 
-FolderAddResult VideoList::CmdAddEntireClick(FileChooser& chooser, TaskProgress& progress) {
+FolderAddResult VideoList::addEntireFolder(FileChooser& chooser, TaskProgress& progress) {
   const auto folder = chooser.chooseVideoFolder();
   if (!folder || folder->empty()) return {};
-  return AddEntireFolder(*folder, progress);
+  return addFolder(*folder, progress);
 }
 
-FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgress& progress) {
+FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& progress) {
   FolderAddResult result;
   const auto files = VideoFilesInFolder(folder);
   result.found = files.size();
@@ -217,7 +217,7 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
       }
       // Once the list is full every further file would be refused too:
       // one message is enough.
-      if (!AddVideo(files[i], true)) {
+      if (!storeInFreeSlot(files[i], true)) {
         result.listFull = true;
         break;
       }
@@ -227,7 +227,7 @@ FolderAddResult VideoList::AddEntireFolder(const std::string& folder, TaskProgre
   }
   std::string remembered = folder;
   if (remembered.empty() || !IsPathSeparator(remembered.back())) remembered += kPathSeparator;
-  SaveLastDir(remembered);
+  saveLastDir(remembered);
   if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
   return result;
 }

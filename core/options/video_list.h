@@ -58,36 +58,36 @@ class VideoList {
   [[nodiscard]] const std::string& nameLabel() const { return nameLabel_; }
 
   // Every slot is empty again, the list box too.
-  void ResetSlots();
+  void resetSlots();
   // Appends every non-empty video slot to the list box, in slot order.
-  void FillFromSlots();
+  void fillFromSlots();
   // Selects the first entry and shows the count and its file name.
-  void UpdateVideoLabels();
+  void updateVideoLabels();
 
   // Stores the path in the lowest empty slot; false when all are taken
   // (after the "Confirm" message when `reportWhenFull` is set).
-  bool AddVideo(const std::string& path, bool reportWhenFull);
+  bool storeInFreeSlot(const std::string& path, bool reportWhenFull);
   // Empties the lowest slot of the file holding the selected entry's text.
-  void RemoveSelectedVideo();
+  void removeSelectedVideo();
 
   // The "History" / "Last Dir" folder: read for the chooser's start
   // folder (a trailing separator dropped unless it is the root), and
   // written as the folder part of a chosen path, separator included.
-  [[nodiscard]] std::string LoadLastDir() const;
-  void SaveLastDir(const std::string& path);
+  [[nodiscard]] std::string loadLastDir() const;
+  void saveLastDir(const std::string& path);
 
   // The dialog's handlers.
-  void Button2Click(FileChooser& chooser);
-  void Button3Click();
-  void CmdClearListClick();
-  void ListBox1Click(std::size_t index);
-  void ListBox1DblClick(DesktopOpener& opener);
+  void addVideo(FileChooser& chooser);
+  void removeVideo();
+  void clearList();
+  void selectVideo(std::size_t index);
+  void openSelectedVideo(DesktopOpener& opener);
   // The path to preview, or nullopt (after its message) on an empty list.
-  [[nodiscard]] std::optional<std::string> CmdPreviewClick();
-  FolderAddResult CmdAddEntireClick(FileChooser& chooser, TaskProgress& progress);
-  // Adds the folder's video files in name order, each through AddVideo,
+  [[nodiscard]] std::optional<std::string> videoToPreview();
+  FolderAddResult addEntireFolder(FileChooser& chooser, TaskProgress& progress);
+  // Adds the folder's video files in name order, each through storeInFreeSlot,
   // then remembers the folder as "Last Dir".
-  FolderAddResult AddEntireFolder(const std::string& folder, TaskProgress& progress);
+  FolderAddResult addFolder(const std::string& folder, TaskProgress& progress);
 
  private:
   // Writes `value` into the lowest slot of the file whose text `matches`;

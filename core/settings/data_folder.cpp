@@ -4,10 +4,10 @@
 #include <string>
 
 #include "base/messages.h"
-#include "system/file_system.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
+#include "system/file_system.h"
 
 namespace quorrel {
 

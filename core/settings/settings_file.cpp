@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "base/log.h"
-#include "system/file_system.h"
 #include "settings/profile.h"
 #include "settings/read_cache.h"
 #include "settings/settings_schema.h"
+#include "system/file_system.h"
 
 namespace quorrel {
 

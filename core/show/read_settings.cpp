@@ -1,8 +1,8 @@
 #include "show/read_settings.h"
 
-#include "system/file_system.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
+#include "system/file_system.h"
 
 namespace quorrel {
 
@@ -20,7 +20,7 @@ bool IsExistingFile(const std::string& path) {
   return status && !status->directory;
 }
 
-void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& infoText) {
+void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& messageText) {
   state.StartMute = MuteChoiceOf(settings.readNumber(kOptionsSection, kStartMuteKey, kNumberReadDefault));
   state.EndMute = MuteChoiceOf(settings.readNumber(kOptionsSection, kEndMuteKey, kNumberReadDefault));
   state.SoundOn = settings.readFlag(kOptionsSection, kSoundOnKey, kFlagReadDefault);
@@ -39,7 +39,7 @@ void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& i
     if (!IsExistingFile(value)) {
       // One vanished file makes the whole list unusable for this show, so
       // the user is sent to the settings to tidy it up.
-      infoText = MissingFileText(value);
+      messageText = MissingFileText(value);
       state.PlayList.clear();
       state.PlayListCount = 0;
       break;

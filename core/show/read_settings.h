@@ -13,8 +13,8 @@ class SettingsFile;
 
 // Fills `state` from the settings file, leaving the values that the file
 // does not choose as they were. When a listed video no longer exists the
-// play list is emptied and `infoText` receives the message screen's text
-// for it; otherwise `infoText` is left alone.
-void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& infoText);
+// play list is emptied and `messageText` receives the message screen's text
+// for it; otherwise `messageText` is left alone.
+void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& messageText);
 
 }  // namespace quorrel

@@ -22,7 +22,7 @@ class PasswordVerifier {
   virtual ~PasswordVerifier() = default;
   // Shows the dialog over the show window; true when the user entered the
   // right password, false after a wrong one or Cancel.
-  [[nodiscard]] virtual bool VerifyScreenSavePwd() = 0;
+  [[nodiscard]] virtual bool verifyPassword() = 0;
 };
 
 // The platform's password services as the end of the show uses them.
@@ -30,21 +30,12 @@ class ScreenSaverPassword {
  public:
   virtual ~ScreenSaverPassword() = default;
   // Platforms of the NT family end the show without asking for a password.
-  [[nodiscard]] virtual bool IsNtPlatform() const = 0;
+  [[nodiscard]] virtual bool isNtPlatform() const = 0;
   // nullptr when the key cannot be opened; it is never created.
   [[nodiscard]] virtual std::unique_ptr<DesktopSettingsKey> openDesktopKey() = 0;
   // nullptr when the password library cannot be loaded or lacks the
   // verification entry point.
   [[nodiscard]] virtual std::unique_ptr<PasswordVerifier> loadVerifier() = 0;
-};
-
-// Linux counts as the NT family, so its password services are never asked;
-// there is neither a desktop key nor a password dialog behind them.
-class LinuxScreenSaverPassword : public ScreenSaverPassword {
- public:
-  [[nodiscard]] bool IsNtPlatform() const override { return true; }
-  [[nodiscard]] std::unique_ptr<DesktopSettingsKey> openDesktopKey() override { return nullptr; }
-  [[nodiscard]] std::unique_ptr<PasswordVerifier> loadVerifier() override { return nullptr; }
 };
 
 }  // namespace quorrel

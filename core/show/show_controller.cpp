@@ -41,7 +41,7 @@ constexpr const char* kSoundErrorText = "The sound file is corrupt and cannot be
 
 ShowController::ShowController(ShowServices services) : services_(services) {}
 
-void ShowController::FormCreate() {
+void ShowController::start() {
   try {
     SetupDataFolder(services_.settings, services_.boxes);
     services_.screenSaverFlag.setScreenSaverRunning(true);
@@ -49,7 +49,7 @@ void ShowController::FormCreate() {
     services_.view.setCursorVisible(false);
     services_.view.setBackground(kBlack);
     hookInstalled_ = true;
-    ReadSettings();
+    readSettings();
     if (!services_.soundAndMute) {
       state_.SoundOn = false;
       state_.StartMute = MuteChoice::LeaveAlone;
@@ -63,14 +63,14 @@ void ShowController::FormCreate() {
     throw;
   }
 
-  if (state_.SoundOn) StartBackgroundSound();
+  if (state_.SoundOn) startBackgroundSound();
 
   if (state_.PlayListCount > 0) {
     services_.view.setBackground(kBlack);
-    PlaceVideoPanel();
+    placeVideoPanel();
     PickNextVideo(state_, services_.clock);
     try {
-      StartNextVideo();
+      startNextVideo();
     } catch (const std::exception& error) {
       // No message for the first video; the next tick finds the player
       // with nothing open and goes on to the next one.
@@ -79,15 +79,15 @@ void ShowController::FormCreate() {
     services_.view.setTimerEnabled(true);
   } else {
     services_.view.setPanelVisible(false);
-    services_.view.setInfoVisible(true);
+    services_.view.setMessageVisible(true);
     services_.view.setBackground(kWhite);
   }
 }
 
-void ShowController::ReadSettings() {
-  std::string infoText = services_.view.infoText();
-  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, infoText);
-  services_.view.setInfoText(infoText);
+void ShowController::readSettings() {
+  std::string messageText = services_.view.messageText();
+  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, messageText);
+  services_.view.setMessageText(messageText);
 }
 
 void ShowController::applyMuteChoice(MuteChoice choice) {
@@ -98,12 +98,12 @@ void ShowController::applyMuteChoice(MuteChoice choice) {
   }
 }
 
-void ShowController::StartBackgroundSound() {
-  TMediaPlayer& sound = services_.MediaPlayer1;
+void ShowController::startBackgroundSound() {
+  MediaPlayer& sound = services_.soundPlayer;
   try {
     sound.setWait(false);
     sound.setFileName(state_.SoundFileName);
-    sound.setDeviceType(TMPDeviceTypes::dtAutoSelect);
+    sound.setDeviceType(DeviceType::AutoSelect);
     sound.open();
     sound.play();
   } catch (const std::exception& error) {
@@ -112,13 +112,13 @@ void ShowController::StartBackgroundSound() {
   }
 }
 
-void ShowController::PlaceVideoPanel() {
+void ShowController::placeVideoPanel() {
   services_.view.placePanel(
       VideoPanelPlace(state_, services_.view.screenWidth(), services_.view.screenHeight()));
 }
 
-void ShowController::StartNextVideo() {
-  TMediaPlayer& video = services_.MediaPlayer2;
+void ShowController::startNextVideo() {
+  MediaPlayer& video = services_.videoPlayer;
   video.setFileName(state_.entry(state_.CurrentIndex));
   video.open();
   if (state_.SizeMode == VideoSizeMode::Natural) {
@@ -138,24 +138,24 @@ void ShowController::StartNextVideo() {
   video.play();
 }
 
-void ShowController::Timer1Timer() {
+void ShowController::poll() {
   if (ended_) return;
-  TMediaPlayer& video = services_.MediaPlayer2;
-  TMediaPlayer& sound = services_.MediaPlayer1;
+  MediaPlayer& video = services_.videoPlayer;
+  MediaPlayer& sound = services_.soundPlayer;
 
   // A video that has played to its end reads stopped; one whose start
   // failed leaves the player with nothing open, which counts as ended too,
   // so that one file that cannot be played does not hold up the list.
-  if (!video.isOpen() || video.mode() == TMPModes::mpStopped) {
+  if (!video.isOpen() || video.mode() == PlayerMode::Stopped) {
     video.close();
     PickNextVideo(state_, services_.clock);
     try {
-      StartNextVideo();
+      startNextVideo();
     } catch (const std::exception&) {
       // The timer goes off before the box opens, so no tick runs while the
       // user reads it, and the show then waits silently for input.
       services_.view.setTimerEnabled(false);
-      if (sound.mode() == TMPModes::mpPlaying) sound.stop();
+      if (sound.mode() == PlayerMode::Playing) sound.stop();
       state_.SoundOn = false;
       services_.boxes.showMessage(MessageKind::Error, videoErrorText(video.fileName()));
     }
@@ -164,10 +164,10 @@ void ShowController::Timer1Timer() {
     if (ended_) return;
   }
 
-  if (state_.SoundOn && state_.RepeatSound && sound.mode() == TMPModes::mpStopped) {
+  if (state_.SoundOn && state_.RepeatSound && sound.mode() == PlayerMode::Stopped) {
     try {
       sound.setFileName(state_.SoundFileName);
-      sound.setDeviceType(TMPDeviceTypes::dtAutoSelect);
+      sound.setDeviceType(DeviceType::AutoSelect);
       sound.open();
       sound.play();
     } catch (const std::exception&) {
@@ -178,7 +178,7 @@ void ShowController::Timer1Timer() {
   }
 }
 
-void ShowController::ScreenChanged() {
+void ShowController::screenChanged() {
   if (ended_ || state_.PlayListCount == 0) return;
   const std::int32_t width = services_.view.screenWidth();
   const std::int32_t height = services_.view.screenHeight();
@@ -187,20 +187,20 @@ void ShowController::ScreenChanged() {
     services_.view.placePanel(CentredPanel(width, height, panel.width, panel.height));
     return;
   }
-  PlaceVideoPanel();
+  placeVideoPanel();
   const PanelGeometry panel = services_.view.panelPlace();
-  services_.MediaPlayer2.setDisplayRect(TRect{0, 0, panel.width, panel.height});
+  services_.videoPlayer.setDisplayRect(TRect{0, 0, panel.width, panel.height});
 }
 
-void ShowController::deactivate(bool isInputMessage) {
+void ShowController::inputHook(bool isInputMessage) {
   if (!hookInstalled_ || ended_) return;
   // Input that arrives while one is being handled (through the event loop
   // of a modal box or the password dialog) passes unexamined.
   if (state_.InputBusy || !isInputMessage) return;
   state_.InputBusy = true;
   InputBusyScope busy(state_.InputBusy);
-  if (services_.password.IsNtPlatform()) {
-    EndShow();
+  if (services_.password.isNtPlatform()) {
+    end();
   } else {
     checkPasswordThenEnd();
   }
@@ -209,29 +209,29 @@ void ShowController::deactivate(bool isInputMessage) {
 void ShowController::checkPasswordThenEnd() {
   const std::unique_ptr<DesktopSettingsKey> key = services_.password.openDesktopKey();
   if (!key) {
-    EndShow();
+    end();
     return;
   }
   const std::optional<std::uint32_t> usePassword = key->screenSaveUsePassword();
   if (!usePassword || *usePassword == 0) {
-    EndShow();
+    end();
     return;
   }
   services_.view.setCursorVisible(true);
   if (std::unique_ptr<PasswordVerifier> verifier = services_.password.loadVerifier()) {
-    if (verifier->VerifyScreenSavePwd()) EndShow();
+    if (verifier->verifyPassword()) end();
   } else {
-    EndShow();
+    end();
   }
   services_.view.setCursorVisible(false);
 }
 
-void ShowController::EndShow() {
+void ShowController::end() {
   if (ended_) return;
   ended_ = true;
   services_.view.setTimerEnabled(false);
-  if (services_.MediaPlayer1.mode() == TMPModes::mpPlaying) services_.MediaPlayer1.stop();
-  if (services_.MediaPlayer2.mode() == TMPModes::mpPlaying) services_.MediaPlayer2.stop();
+  if (services_.soundPlayer.mode() == PlayerMode::Playing) services_.soundPlayer.stop();
+  if (services_.videoPlayer.mode() == PlayerMode::Playing) services_.videoPlayer.stop();
   services_.screenSaverFlag.setScreenSaverRunning(false);
   try {
     applyMuteChoice(state_.EndMute);

@@ -12,7 +12,7 @@ class ScreenSaverPassword;
 class ShowView;
 struct SettingsLocation;
 class SystemMute;
-class TMediaPlayer;
+class MediaPlayer;
 class UtcClock;
 
 // What the show works with. The window owns the players; everything here
@@ -20,8 +20,8 @@ class UtcClock;
 struct ShowServices {
   const SettingsLocation& settings;
   ShowView& view;
-  TMediaPlayer& MediaPlayer1;  // the background sound, no display window
-  TMediaPlayer& MediaPlayer2;  // the videos, drawn into the panel
+  MediaPlayer& soundPlayer;  // the background sound, no display window
+  MediaPlayer& videoPlayer;  // the videos, drawn into the panel
   SystemMute& mute;
   const UtcClock& clock;
   ScreenSaverPassword& password;
@@ -47,32 +47,32 @@ class ShowController {
   // on after (a failed mute, a settings file that cannot be written)
   // propagates for the general error report; the rest of the start-up is
   // then skipped, but input still ends the show.
-  void FormCreate();
+  void start();
 
   // One poll: replaces a video that has ended and restarts a background
   // sound that has ended when it is to repeat.
-  void Timer1Timer();
+  void poll();
 
   // The application-wide input hook, called for every event before it is
   // delivered; `isInputMessage` tells whether it is a key press or release
   // or a left, right or middle button press. It never consumes the event.
-  void deactivate(bool isInputMessage);
+  void inputHook(bool isInputMessage);
 
   // Stops everything, applies the end mute choice and closes the window.
-  void EndShow();
+  void end();
 
   // The screen (or the host's window) changed size or monitors: the panel
   // is placed again for the new size, the playing video with it.
-  void ScreenChanged();
+  void screenChanged();
 
   [[nodiscard]] const ShowState& state() const { return state_; }
   [[nodiscard]] bool ended() const { return ended_; }
 
  private:
-  void ReadSettings();
-  void StartBackgroundSound();
-  void PlaceVideoPanel();
-  void StartNextVideo();
+  void readSettings();
+  void startBackgroundSound();
+  void placeVideoPanel();
+  void startNextVideo();
   void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
 

@@ -31,9 +31,9 @@ class ShowView {
   virtual void placePanel(const PanelGeometry& geometry) = 0;
   [[nodiscard]] virtual PanelGeometry panelPlace() const = 0;
   virtual void setPanelVisible(bool visible) = 0;
-  virtual void setInfoText(const std::string& text) = 0;
-  [[nodiscard]] virtual std::string infoText() const = 0;
-  virtual void setInfoVisible(bool visible) = 0;
+  virtual void setMessageText(const std::string& text) = 0;
+  [[nodiscard]] virtual std::string messageText() const = 0;
+  virtual void setMessageVisible(bool visible) = 0;
   // The mouse cursor over the whole application.
   virtual void setCursorVisible(bool visible) = 0;
   virtual void setTimerEnabled(bool enabled) = 0;
@@ -43,18 +43,11 @@ class ShowView {
   virtual void closeShow() = 0;
 };
 
-// The system's note that a screen saver is running. Linux has no such
-// flag; its stand-in does nothing (and in particular never keeps the
-// display from sleeping).
+// The system's note that a screen saver is running.
 class ScreenSaverFlag {
  public:
   virtual ~ScreenSaverFlag() = default;
   virtual void setScreenSaverRunning(bool running) = 0;
-};
-
-class NoScreenSaverFlag : public ScreenSaverFlag {
- public:
-  void setScreenSaverRunning(bool /*running*/) override {}
 };
 
 }  // namespace quorrel

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 int& depth() {
@@ -27,7 +27,7 @@ QMessageBox::Icon iconOf(MessageKind kind) {
 }
 }  // namespace
 
-void QtMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
+void ModalMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
   QMessageBox box(iconOf(kind), DisplayText(MessageCaption(kind)), DisplayText(text), QMessageBox::Ok);
   ExecMessageBox(box);
 }
@@ -57,4 +57,4 @@ QString DisplayText(const std::string& bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -8,10 +8,10 @@
 
 class QMessageBox;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // Modal QMessageBox with the icon and caption of its kind, one "OK" button.
-class QtMessageBoxes : public MessageBoxes {
+class ModalMessageBoxes : public MessageBoxes {
  public:
   void showMessage(MessageKind kind, const std::string& text) override;
 };
@@ -31,4 +31,4 @@ void SetMessageBoxHook(std::function<void(bool open)> hook);
 // since the bytes themselves stay in the core.
 [[nodiscard]] QString DisplayText(const std::string& bytes);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

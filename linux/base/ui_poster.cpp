@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 UiPoster QtUiPoster() {
   return [](std::function<void()> function) {
@@ -11,4 +11,4 @@ UiPoster QtUiPoster() {
   };
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -5,22 +5,22 @@
 
 #include "linux/base/message_boxes.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
-QuorrelApplication::QuorrelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
-MessageBoxes& QuorrelApplication::messageBoxes() {
-  static QtMessageBoxes boxes;
+MessageBoxes& Application::messageBoxes() {
+  static ModalMessageBoxes boxes;
   return boxes;
 }
 
-void QuorrelApplication::reportError(const std::string& message) {
+void Application::reportError(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, DisplayText(ApplicationTitle()), DisplayText(GeneralErrorText(message)),
                   QMessageBox::Ok);
   ExecMessageBox(box);
 }
 
-bool QuorrelApplication::notify(QObject* receiver, QEvent* event) {
+bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
@@ -29,4 +29,4 @@ bool QuorrelApplication::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -4,15 +4,15 @@
 
 #include "base/messages.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // The application object. Its notify() is the one place where an error
 // that escapes an event handler is caught: it shows the general error
 // report and the application goes on with the next event.
-class QuorrelApplication : public QApplication {
+class Application : public QApplication {
   Q_OBJECT
  public:
-  QuorrelApplication(int& argc, char** argv);
+  Application(int& argc, char** argv);
 
   bool notify(QObject* receiver, QEvent* event) override;
 
@@ -22,4 +22,4 @@ class QuorrelApplication : public QApplication {
   void reportError(const std::string& message);
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

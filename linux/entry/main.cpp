@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "entry/arguments.h"
 #include "base/log.h"
 #include "base/messages.h"
-#include "linux/entry/modes.h"
+#include "entry/arguments.h"
 #include "entry/password_change.h"
 #include "linux/entry/application.h"
+#include "linux/entry/modes.h"
 #include "linux/entry/x11_display.h"
 
 // The process does one thing, chosen by its first argument, and always ends
@@ -19,6 +19,7 @@
 // code, and the user sees every failure that matters in a message box.
 int main(int argc, char** argv) {
   using namespace quorrel;
+  using namespace quorrel::linux_desktop;
   try {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Mode mode = DecodeMode(arguments);
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
     }
 
     SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
-    QuorrelApplication app(argc, argv);
+    Application app(argc, argv);
     // Qt takes the whole locale from the environment; libmpv refuses to
     // start unless numbers are read and written the C way, so that part
     // alone goes back. Everything else of the user's locale stays.

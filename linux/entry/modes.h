@@ -2,16 +2,16 @@
 
 #include <cstdint>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
-class QuorrelApplication;
+class Application;
 
 // Each runs its mode to the end inside the running application object:
 // the show until input ends it, the options dialog until it closes.
-void RunShowMode(QuorrelApplication& app);
+void RunShowMode(Application& app);
 // The show inside a screen-saver host's window (0: the root window), until
 // the host stops it.
-void RunHostedShowMode(QuorrelApplication& app, std::uint64_t hostWindow);
-void RunConfigMode(QuorrelApplication& app);
+void RunHostedShowMode(Application& app, std::uint64_t hostWindow);
+void RunConfigMode(Application& app);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

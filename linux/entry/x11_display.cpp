@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -105,4 +105,4 @@ bool DisplayReachable(const char* displayName) { return ProbeDisplay(displayName
 
 bool ShowWindowIsOnScreen(const char* displayName) { return ProbeDisplay(displayName).showWindowOnScreen; }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 struct DisplayProbe {
   bool reachable = false;
@@ -24,4 +24,4 @@ struct DisplayProbe {
 inline constexpr const char* kShowWindowClass = "TForm1";
 inline constexpr const char* kShowWindowTitle = "FrmQuorrel33";
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

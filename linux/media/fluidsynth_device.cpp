@@ -7,7 +7,7 @@
 
 #include "linux/media/media_errors.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -236,14 +236,14 @@ std::uint32_t FluidSynthDevice::length(std::int64_t& milliseconds) {
   return media_errors::kSuccess;
 }
 
-std::uint32_t FluidSynthDevice::mode(TMPModes& mode) {
+std::uint32_t FluidSynthDevice::mode(PlayerMode& mode) {
   if (player_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!started_ || stopped_ || finished()) {
-    mode = TMPModes::mpStopped;
+    mode = PlayerMode::Stopped;
   } else if (paused_) {
-    mode = TMPModes::mpPaused;
+    mode = PlayerMode::Paused;
   } else {
-    mode = fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING ? TMPModes::mpPlaying : TMPModes::mpStopped;
+    mode = fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING ? PlayerMode::Playing : PlayerMode::Stopped;
   }
   return media_errors::kSuccess;
 }
@@ -254,4 +254,4 @@ std::uint32_t FluidSynthDevice::setDisplayWindow(NativeWindow) { return media_er
 std::uint32_t FluidSynthDevice::setDestination(const TRect&) { return media_errors::kNoDisplay; }
 std::uint32_t FluidSynthDevice::destination(TRect&) { return media_errors::kNoDisplay; }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

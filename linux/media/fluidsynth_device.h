@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "media/midi_timing.h"
 
 struct _fluid_hashtable_t;
@@ -12,7 +12,7 @@ struct _fluid_synth_t;
 struct _fluid_player_t;
 struct _fluid_audio_driver_t;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // A MIDI file played by FluidSynth with a General MIDI soundfont into the
 // sound server. FluidSynth runs the file on its audio thread; every method
@@ -40,7 +40,7 @@ class FluidSynthDevice final : public MediaDevice {
   std::uint32_t seekToStart() override;
   std::uint32_t position(std::int64_t& milliseconds) override;
   std::uint32_t length(std::int64_t& milliseconds) override;
-  std::uint32_t mode(TMPModes& mode) override;
+  std::uint32_t mode(PlayerMode& mode) override;
   std::uint32_t setDisplayWindow(NativeWindow window) override;
   std::uint32_t setDestination(const TRect& rect) override;
   std::uint32_t destination(TRect& rect) override;
@@ -66,4 +66,4 @@ class FluidSynthDevice final : public MediaDevice {
   bool paused_ = false;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -10,7 +10,7 @@
 
 #include "linux/media/media_errors.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -50,4 +50,4 @@ std::uint32_t CheckLocalFile(const std::string& name, std::string& path) {
   return kSuccess;
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // Players open local files only: a name that is an address or a protocol
 // (http://, av://, lavfi:, memory://), that begins with a hyphen (which a
@@ -13,4 +13,4 @@ namespace quorrel {
 // protocol. Returns 0 or a media_errors code.
 [[nodiscard]] std::uint32_t CheckLocalFile(const std::string& name, std::string& path);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -6,12 +6,12 @@
 
 #include "linux/media/fluidsynth_device.h"
 #include "linux/media/local_file.h"
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "linux/media/media_errors.h"
 #include "linux/media/mpv_device.h"
 #include "linux/media/x11_video_window.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -33,7 +33,7 @@ class PlatformMediaBackend final : public MediaBackend {
   PlatformMediaBackend(UiPoster poster, MediaAudio audio)
       : audio_(audio), engines_(std::make_shared<MpvEnginePool>(std::move(poster), audio)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes /*type*/, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType /*type*/, NativeWindow display,
                                     std::uint32_t& errorCode) override {
     std::string path;
     errorCode = CheckLocalFile(fileName, path);
@@ -75,4 +75,4 @@ std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster, MediaA
   return std::make_unique<PlatformMediaBackend>(std::move(poster), audio);
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

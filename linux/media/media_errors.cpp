@@ -2,7 +2,7 @@
 
 #include <mpv/client.h>
 
-namespace quorrel::media_errors {
+namespace quorrel::linux_desktop::media_errors {
 
 std::uint32_t FromMpvError(int mpvError) {
   if (mpvError >= 0) return kSuccess;
@@ -41,4 +41,4 @@ std::string Text(std::uint32_t code) {
   return {};
 }
 
-}  // namespace quorrel::media_errors
+}  // namespace quorrel::linux_desktop::media_errors

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quorrel::media_errors {
+namespace quorrel::linux_desktop::media_errors {
 
 // Result codes of the platform back ends. They are stable numbers, so a code
 // that a user reports means the same thing in every version: the back ends'
@@ -33,4 +33,4 @@ enum : std::uint32_t {
 // The text for a code, or empty text when the code is none of ours.
 [[nodiscard]] std::string Text(std::uint32_t code);
 
-}  // namespace quorrel::media_errors
+}  // namespace quorrel::linux_desktop::media_errors

@@ -8,7 +8,7 @@
 
 #include "linux/media/media_errors.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -282,15 +282,15 @@ std::uint32_t MpvDevice::length(std::int64_t& milliseconds) {
   return media_errors::kSuccess;
 }
 
-std::uint32_t MpvDevice::mode(TMPModes& mode) {
+std::uint32_t MpvDevice::mode(PlayerMode& mode) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   drainEvents();
   if (stopped_ || ended_ || flag("eof-reached") || flag("idle-active")) {
-    mode = TMPModes::mpStopped;
+    mode = PlayerMode::Stopped;
   } else if (flag("pause")) {
-    mode = TMPModes::mpPaused;
+    mode = PlayerMode::Paused;
   } else {
-    mode = TMPModes::mpPlaying;
+    mode = PlayerMode::Playing;
   }
   return media_errors::kSuccess;
 }
@@ -313,4 +313,4 @@ std::uint32_t MpvDevice::destination(TRect& rect) {
   return window_->placement(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "media/media_device.h"
 #include "linux/media/mpv_engine.h"
 #include "linux/media/x11_video_window.h"
+#include "media/media_device.h"
 
 struct mpv_handle;
 struct mpv_event;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // One file played by a libmpv instance, drawing into a VideoWindow. The
 // instance is the pool's when the device opens (a fresh one when the pool has
@@ -59,7 +59,7 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t seekToStart() override;
   std::uint32_t position(std::int64_t& milliseconds) override;
   std::uint32_t length(std::int64_t& milliseconds) override;
-  std::uint32_t mode(TMPModes& mode) override;
+  std::uint32_t mode(PlayerMode& mode) override;
   std::uint32_t setDisplayWindow(NativeWindow window) override;
   std::uint32_t setDestination(const TRect& rect) override;
   std::uint32_t destination(TRect& rect) override;
@@ -108,4 +108,4 @@ class MpvDevice final : public MediaDevice {
   TRect source_;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

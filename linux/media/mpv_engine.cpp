@@ -10,7 +10,7 @@
 #include "linux/media/media_errors.h"
 #include "linux/media/mpv_device.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -265,4 +265,4 @@ void MpvEnginePool::give(std::unique_ptr<MpvEngine> engine) {
   idle_.push_back(std::move(engine));
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -7,13 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "linux/media/x11_video_window.h"
 
 struct mpv_handle;
 struct mpv_event;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 class MpvDevice;
 
@@ -125,4 +125,4 @@ class MpvEnginePool {
   std::future<std::unique_ptr<MpvEngine>> prepared_;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

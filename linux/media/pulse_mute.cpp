@@ -7,9 +7,9 @@
 #include <chrono>
 #include <memory>
 
-#include "media/system_mute.h"
+#include "linux/media/pulse_mute.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -109,7 +109,7 @@ class PulseMute final : public SystemMute {
     PulseSession session;
     int error = session.connect();
     if (error == PA_OK) error = session.setDefaultSinkMute(mute);
-    if (error != PA_OK) throw EVolumeError(error);
+    if (error != PA_OK) throw VolumeError(error);
   }
 };
 
@@ -117,4 +117,4 @@ class PulseMute final : public SystemMute {
 
 std::unique_ptr<SystemMute> CreatePulseMute() { return std::make_unique<PulseMute>(); }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

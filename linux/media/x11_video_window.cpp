@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -150,4 +150,4 @@ bool VideoWindow::exists() {
   return true;
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

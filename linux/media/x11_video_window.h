@@ -7,7 +7,7 @@
 
 #include "media/media_types.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // The media back ends' own connection to the X display named by $DISPLAY
 // (the one the front end's windows live on). Used on the user-interface
@@ -71,4 +71,4 @@ class VideoWindow {
   TRect hiddenPlacement_;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

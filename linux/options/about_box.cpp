@@ -7,7 +7,7 @@
 #include "linux/options/dialog_look.h"
 #include "options/dialog_texts.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -22,7 +22,7 @@ QLabel* disclaimerLabel(QWidget* parent, const char* text, int top, int width, i
 
 }  // namespace
 
-Tfrmdisc::Tfrmdisc(QWidget* owner) : QDialog(owner) {
+AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
   // A fixed frame without any title-bar button: "Return" is the way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setWindowTitle(QStringLiteral("Quorrel Displayer"));
@@ -30,29 +30,29 @@ Tfrmdisc::Tfrmdisc(QWidget* owner) : QDialog(owner) {
   setFixedSize(514, 336);
   CentreOnScreen(this);
 
-  GroupBox1 = new QGroupBox(this);
-  Place(GroupBox1, 13, 16, 489, 265);
+  frame = new QGroupBox(this);
+  Place(frame, 13, 16, 489, 265);
 
-  Label1 = new QLabel(QStringLiteral("Version 3.26"), GroupBox1);
-  Label1->setFont(DialogFont("Arial", 9));
-  Label1->setWordWrap(true);
-  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(Label1, 22, 22, 203, 43);
+  versionLabel = new QLabel(QStringLiteral("Version 3.26"), frame);
+  versionLabel->setFont(DialogFont("Arial", 9));
+  versionLabel->setWordWrap(true);
+  versionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Place(versionLabel, 22, 22, 203, 43);
 
-  GroupBox2 = new QGroupBox(QStringLiteral("Disclaimer"), GroupBox1);
-  GroupBox2->setFont(DialogFont("Terminal", 9));
-  Place(GroupBox2, 20, 80, 437, 169);
-  Label2 = disclaimerLabel(GroupBox2, kDisclaimer1, 16, 405, 65);
-  Label3 = disclaimerLabel(GroupBox2, kDisclaimer2, 58, 413, 49);
-  Label4 = disclaimerLabel(GroupBox2, kDisclaimer3, 110, 405, 49);
+  disclaimerGroup = new QGroupBox(QStringLiteral("Disclaimer"), frame);
+  disclaimerGroup->setFont(DialogFont("Terminal", 9));
+  Place(disclaimerGroup, 20, 80, 437, 169);
+  disclaimerStart = disclaimerLabel(disclaimerGroup, kDisclaimer1, 16, 405, 65);
+  disclaimerMiddle = disclaimerLabel(disclaimerGroup, kDisclaimer2, 58, 413, 49);
+  disclaimerEnd = disclaimerLabel(disclaimerGroup, kDisclaimer3, 110, 405, 49);
 
-  Button1 = new QPushButton(QStringLiteral("Return"), this);
-  Button1->setFont(ArialFont());
-  Button1->setDefault(true);
-  Place(Button1, 428, 300, 75, 25);
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  returnButton = new QPushButton(QStringLiteral("Return"), this);
+  returnButton->setFont(ArialFont());
+  returnButton->setDefault(true);
+  Place(returnButton, 428, 300, 75, 25);
+  connect(returnButton, &QPushButton::clicked, this, [this] { returnToOptions(); });
 }
 
-void Tfrmdisc::Button1Click() { close(); }
+void AboutBox::returnToOptions() { close(); }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

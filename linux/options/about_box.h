@@ -6,24 +6,24 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // The About box: the version and Quorrel's disclaimer. Created once,
 // hidden, and shown modally as often as the user asks.
-class Tfrmdisc : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
  public:
-  explicit Tfrmdisc(QWidget* owner = nullptr);
+  explicit AboutBox(QWidget* owner = nullptr);
 
-  void Button1Click();
+  void returnToOptions();
 
-  QGroupBox* GroupBox1;
-  QLabel* Label1;
-  QGroupBox* GroupBox2;
-  QLabel* Label2;
-  QLabel* Label3;
-  QLabel* Label4;
-  QPushButton* Button1;
+  QGroupBox* frame;
+  QLabel* versionLabel;
+  QGroupBox* disclaimerGroup;
+  QLabel* disclaimerStart;
+  QLabel* disclaimerMiddle;
+  QLabel* disclaimerEnd;
+  QPushButton* returnButton;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

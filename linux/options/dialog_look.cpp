@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <cmath>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 QFont DialogFont(const char* family, int points, bool bold) {
   QFont font(QString::fromLatin1(family));
@@ -94,4 +94,4 @@ QIcon GlyphIcon(Glyph glyph) {
   return QIcon(pixmap);
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // The look every dialog of the configuration mode shares.
 inline const QColor kDialogBackground(232, 231, 230);
@@ -33,4 +33,4 @@ void Place(QWidget* widget, int left, int top, int width, int height);
 enum class Glyph { Play, Pause, Stop, Check };
 [[nodiscard]] QIcon GlyphIcon(Glyph glyph);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

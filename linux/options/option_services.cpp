@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 QString PathText(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
@@ -68,9 +68,9 @@ std::optional<std::string> runChooser(QFileDialog& dialog) {
 
 }  // namespace
 
-void QtFileChooser::setVideoStartFolder(const std::string& folder) { videoFolder_ = PathText(folder); }
+void FileDialogs::setVideoStartFolder(const std::string& folder) { videoFolder_ = PathText(folder); }
 
-std::optional<std::string> QtFileChooser::chooseVideoFile() {
+std::optional<std::string> FileDialogs::chooseVideoFile() {
   QFileDialog dialog(parent_, QStringLiteral("Open"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name of a file that does not exist is accepted too.
@@ -89,7 +89,7 @@ std::optional<std::string> QtFileChooser::chooseVideoFile() {
   return chosen;
 }
 
-std::optional<std::string> QtFileChooser::chooseSoundFile() {
+std::optional<std::string> FileDialogs::chooseSoundFile() {
   QFileDialog dialog(parent_, QStringLiteral("Open"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -97,7 +97,7 @@ std::optional<std::string> QtFileChooser::chooseSoundFile() {
   return runChooser(dialog);
 }
 
-std::optional<std::string> QtFileChooser::chooseVideoFolder() {
+std::optional<std::string> FileDialogs::chooseVideoFolder() {
   QFileDialog dialog(parent_, QStringLiteral("Add Entire Folder"));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -106,13 +106,13 @@ std::optional<std::string> QtFileChooser::chooseVideoFolder() {
   return runChooser(dialog);
 }
 
-bool QtDesktopOpener::openFile(const std::string& path) {
+bool DesktopLauncher::openFile(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(path)));
 }
 
-QtTaskProgress::~QtTaskProgress() = default;
+ProgressDialog::~ProgressDialog() = default;
 
-void QtTaskProgress::begin(std::size_t total) {
+void ProgressDialog::begin(std::size_t total) {
   if (total <= kShownAbove) return;
   dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Adding the folder's videos to your list..."),
                                               QStringLiteral("Cancel"), 0, static_cast<int>(total), parent_);
@@ -126,7 +126,7 @@ void QtTaskProgress::begin(std::size_t total) {
   sinceUpdate_.start();
 }
 
-bool QtTaskProgress::advance(std::size_t done) {
+bool ProgressDialog::advance(std::size_t done) {
   if (!dialog_) return true;
   // A window-modal progress dialog handles pending events inside setValue,
   // which keeps the bar moving and lets the Cancel click through. A few
@@ -138,6 +138,6 @@ bool QtTaskProgress::advance(std::size_t done) {
   return !dialog_->wasCanceled();
 }
 
-void QtTaskProgress::end() { dialog_.reset(); }
+void ProgressDialog::end() { dialog_.reset(); }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -10,14 +10,14 @@
 
 class QWidget;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // Qt's own file dialogs (the same on every desktop, and driven alike by a
 // user and by a test typing a path). Chosen names become the file system's
 // own bytes (ChosenPathBytes).
-class QtFileChooser : public FileChooser {
+class FileDialogs : public FileChooser {
  public:
-  explicit QtFileChooser(QWidget* parent) : parent_(parent) {}
+  explicit FileDialogs(QWidget* parent) : parent_(parent) {}
   void setVideoStartFolder(const std::string& folder) override;
   std::optional<std::string> chooseVideoFile() override;
   std::optional<std::string> chooseSoundFile() override;
@@ -30,17 +30,17 @@ class QtFileChooser : public FileChooser {
 };
 
 // QDesktopServices with a file URL: no shell sees the name.
-class QtDesktopOpener : public DesktopOpener {
+class DesktopLauncher : public DesktopOpener {
  public:
   bool openFile(const std::string& path) override;
 };
 
 // A progress dialog with a Cancel button, shown only for folders big
 // enough for the wait to be noticed.
-class QtTaskProgress : public TaskProgress {
+class ProgressDialog : public TaskProgress {
  public:
-  explicit QtTaskProgress(QWidget* parent) : parent_(parent) {}
-  ~QtTaskProgress() override;
+  explicit ProgressDialog(QWidget* parent) : parent_(parent) {}
+  ~ProgressDialog() override;
   void begin(std::size_t total) override;
   bool advance(std::size_t done) override;
   void end() override;
@@ -62,4 +62,4 @@ class QtTaskProgress : public TaskProgress {
 // are on disk; otherwise the name as it was typed.
 [[nodiscard]] std::string ChosenPathBytes(const QString& chosen);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

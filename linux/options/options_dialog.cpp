@@ -17,16 +17,16 @@
 #include <system_error>
 
 #include "linux/base/message_boxes.h"
-#include "linux/options/dialog_look.h"
 #include "linux/options/about_box.h"
-#include "linux/options/video_sound_dialog.h"
-#include "linux/options/preview_window.h"
-#include "options/options_actions.h"
+#include "linux/options/dialog_look.h"
 #include "linux/options/option_services.h"
+#include "linux/options/preview_window.h"
+#include "linux/options/video_sound_dialog.h"
+#include "options/options_actions.h"
 #include "settings/data_folder.h"
 #include "settings/settings_file.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -41,17 +41,17 @@ void setNumberLabel(QLabel* label, std::int32_t number) {
 
 }  // namespace
 
-TForm2::TForm2(ConfigServices services) : services_(std::move(services)), list_(services_.settings.SettingsFileName, *services_.boxes) {
+OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::move(services)), list_(services_.settings.SettingsFileName, *services_.boxes) {
   if (services_.chooser == nullptr) {
-    ownChooser_ = std::make_unique<QtFileChooser>(this);
+    ownChooser_ = std::make_unique<FileDialogs>(this);
     services_.chooser = ownChooser_.get();
   }
   if (services_.opener == nullptr) {
-    ownOpener_ = std::make_unique<QtDesktopOpener>();
+    ownOpener_ = std::make_unique<DesktopLauncher>();
     services_.opener = ownOpener_.get();
   }
   if (services_.progress == nullptr) {
-    ownProgress_ = std::make_unique<QtTaskProgress>(this);
+    ownProgress_ = std::make_unique<ProgressDialog>(this);
     services_.progress = ownProgress_.get();
   }
   if (services_.executableFolder.empty()) services_.executableFolder = PathBytes(QCoreApplication::applicationDirPath());
@@ -65,150 +65,150 @@ TForm2::TForm2(ConfigServices services) : services_(std::move(services)), list_(
   buildControls();
   connectHandlers();
   list_.setView(this);
-  FormCreate();
+  fillFromSettings();
 }
 
-TForm2::~TForm2() { list_.setView(nullptr); }
+OptionsDialog::~OptionsDialog() { list_.setView(nullptr); }
 
-void TForm2::connectHandlers() {
+void OptionsDialog::connectHandlers() {
   // The size labels follow every move of their bars, the user's arrows,
   // page clicks and drags alike, but not the bars' placing at load.
-  connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Scroll(); });
-  connect(ScrollBar2, &QScrollBar::valueChanged, this, [this] { ScrollBar2Scroll(); });
-  connect(ScrollBar1, &QScrollBar::actionTriggered, this, [this] { ScrollBar1Scroll(); });
-  connect(ScrollBar2, &QScrollBar::actionTriggered, this, [this] { ScrollBar2Scroll(); });
-  connect(cmdwav, &QPushButton::clicked, this, [this] { cmdwavClick(); });
-  connect(Cmdexit, &QPushButton::clicked, this, [this] { CmdexitClick(); });
-  connect(cmdhelp, &QPushButton::clicked, this, [this] { cmdhelpClick(); });
-  connect(CmdSound, &QPushButton::clicked, this, [this] { CmdSoundClick(); });
-  connect(button4, &QPushButton::clicked, this, [this] { button4Click(); });
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  connect(CmdAddEntire, &QPushButton::clicked, this, [this] { CmdAddEntireClick(); });
-  connect(CmdClearList, &QPushButton::clicked, this, [this] { CmdClearListClick(); });
-  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-  connect(CmdPreview, &QPushButton::clicked, this, [this] { CmdPreviewClick(); });
-  connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
+  connect(widthBar, &QScrollBar::valueChanged, this, [this] { widthBarMoved(); });
+  connect(heightBar, &QScrollBar::valueChanged, this, [this] { heightBarMoved(); });
+  connect(widthBar, &QScrollBar::actionTriggered, this, [this] { widthBarMoved(); });
+  connect(heightBar, &QScrollBar::actionTriggered, this, [this] { heightBarMoved(); });
+  connect(chooseSoundButton, &QPushButton::clicked, this, [this] { chooseSoundFile(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { saveAndClose(); });
+  connect(aboutButton, &QPushButton::clicked, this, [this] { showAboutBox(); });
+  connect(videoSoundButton, &QPushButton::clicked, this, [this] { showVideoSoundDialog(); });
+  connect(moreSoftwareButton, &QPushButton::clicked, this, [this] { showMoreSoftware(); });
+  connect(supportButton, &QPushButton::clicked, this, [this] { showSupport(); });
+  connect(addVideoButton, &QPushButton::clicked, this, [this] { addVideo(); });
+  connect(addFolderButton, &QPushButton::clicked, this, [this] { addEntireFolder(); });
+  connect(clearListButton, &QPushButton::clicked, this, [this] { clearList(); });
+  connect(removeVideoButton, &QPushButton::clicked, this, [this] { removeVideo(); });
+  connect(previewButton, &QPushButton::clicked, this, [this] { previewVideo(); });
+  connect(videoListBox, &QListWidget::currentRowChanged, this, [this] { selectVideo(); });
+  connect(videoListBox, &QListWidget::itemDoubleClicked, this, [this] { openSelectedVideo(); });
 }
 
-std::string TForm2::settingsPath() const { return services_.settings.SettingsFileName; }
+std::string OptionsDialog::settingsPath() const { return services_.settings.SettingsFileName; }
 
-TFrmSound* TForm2::soundDialog() const { return frmSound_; }
+VideoSoundDialog* OptionsDialog::videoSoundDialog() const { return videoSoundDialog_; }
 
-void TForm2::setAboutBox(Tfrmdisc* box) { aboutBox_ = box; }
+void OptionsDialog::setAboutBox(AboutBox* box) { aboutBox_ = box; }
 
-void TForm2::FormCreate() {
+void OptionsDialog::fillFromSettings() {
   SetupDataFolder(services_.settings, *services_.boxes);
-  frmSound_ = new TFrmSound(this);
-  list_.ResetSlots();
+  videoSoundDialog_ = new VideoSoundDialog(this);
+  list_.resetSlots();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    ScrollBar1->setMaximum(screen->geometry().width());
-    ScrollBar2->setMaximum(screen->geometry().height());
+    widthBar->setMaximum(screen->geometry().width());
+    heightBar->setMaximum(screen->geometry().height());
   }
   std::error_code error;
-  if (std::filesystem::exists(settingsPath(), error)) LoadOptions();
-  ListBox1->setUpdatesEnabled(false);
-  list_.FillFromSlots();
-  ListBox1->setUpdatesEnabled(true);
-  list_.UpdateVideoLabels();
+  if (std::filesystem::exists(settingsPath(), error)) loadOptions();
+  videoListBox->setUpdatesEnabled(false);
+  list_.fillFromSlots();
+  videoListBox->setUpdatesEnabled(true);
+  list_.updateVideoLabels();
   const std::string& sound = list_.videoSlots()[0];
   if (IsEmptySlotForDialog(sound) || sound.empty()) {
-    radsndon->setEnabled(false);
-    radsndof->setEnabled(false);
+    soundOnButton->setEnabled(false);
+    soundOffButton->setEnabled(false);
   }
-  services_.chooser->setVideoStartFolder(list_.LoadLastDir());
+  services_.chooser->setVideoStartFolder(list_.loadLastDir());
 }
 
-void TForm2::LoadOptions() {
+void OptionsDialog::loadOptions() {
   const OptionsState state = quorrel::LoadOptions(SettingsFile(settingsPath()), list_.videoSlots());
   applyOptions(state);
-  if (frmSound_) frmSound_->setChoices(state.startOn, state.endOn);
+  if (videoSoundDialog_) videoSoundDialog_->setChoices(state.startOn, state.endOn);
 }
 
-void TForm2::applyOptions(const OptionsState& state) {
-  setRadio(radsndon, state.sound == SoundChoice::On);
-  setRadio(radsndof, state.sound == SoundChoice::Off);
-  setRadio(radrepon, state.repeat == SoundChoice::On);
-  setRadio(radrepoff, state.repeat == SoundChoice::Off);
-  setRadio(Radpicc, state.size == VideoSizeMode::Custom);
-  setRadio(radpics, state.size == VideoSizeMode::Small);
-  setRadio(radpicm, state.size == VideoSizeMode::Medium);
-  setRadio(radpicl, state.size == VideoSizeMode::FullScreen);
-  setRadio(Radpicdef, state.size == VideoSizeMode::Natural);
-  setRadio(RadioButton1, state.order == VideoOrder::Random);
-  setRadio(RadioButton2, state.order == VideoOrder::InSequence);
-  setNumberLabel(Lblheight, state.height);
-  setNumberLabel(Lblwidth, state.width);
+void OptionsDialog::applyOptions(const OptionsState& state) {
+  setRadio(soundOnButton, state.sound == SoundChoice::On);
+  setRadio(soundOffButton, state.sound == SoundChoice::Off);
+  setRadio(repeatOnButton, state.repeat == SoundChoice::On);
+  setRadio(repeatOffButton, state.repeat == SoundChoice::Off);
+  setRadio(customSizeButton, state.size == VideoSizeMode::Custom);
+  setRadio(smallSizeButton, state.size == VideoSizeMode::Small);
+  setRadio(mediumSizeButton, state.size == VideoSizeMode::Medium);
+  setRadio(fullScreenSizeButton, state.size == VideoSizeMode::FullScreen);
+  setRadio(naturalSizeButton, state.size == VideoSizeMode::Natural);
+  setRadio(randomButton, state.order == VideoOrder::Random);
+  setRadio(inSequenceButton, state.order == VideoOrder::InSequence);
+  setNumberLabel(heightLabel, state.height);
+  setNumberLabel(widthLabel, state.width);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
-  const QSignalBlocker widthBlocker(ScrollBar1);
-  const QSignalBlocker heightBlocker(ScrollBar2);
-  ScrollBar1->setValue(state.width);
-  ScrollBar2->setValue(state.height);
+  const QSignalBlocker widthBlocker(widthBar);
+  const QSignalBlocker heightBlocker(heightBar);
+  widthBar->setValue(state.width);
+  heightBar->setValue(state.height);
   soundFileBytes_ = state.soundFile;
-  edwav->setText(PathText(state.soundFile));
+  soundFileBox->setText(PathText(state.soundFile));
 }
 
-OptionsState TForm2::currentOptions() const {
+OptionsState OptionsDialog::currentOptions() const {
   OptionsState state;
-  if (frmSound_) {
-    state.startOn = frmSound_->startChoice();
-    state.endOn = frmSound_->endChoice();
+  if (videoSoundDialog_) {
+    state.startOn = videoSoundDialog_->startChoice();
+    state.endOn = videoSoundDialog_->endChoice();
   }
-  state.sound = radsndon->isChecked() ? SoundChoice::On : (radsndof->isChecked() ? SoundChoice::Off : SoundChoice::None);
+  state.sound = soundOnButton->isChecked() ? SoundChoice::On : (soundOffButton->isChecked() ? SoundChoice::Off : SoundChoice::None);
   state.repeat =
-      radrepon->isChecked() ? SoundChoice::On : (radrepoff->isChecked() ? SoundChoice::Off : SoundChoice::None);
-  if (Radpicdef->isChecked()) {
+      repeatOnButton->isChecked() ? SoundChoice::On : (repeatOffButton->isChecked() ? SoundChoice::Off : SoundChoice::None);
+  if (naturalSizeButton->isChecked()) {
     state.size = VideoSizeMode::Natural;
-  } else if (Radpicc->isChecked()) {
+  } else if (customSizeButton->isChecked()) {
     state.size = VideoSizeMode::Custom;
-  } else if (radpics->isChecked()) {
+  } else if (smallSizeButton->isChecked()) {
     state.size = VideoSizeMode::Small;
-  } else if (radpicm->isChecked()) {
+  } else if (mediumSizeButton->isChecked()) {
     state.size = VideoSizeMode::Medium;
-  } else if (radpicl->isChecked()) {
+  } else if (fullScreenSizeButton->isChecked()) {
     state.size = VideoSizeMode::FullScreen;
   }
-  if (RadioButton1->isChecked()) {
+  if (randomButton->isChecked()) {
     state.order = VideoOrder::Random;
-  } else if (RadioButton2->isChecked()) {
+  } else if (inSequenceButton->isChecked()) {
     state.order = VideoOrder::InSequence;
   }
-  state.height = Lblheight->text().toInt();
-  state.width = Lblwidth->text().toInt();
+  state.height = heightLabel->text().toInt();
+  state.width = widthLabel->text().toInt();
   state.soundFile = soundFileBytes_;
   return state;
 }
 
-void TForm2::ScrollBar1Scroll() { setNumberLabel(Lblwidth, ScrollBar1->sliderPosition()); }
+void OptionsDialog::widthBarMoved() { setNumberLabel(widthLabel, widthBar->sliderPosition()); }
 
-void TForm2::ScrollBar2Scroll() { setNumberLabel(Lblheight, ScrollBar2->sliderPosition()); }
+void OptionsDialog::heightBarMoved() { setNumberLabel(heightLabel, heightBar->sliderPosition()); }
 
-void TForm2::cmdwavClick() {
+void OptionsDialog::chooseSoundFile() {
   const auto chosen = ChooseSoundFile(*services_.chooser, *services_.boxes);
   if (!chosen) return;
   soundFileBytes_ = *chosen;
-  edwav->setText(PathText(*chosen));
-  radsndon->setEnabled(true);
-  radsndof->setEnabled(true);
+  soundFileBox->setText(PathText(*chosen));
+  soundOnButton->setEnabled(true);
+  soundOffButton->setEnabled(true);
 }
 
-void TForm2::CmdexitClick() {
+void OptionsDialog::saveAndClose() {
   SettingsFile file(settingsPath());
   // A refused write throws out of here: the dialog stays open.
   SaveOptions(file, currentOptions());
   close();
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
-  // FormCloseQuery: the video sound dialog goes with the options dialog,
+void OptionsDialog::closeEvent(QCloseEvent* event) {
+  // Closing: the video sound dialog goes with the options dialog,
   // and the close always goes ahead.
-  delete frmSound_;
+  delete videoSoundDialog_;
   QDialog::closeEvent(event);
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event) {
+void OptionsDialog::keyPressEvent(QKeyEvent* event) {
   // Escape does not close the dialog: only "OK" (or Enter) ends it.
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -217,66 +217,66 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void TForm2::cmdhelpClick() {
-  if (!aboutBox_) aboutBox_ = new Tfrmdisc(this);
+void OptionsDialog::showAboutBox() {
+  if (!aboutBox_) aboutBox_ = new AboutBox(this);
   aboutBox_->exec();
 }
 
-void TForm2::CmdSoundClick() {
-  if (frmSound_) frmSound_->exec();
+void OptionsDialog::showVideoSoundDialog() {
+  if (videoSoundDialog_) videoSoundDialog_->exec();
 }
 
-void TForm2::button4Click() {
+void OptionsDialog::showMoreSoftware() {
   ShowMoreSoftware(*services_.boxes, *services_.opener, FindReadme(services_.executableFolder));
 }
 
-void TForm2::BitBtn1Click() { ShowSupport(*services_.boxes, FindReadme(services_.executableFolder)); }
+void OptionsDialog::showSupport() { ShowSupport(*services_.boxes, FindReadme(services_.executableFolder)); }
 
-void TForm2::Button2Click() { list_.Button2Click(*services_.chooser); }
+void OptionsDialog::addVideo() { list_.addVideo(*services_.chooser); }
 
-void TForm2::CmdAddEntireClick() { (void)list_.CmdAddEntireClick(*services_.chooser, *services_.progress); }
+void OptionsDialog::addEntireFolder() { (void)list_.addEntireFolder(*services_.chooser, *services_.progress); }
 
-void TForm2::CmdClearListClick() { list_.CmdClearListClick(); }
+void OptionsDialog::clearList() { list_.clearList(); }
 
-void TForm2::Button3Click() { list_.Button3Click(); }
+void OptionsDialog::removeVideo() { list_.removeVideo(); }
 
-void TForm2::CmdPreviewClick() {
-  const auto path = list_.CmdPreviewClick();
+void OptionsDialog::previewVideo() {
+  const auto path = list_.videoToPreview();
   if (!path) return;
-  TFrmviddis preview(this, services_.mediaBackend(), *services_.boxes);
+  PreviewWindow preview(this, services_.mediaBackend(), *services_.boxes);
   preview.setVideoPath(*path);
   if (onPreviewShown) onPreviewShown(preview);
   preview.exec();
 }
 
-void TForm2::ListBox1Click() {
-  const int row = ListBox1->currentRow();
+void OptionsDialog::selectVideo() {
+  const int row = videoListBox->currentRow();
   if (followingList_ || row < 0) return;
-  list_.ListBox1Click(static_cast<std::size_t>(row));
+  list_.selectVideo(static_cast<std::size_t>(row));
 }
 
-void TForm2::ListBox1DblClick() { list_.ListBox1DblClick(*services_.opener); }
+void OptionsDialog::openSelectedVideo() { list_.openSelectedVideo(*services_.opener); }
 
-void TForm2::entryAppended(const std::string& text) {
+void OptionsDialog::entryAppended(const std::string& text) {
   auto* item = new QListWidgetItem(PathText(text));
   // The item keeps the path's own bytes beside the text shown.
   item->setData(Qt::UserRole, QByteArray::fromStdString(text));
-  ListBox1->addItem(item);
+  videoListBox->addItem(item);
 }
 
-void TForm2::entryRemoved(std::size_t index) { delete ListBox1->takeItem(static_cast<int>(index)); }
+void OptionsDialog::entryRemoved(std::size_t index) { delete videoListBox->takeItem(static_cast<int>(index)); }
 
-void TForm2::entriesCleared() { ListBox1->clear(); }
+void OptionsDialog::entriesCleared() { videoListBox->clear(); }
 
-void TForm2::selectionChanged(std::optional<std::size_t> index) {
+void OptionsDialog::selectionChanged(std::optional<std::size_t> index) {
   followingList_ = true;
-  ListBox1->setCurrentRow(index ? static_cast<int>(*index) : -1);
+  videoListBox->setCurrentRow(index ? static_cast<int>(*index) : -1);
   followingList_ = false;
 }
 
-void TForm2::labelsChanged(const std::string& count, const std::string& name) {
-  Lblcount->setText(DisplayText(count));
-  LblVidName->setText(PathText(name));
+void OptionsDialog::labelsChanged(const std::string& count, const std::string& name) {
+  videoCountLabel->setText(DisplayText(count));
+  videoNameLabel->setText(PathText(name));
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -19,19 +19,21 @@ class QRadioButton;
 class QScrollBar;
 
 namespace quorrel {
-
 class MessageBoxes;
 class MediaBackend;
 class FileChooser;
 class DesktopOpener;
 class TaskProgress;
-class TFrmSound;
-class Tfrmdisc;
+}  // namespace quorrel
+
+namespace quorrel::linux_desktop {
+class VideoSoundDialog;
+class AboutBox;
 
 // What the options dialog asks of the world outside it. The choosers, the
 // desktop and the progress display default to Qt's own when left null;
 // tests put fakes in their place.
-struct ConfigServices {
+struct OptionsDialogServices {
   MessageBoxes* boxes = nullptr;
   FileChooser* chooser = nullptr;
   DesktopOpener* opener = nullptr;
@@ -46,81 +48,81 @@ struct ConfigServices {
 
 // "Quorrel Options": the video list, whose edits go to the settings file at
 // once, and the options, which "OK" saves before the dialog closes.
-class TForm2 : public QDialog, private VideoListView {
+class OptionsDialog : public QDialog, private VideoListView {
   Q_OBJECT
  public:
-  explicit TForm2(ConfigServices services);
-  ~TForm2() override;
+  explicit OptionsDialog(OptionsDialogServices services);
+  ~OptionsDialog() override;
 
   // The About box the configuration mode made after this dialog.
-  void setAboutBox(Tfrmdisc* box);
+  void setAboutBox(AboutBox* box);
 
   [[nodiscard]] VideoList& videoList() { return list_; }
-  [[nodiscard]] TFrmSound* soundDialog() const;
+  [[nodiscard]] VideoSoundDialog* videoSoundDialog() const;
   // The options as the controls hold them now.
   [[nodiscard]] OptionsState currentOptions() const;
 
-  void FormCreate();
-  void LoadOptions();
-  void ScrollBar1Scroll();
-  void ScrollBar2Scroll();
-  void cmdwavClick();
-  void CmdexitClick();
-  void cmdhelpClick();
-  void CmdSoundClick();
-  void button4Click();
-  void BitBtn1Click();
-  void Button2Click();
-  void CmdAddEntireClick();
-  void CmdClearListClick();
-  void Button3Click();
-  void CmdPreviewClick();
-  void ListBox1Click();
-  void ListBox1DblClick();
+  void fillFromSettings();
+  void loadOptions();
+  void widthBarMoved();
+  void heightBarMoved();
+  void chooseSoundFile();
+  void saveAndClose();
+  void showAboutBox();
+  void showVideoSoundDialog();
+  void showMoreSoftware();
+  void showSupport();
+  void addVideo();
+  void addEntireFolder();
+  void clearList();
+  void removeVideo();
+  void previewVideo();
+  void selectVideo();
+  void openSelectedVideo();
 
   // Called on every preview window before it is shown modally (tests use
   // it to drive the window; the dialog itself needs nothing from it).
-  std::function<void(class TFrmviddis&)> onPreviewShown;
+  std::function<void(class PreviewWindow&)> onPreviewShown;
 
-  QLabel* Label3;
-  QListWidget* ListBox1;
-  QGroupBox* GroupBox2;
-  QPushButton* Button2;
-  QPushButton* CmdAddEntire;
-  QPushButton* CmdClearList;
-  QPushButton* Button3;
-  QPushButton* CmdSound;
-  QPushButton* CmdPreview;
-  QLabel* Lblcount;
-  QLabel* LblVidName;
-  QGroupBox* GroupBox6;
-  QRadioButton* Radpicdef;
-  QRadioButton* radpicl;
-  QRadioButton* radpicm;
-  QRadioButton* radpics;
-  QRadioButton* Radpicc;
-  QGroupBox* Groupcust;
-  QLabel* Label2;
-  QLabel* Label1;
-  QScrollBar* ScrollBar1;
-  QScrollBar* ScrollBar2;
-  QLabel* Lblwidth;
-  QLabel* Lblheight;
-  QGroupBox* GroupBox5;
-  QRadioButton* RadioButton2;
-  QRadioButton* RadioButton1;
-  QGroupBox* GroupBox4;
-  QLineEdit* edwav;
-  QPushButton* cmdwav;
-  QRadioButton* radsndon;
-  QRadioButton* radsndof;
-  QGroupBox* GroupBox3;
-  QRadioButton* radrepon;
-  QRadioButton* radrepoff;
-  QPushButton* BitBtn1;
-  QPushButton* button4;
-  QPushButton* cmdhelp;
-  QPushButton* Cmdexit;
+  QLabel* introLabel;
+  QListWidget* videoListBox;
+  QGroupBox* videoFilesGroup;
+  QPushButton* addVideoButton;
+  QPushButton* addFolderButton;
+  QPushButton* clearListButton;
+  QPushButton* removeVideoButton;
+  QPushButton* videoSoundButton;
+  QPushButton* previewButton;
+  QLabel* videoCountLabel;
+  QLabel* videoNameLabel;
+  QGroupBox* sizeGroup;
+  QRadioButton* naturalSizeButton;
+  QRadioButton* fullScreenSizeButton;
+  QRadioButton* mediumSizeButton;
+  QRadioButton* smallSizeButton;
+  QRadioButton* customSizeButton;
+  QGroupBox* customSizeGroup;
+  QLabel* widthCaption;
+  QLabel* heightCaption;
+  QScrollBar* widthBar;
+  QScrollBar* heightBar;
+  QLabel* widthLabel;
+  QLabel* heightLabel;
+  QGroupBox* orderGroup;
+  QRadioButton* inSequenceButton;
+  QRadioButton* randomButton;
+  QGroupBox* soundFileGroup;
+  QLineEdit* soundFileBox;
+  QPushButton* chooseSoundButton;
+  QRadioButton* soundOnButton;
+  QRadioButton* soundOffButton;
+  QGroupBox* repeatGroup;
+  QRadioButton* repeatOnButton;
+  QRadioButton* repeatOffButton;
+  QPushButton* supportButton;
+  QPushButton* moreSoftwareButton;
+  QPushButton* aboutButton;
+  QPushButton* okButton;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -139,15 +141,15 @@ class TForm2 : public QDialog, private VideoListView {
   void selectionChanged(std::optional<std::size_t> index) override;
   void labelsChanged(const std::string& count, const std::string& name) override;
 
-  ConfigServices services_;
+  OptionsDialogServices services_;
   std::unique_ptr<FileChooser> ownChooser_;
   std::unique_ptr<DesktopOpener> ownOpener_;
   std::unique_ptr<TaskProgress> ownProgress_;
   VideoList list_;
-  QPointer<TFrmSound> frmSound_;
-  QPointer<Tfrmdisc> aboutBox_;
+  QPointer<VideoSoundDialog> videoSoundDialog_;
+  QPointer<AboutBox> aboutBox_;
   std::string soundFileBytes_;
   bool followingList_ = false;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -8,13 +8,13 @@
 #include <QStyledItemDelegate>
 
 #include "linux/options/dialog_look.h"
-#include "options/dialog_texts.h"
 #include "linux/options/options_dialog.h"
+#include "options/dialog_texts.h"
 
 // The options dialog's controls, each at its place and size, with its
 // caption, tooltip, font and colour.
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -81,72 +81,72 @@ QScrollBar* makeSizeBar(QWidget* parent, int left, int top) {
 
 }  // namespace
 
-void TForm2::buildControls() {
-  Label3 = new QLabel(QString::fromLatin1(kOptionsIntroText), this);
-  Label3->setFont(ArialFont());
-  Label3->setWordWrap(true);
-  Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(Label3, 5, 5, 631, 28);
+void OptionsDialog::buildControls() {
+  introLabel = new QLabel(QString::fromLatin1(kOptionsIntroText), this);
+  introLabel->setFont(ArialFont());
+  introLabel->setWordWrap(true);
+  introLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Place(introLabel, 5, 5, 631, 28);
 
-  ListBox1 = new QListWidget(this);
-  ListBox1->setFont(ArialFont(true));
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
-  QPalette listPalette = ListBox1->palette();
+  videoListBox = new QListWidget(this);
+  videoListBox->setFont(ArialFont(true));
+  videoListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  videoListBox->setUniformItemSizes(true);
+  videoListBox->setItemDelegate(new FixedRowDelegate(videoListBox));
+  QPalette listPalette = videoListBox->palette();
   listPalette.setColor(QPalette::Base, kListBackground);
-  ListBox1->setPalette(listPalette);
-  Place(ListBox1, 1, 37, 640, 100);
+  videoListBox->setPalette(listPalette);
+  Place(videoListBox, 1, 37, 640, 100);
 
-  GroupBox2 = makeGroup(this, "Add or Remove Video Files", 1, 140, 640, 64);
-  Button2 = makeButton(GroupBox2, "Add Video", "Add a video to your list", 6, 18, 106, 21);
-  CmdAddEntire = makeButton(GroupBox2, "Add Entire Folder", "Add an entire folder of videos at once", 115, 18, 106, 21);
-  CmdClearList = makeButton(GroupBox2, "Clear Entire List", "Empty your list of videos", 225, 18, 106, 21);
-  Button3 = makeButton(GroupBox2, "Remove Video", "Remove the highlighted video from your list", 335, 18, 106, 21);
-  CmdSound = makeButton(GroupBox2, "Video Sound", "Turn mute on/off by video", 445, 18, 106, 20);
-  CmdPreview = makeButton(GroupBox2, "Preview", "Preview the highlighted video", 560, 15, 75, 24);
-  Lblcount = makeFixedLabel(GroupBox2, 14, 46, 209, 13);
-  LblVidName = makeFixedLabel(GroupBox2, 246, 46, 385, 13);
+  videoFilesGroup = makeGroup(this, "Add or Remove Video Files", 1, 140, 640, 64);
+  addVideoButton = makeButton(videoFilesGroup, "Add Video", "Add a video to your list", 6, 18, 106, 21);
+  addFolderButton = makeButton(videoFilesGroup, "Add Entire Folder", "Add an entire folder of videos at once", 115, 18, 106, 21);
+  clearListButton = makeButton(videoFilesGroup, "Clear Entire List", "Empty your list of videos", 225, 18, 106, 21);
+  removeVideoButton = makeButton(videoFilesGroup, "Remove Video", "Remove the highlighted video from your list", 335, 18, 106, 21);
+  videoSoundButton = makeButton(videoFilesGroup, "Video Sound", "Turn mute on/off by video", 445, 18, 106, 20);
+  previewButton = makeButton(videoFilesGroup, "Preview", "Preview the highlighted video", 560, 15, 75, 24);
+  videoCountLabel = makeFixedLabel(videoFilesGroup, 14, 46, 209, 13);
+  videoNameLabel = makeFixedLabel(videoFilesGroup, 246, 46, 385, 13);
 
-  GroupBox6 = makeGroup(this, "Video Display Options", 2, 210, 350, 202);
-  Radpicdef = makeRadio(GroupBox6, "Default Video Size (Clearest)", 10, 16, 193);
-  radpicl = makeRadio(GroupBox6, "Large (Full Screen)", 204, 16, 127);
-  radpicm = makeRadio(GroupBox6, "Medium", 204, 33, 113);
-  radpics = makeRadio(GroupBox6, "Small", 204, 49, 115);
-  Radpicc = makeRadio(GroupBox6, "Customize Video Window Below", 10, 83, 227);
-  Groupcust = makeGroup(GroupBox6, "Customize Video Display", 10, 109, 335, 87);
-  Label2 = makeLabel(Groupcust, QStringLiteral("Video Width"), 10, 24, true);
-  Label1 = makeLabel(Groupcust, QStringLiteral("Video Height"), 108, 24, true);
-  ScrollBar1 = makeSizeBar(Groupcust, 10, 43);
-  ScrollBar2 = makeSizeBar(Groupcust, 108, 43);
-  Lblwidth = makeLabel(Groupcust, QString(), 10, 65, true);
-  Lblheight = makeLabel(Groupcust, QString(), 106, 65, true);
+  sizeGroup = makeGroup(this, "Video Display Options", 2, 210, 350, 202);
+  naturalSizeButton = makeRadio(sizeGroup, "Default Video Size (Clearest)", 10, 16, 193);
+  fullScreenSizeButton = makeRadio(sizeGroup, "Large (Full Screen)", 204, 16, 127);
+  mediumSizeButton = makeRadio(sizeGroup, "Medium", 204, 33, 113);
+  smallSizeButton = makeRadio(sizeGroup, "Small", 204, 49, 115);
+  customSizeButton = makeRadio(sizeGroup, "Customize Video Window Below", 10, 83, 227);
+  customSizeGroup = makeGroup(sizeGroup, "Customize Video Display", 10, 109, 335, 87);
+  widthCaption = makeLabel(customSizeGroup, QStringLiteral("Video Width"), 10, 24, true);
+  heightCaption = makeLabel(customSizeGroup, QStringLiteral("Video Height"), 108, 24, true);
+  widthBar = makeSizeBar(customSizeGroup, 10, 43);
+  heightBar = makeSizeBar(customSizeGroup, 108, 43);
+  widthLabel = makeLabel(customSizeGroup, QString(), 10, 65, true);
+  heightLabel = makeLabel(customSizeGroup, QString(), 106, 65, true);
 
-  GroupBox5 = makeGroup(this, "Video Plays:", 379, 210, 261, 44);
-  RadioButton2 = makeRadio(GroupBox5, "In Sequence", 26, 19, 89);
-  RadioButton1 = makeRadio(GroupBox5, "Random", 144, 19, 78);
+  orderGroup = makeGroup(this, "Video Plays:", 379, 210, 261, 44);
+  inSequenceButton = makeRadio(orderGroup, "In Sequence", 26, 19, 89);
+  randomButton = makeRadio(orderGroup, "Random", 144, 19, 78);
 
-  GroupBox4 = makeGroup(this, "Wav or Midi Sound?", 379, 258, 261, 77);
-  edwav = new QLineEdit(GroupBox4);
-  edwav->setFont(ArialFont());
-  edwav->setEnabled(false);
-  Place(edwav, 3, 15, 253, 22);
-  cmdwav = makeButton(GroupBox4, "Add a Sound File ", nullptr, 21, 47, 102, 19);
-  SetTextColour(cmdwav, kNavy);
-  radsndon = makeRadio(GroupBox4, "Sound ON", 142, 40, 113);
-  radsndof = makeRadio(GroupBox4, "Sound OFF", 142, 57, 113);
+  soundFileGroup = makeGroup(this, "Wav or Midi Sound?", 379, 258, 261, 77);
+  soundFileBox = new QLineEdit(soundFileGroup);
+  soundFileBox->setFont(ArialFont());
+  soundFileBox->setEnabled(false);
+  Place(soundFileBox, 3, 15, 253, 22);
+  chooseSoundButton = makeButton(soundFileGroup, "Add a Sound File ", nullptr, 21, 47, 102, 19);
+  SetTextColour(chooseSoundButton, kNavy);
+  soundOnButton = makeRadio(soundFileGroup, "Sound ON", 142, 40, 113);
+  soundOffButton = makeRadio(soundFileGroup, "Sound OFF", 142, 57, 113);
 
-  GroupBox3 = makeGroup(this, "Repeat Sound ", 379, 340, 123, 72);
-  radrepon = makeRadio(GroupBox3, "Repeat On", 18, 22, 84);
-  radrepoff = makeRadio(GroupBox3, "Repeat Off", 18, 45, 82);
+  repeatGroup = makeGroup(this, "Repeat Sound ", 379, 340, 123, 72);
+  repeatOnButton = makeRadio(repeatGroup, "Repeat On", 18, 22, 84);
+  repeatOffButton = makeRadio(repeatGroup, "Repeat Off", 18, 45, 82);
 
-  BitBtn1 = makeButton(this, "Support", nullptr, 537, 379, 102, 21);
-  button4 = makeButton(this, "More Software", "More software downloads", 537, 404, 102, 21);
-  cmdhelp = makeButton(this, "About", "Version Information", 537, 430, 102, 21);
-  Cmdexit = makeButton(this, "OK", "Exit the software", 537, 455, 102, 21);
-  Cmdexit->setIcon(GlyphIcon(Glyph::Check));
-  Cmdexit->setDefault(true);
-  ListBox1->setFocus();
+  supportButton = makeButton(this, "Support", nullptr, 537, 379, 102, 21);
+  moreSoftwareButton = makeButton(this, "More Software", "More software downloads", 537, 404, 102, 21);
+  aboutButton = makeButton(this, "About", "Version Information", 537, 430, 102, 21);
+  okButton = makeButton(this, "OK", "Exit the software", 537, 455, 102, 21);
+  okButton->setIcon(GlyphIcon(Glyph::Check));
+  okButton->setDefault(true);
+  videoListBox->setFocus();
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -2,21 +2,21 @@
 #include <exception>
 #include <memory>
 
-#include "linux/entry/modes.h"
 #include "linux/base/ui_poster.h"
 #include "linux/entry/application.h"
-#include "linux/options/options_dialog.h"
+#include "linux/entry/modes.h"
+#include "linux/media/media_backend.h"
 #include "linux/options/about_box.h"
-#include "media/media_device.h"
+#include "linux/options/options_dialog.h"
 #include "settings/data_folder.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
-void RunConfigMode(QuorrelApplication& app) {
+void RunConfigMode(Application& app) {
   // One media back end for the whole process, made by the first preview
   // so that opening the dialog does not start the media libraries.
   std::unique_ptr<MediaBackend> backend;
-  ConfigServices services;
+  OptionsDialogServices services;
   services.boxes = &app.messageBoxes();
   services.settings = UserSettingsLocation();
   services.mediaBackend = [&backend]() -> MediaBackend& {
@@ -27,18 +27,18 @@ void RunConfigMode(QuorrelApplication& app) {
   // The dialog needs its settings file for everything it does; when the
   // file can neither be found nor made (a full disk, a read-only home) the
   // user is told why before the mode ends.
-  std::unique_ptr<TForm2> form;
+  std::unique_ptr<OptionsDialog> form;
   try {
-    form = std::make_unique<TForm2>(services);
+    form = std::make_unique<OptionsDialog>(services);
   } catch (const std::exception& error) {
     app.reportError(error.what());
     return;
   }
-  Tfrmdisc about;
+  AboutBox about;
   form->setAboutBox(&about);
   QObject::connect(form.get(), &QDialog::finished, &app, &QCoreApplication::quit);
   form->show();
   app.exec();
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

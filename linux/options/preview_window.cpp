@@ -6,7 +6,7 @@
 #include "linux/options/dialog_look.h"
 #include "linux/options/option_services.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -20,7 +20,7 @@ QPushButton* makeButton(QWidget* parent, Glyph glyph, const char* caption, int l
 
 }  // namespace
 
-TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxes) : QDialog(owner) {
+PreviewWindow::PreviewWindow(QWidget* owner, MediaBackend& backend, MessageBoxes& boxes) : QDialog(owner) {
   // A sizeable window with the usual title-bar buttons; the flags are set
   // before the panel's native window exists, since changing them later
   // would make a new one.
@@ -33,66 +33,66 @@ TFrmviddis::TFrmviddis(QWidget* owner, MediaBackend& backend, MessageBoxes& boxe
   CentreOnScreen(this);
 
   // The player draws into this panel through its own X11 window.
-  Panel1 = new QWidget(this);
-  Panel1->setAttribute(Qt::WA_NativeWindow);
-  Panel1->setAutoFillBackground(true);
-  QPalette panelPalette = Panel1->palette();
+  videoPanel = new QWidget(this);
+  videoPanel->setAttribute(Qt::WA_NativeWindow);
+  videoPanel->setAutoFillBackground(true);
+  QPalette panelPalette = videoPanel->palette();
   panelPalette.setColor(QPalette::Window, kDialogBackground);
-  Panel1->setPalette(panelPalette);
-  Place(Panel1, 16, 8, 433, 297);
+  videoPanel->setPalette(panelPalette);
+  Place(videoPanel, 16, 8, 433, 297);
 
-  cmdplay = makeButton(this, Glyph::Play, "Play", 456, 95);
-  cmdpause = makeButton(this, Glyph::Pause, "Pause", 456, 135);
-  cmdstop = makeButton(this, Glyph::Stop, "Stop", 456, 175);
-  BitBtn4 = makeButton(this, Glyph::Check, "Return", 464, 359);
-  BitBtn4->setDefault(true);
-  setTabOrder(cmdplay, cmdstop);
-  setTabOrder(cmdstop, cmdpause);
-  setTabOrder(cmdpause, BitBtn4);
+  playButton = makeButton(this, Glyph::Play, "Play", 456, 95);
+  pauseButton = makeButton(this, Glyph::Pause, "Pause", 456, 135);
+  stopButton = makeButton(this, Glyph::Stop, "Stop", 456, 175);
+  returnButton = makeButton(this, Glyph::Check, "Return", 464, 359);
+  returnButton->setDefault(true);
+  setTabOrder(playButton, stopButton);
+  setTabOrder(stopButton, pauseButton);
+  setTabOrder(pauseButton, returnButton);
 
-  Lblname = new QLabel(this);
-  Lblname->setFont(ArialFont());
-  Lblname->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Lblname->setTextFormat(Qt::PlainText);
-  Place(Lblname, 5, 319, 529, 34);
+  pathLabel = new QLabel(this);
+  pathLabel->setFont(ArialFont());
+  pathLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  pathLabel->setTextFormat(Qt::PlainText);
+  Place(pathLabel, 5, 319, 529, 34);
 
-  MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, static_cast<NativeWindow>(Panel1->winId()), true);
-  logic_ = std::make_unique<PreviewLogic>(*MediaPlayer1, boxes);
+  player_ = std::make_unique<MediaPlayer>(backend, static_cast<NativeWindow>(videoPanel->winId()), true);
+  controls_ = std::make_unique<PreviewControls>(*player_, boxes);
 
-  connect(cmdplay, &QPushButton::clicked, this, [this] { cmdplayClick(); });
-  connect(cmdpause, &QPushButton::clicked, this, [this] { cmdpauseClick(); });
-  connect(cmdstop, &QPushButton::clicked, this, [this] { cmdstopClick(); });
-  connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
-  cmdplay->setFocus();
+  connect(playButton, &QPushButton::clicked, this, [this] { play(); });
+  connect(pauseButton, &QPushButton::clicked, this, [this] { pause(); });
+  connect(stopButton, &QPushButton::clicked, this, [this] { stop(); });
+  connect(returnButton, &QPushButton::clicked, this, [this] { returnToOptions(); });
+  playButton->setFocus();
 }
 
 // The player goes before the panel it draws into.
-TFrmviddis::~TFrmviddis() {
-  logic_.reset();
-  MediaPlayer1.reset();
+PreviewWindow::~PreviewWindow() {
+  controls_.reset();
+  player_.reset();
 }
 
-void TFrmviddis::setVideoPath(const std::string& path) {
+void PreviewWindow::setVideoPath(const std::string& path) {
   videoPath_ = path;
-  Lblname->setText(PathText(path));
+  pathLabel->setText(PathText(path));
 }
 
-void TFrmviddis::cmdplayClick() { logic_->cmdplayClick(videoPath_); }
-void TFrmviddis::cmdpauseClick() { logic_->cmdpauseClick(); }
-void TFrmviddis::cmdstopClick() { logic_->cmdstopClick(); }
+void PreviewWindow::play() { controls_->play(videoPath_); }
+void PreviewWindow::pause() { controls_->pause(); }
+void PreviewWindow::stop() { controls_->stop(); }
 
-void TFrmviddis::BitBtn4Click() {
-  logic_->BitBtn4Click();
+void PreviewWindow::returnToOptions() {
+  controls_->returnToOptions();
   close();
 }
 
-void TFrmviddis::done(int result) {
+void PreviewWindow::done(int result) {
   // However the window closes (Return, Escape, the title bar), the file is
   // closed before the window is unmapped: mpv loses its drawing window
   // when its ancestor is unmapped in mid-frame, and its X error would end
   // the whole program when the player is destroyed afterwards.
-  MediaPlayer1->close();
+  player_->close();
   QDialog::done(result);
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -8,7 +8,7 @@
 #include "linux/options/dialog_look.h"
 #include "options/dialog_texts.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -49,49 +49,49 @@ void ClearRadioGroup(std::initializer_list<QRadioButton*> buttons) {
   }
 }
 
-TFrmSound::TFrmSound(QWidget* owner) : QDialog(owner) {
+VideoSoundDialog::VideoSoundDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("Video Sound"));
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   // The window measures 344 x 243 with its frame; this is its inside.
   resize(336, 216);
   CentreOnScreen(this);
 
-  Label2 = new QLabel(QString::fromLatin1(kVideoSoundIntroText), this);
-  Label2->setFont(ArialFont());
-  Label2->setWordWrap(true);
-  Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(Label2, 9, 5, 319, 47);
+  introLabel = new QLabel(QString::fromLatin1(kVideoSoundIntroText), this);
+  introLabel->setFont(ArialFont());
+  introLabel->setWordWrap(true);
+  introLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Place(introLabel, 9, 5, 319, 47);
 
-  Panel1 = makePanel(this, 64);
-  Radstoff = makeRadio(Panel1, "MUTE system when screensaver STARTS (No Sound)", 6, 299);
-  Radston = makeRadio(Panel1, "UN-MUTE system when screensaver STARTS (Sound On)", 24, 307);
-  Panel2 = makePanel(this, 116);
-  Radenoff = makeRadio(Panel2, "MUTE system when screensaver ENDS (No Sound)", 6, 279);
-  Radenon = makeRadio(Panel2, "UN-MUTE system when screensaver ENDS (Sound On)", 24, 298);
+  startPanel = makePanel(this, 64);
+  muteAtStartButton = makeRadio(startPanel, "MUTE system when screensaver STARTS (No Sound)", 6, 299);
+  unmuteAtStartButton = makeRadio(startPanel, "UN-MUTE system when screensaver STARTS (Sound On)", 24, 307);
+  endPanel = makePanel(this, 116);
+  muteAtEndButton = makeRadio(endPanel, "MUTE system when screensaver ENDS (No Sound)", 6, 279);
+  unmuteAtEndButton = makeRadio(endPanel, "UN-MUTE system when screensaver ENDS (Sound On)", 24, 298);
 
-  Button1 = new QPushButton(QStringLiteral("Clear Settings"), this);
-  Button1->setFont(ArialFont());
-  Button1->setToolTip(QStringLiteral("Clear the button settings. Ignore volume settings."));
-  Place(Button1, 6, 170, 75, 16);
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  clearButton = new QPushButton(QStringLiteral("Clear Settings"), this);
+  clearButton->setFont(ArialFont());
+  clearButton->setToolTip(QStringLiteral("Clear the button settings. Ignore volume settings."));
+  Place(clearButton, 6, 170, 75, 16);
+  connect(clearButton, &QPushButton::clicked, this, [this] { clearChoices(); });
 
-  BitBtn3 = new QPushButton(GlyphIcon(Glyph::Check), QStringLiteral("Return"), this);
-  BitBtn3->setFont(ArialFont());
-  BitBtn3->setDefault(true);
-  Place(BitBtn3, 251, 177, 75, 25);
-  connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+  returnButton = new QPushButton(GlyphIcon(Glyph::Check), QStringLiteral("Return"), this);
+  returnButton->setFont(ArialFont());
+  returnButton->setDefault(true);
+  Place(returnButton, 251, 177, 75, 25);
+  connect(returnButton, &QPushButton::clicked, this, [this] { returnToOptions(); });
 }
 
-void TFrmSound::setChoices(MuteChoice start, MuteChoice end) {
-  selectChoice(Radstoff, Radston, start);
-  selectChoice(Radenoff, Radenon, end);
+void VideoSoundDialog::setChoices(MuteChoice start, MuteChoice end) {
+  selectChoice(muteAtStartButton, unmuteAtStartButton, start);
+  selectChoice(muteAtEndButton, unmuteAtEndButton, end);
 }
 
-MuteChoice TFrmSound::startChoice() const { return choiceOf(Radstoff, Radston); }
-MuteChoice TFrmSound::endChoice() const { return choiceOf(Radenoff, Radenon); }
+MuteChoice VideoSoundDialog::startChoice() const { return choiceOf(muteAtStartButton, unmuteAtStartButton); }
+MuteChoice VideoSoundDialog::endChoice() const { return choiceOf(muteAtEndButton, unmuteAtEndButton); }
 
-void TFrmSound::Button1Click() { ClearRadioGroup({Radston, Radstoff, Radenon, Radenoff}); }
+void VideoSoundDialog::clearChoices() { ClearRadioGroup({unmuteAtStartButton, muteAtStartButton, unmuteAtEndButton, muteAtEndButton}); }
 
-void TFrmSound::BitBtn3Click() { close(); }
+void VideoSoundDialog::returnToOptions() { close(); }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -9,36 +9,36 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // "Video Sound": what the show does to the system's mute switch when it
 // starts and when it ends. Each of the two groups may have no choice; the
 // options dialog loads and saves the choices.
-class TFrmSound : public QDialog {
+class VideoSoundDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TFrmSound(QWidget* owner);
+  explicit VideoSoundDialog(QWidget* owner);
 
   void setChoices(MuteChoice start, MuteChoice end);
   [[nodiscard]] MuteChoice startChoice() const;
   [[nodiscard]] MuteChoice endChoice() const;
 
-  void Button1Click();
-  void BitBtn3Click();
+  void clearChoices();
+  void returnToOptions();
 
-  QLabel* Label2;
-  QFrame* Panel1;
-  QRadioButton* Radstoff;
-  QRadioButton* Radston;
-  QFrame* Panel2;
-  QRadioButton* Radenoff;
-  QRadioButton* Radenon;
-  QPushButton* Button1;
-  QPushButton* BitBtn3;
+  QLabel* introLabel;
+  QFrame* startPanel;
+  QRadioButton* muteAtStartButton;
+  QRadioButton* unmuteAtStartButton;
+  QFrame* endPanel;
+  QRadioButton* muteAtEndButton;
+  QRadioButton* unmuteAtEndButton;
+  QPushButton* clearButton;
+  QPushButton* returnButton;
 };
 
 // Unchecks radio buttons of one exclusive group, which Qt only allows with
 // the exclusivity lifted for the moment.
 void ClearRadioGroup(std::initializer_list<QRadioButton*> buttons);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -9,18 +9,18 @@
 
 #include "base/log.h"
 #include "base/messages.h"
-#include "linux/entry/modes.h"
 #include "linux/base/ui_poster.h"
 #include "linux/entry/application.h"
+#include "linux/entry/modes.h"
 #include "linux/entry/x11_display.h"
-#include "media/media_device.h"
-#include "media/system_mute.h"
-#include "settings/data_folder.h"
+#include "linux/media/media_backend.h"
+#include "linux/media/pulse_mute.h"
 #include "linux/show/show_window.h"
 #include "linux/show/termination_signals.h"
 #include "linux/show/x11_host_window.h"
+#include "settings/data_folder.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -43,7 +43,7 @@ std::optional<ScreenRect> primaryMonitor(xcb_connection_t* x11, std::uint32_t an
 
 // Runs the show to its end: by input, by a stop signal, or by the host's
 // window going away. Returns the stop signal that ended it, if one did.
-int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxes& boxes) {
+int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxes) {
   // An idle tool or a host stops the show with a signal; it ends as input
   // would end it, the end mute choice included, so that a system muted at
   // the start is not left muted.
@@ -56,7 +56,7 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   // the settings are read.
   backend->prepareVideo();
   const std::unique_ptr<SystemMute> mute = CreatePulseMute();
-  TForm1 form(app, settings, *backend, *mute, boxes, placement);
+  ShowWindow form(app, settings, *backend, *mute, boxes, placement);
   stopSignals.onSignal([&form] { form.endBySignal(); });
 
   // On screen (black) before the start-up opens the first video, so that
@@ -64,7 +64,7 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
   // the window appears.
   form.showOnScreen();
   try {
-    form.FormCreate();
+    form.start();
   } catch (const std::exception& error) {
     // The start-up runs before the event loop, so nothing else would catch
     // this; the window stays and waits for input.
@@ -86,7 +86,7 @@ int runShow(QuorrelApplication& app, const ShowPlacement& placement, MessageBoxe
 
 }  // namespace
 
-void RunShowMode(QuorrelApplication& app) {
+void RunShowMode(Application& app) {
   SetApplicationTitle("Quorrel");
   // Qt's xcb platform takes the window's X11 class from the application
   // name, and a second start looks for the show by that class.
@@ -94,7 +94,7 @@ void RunShowMode(QuorrelApplication& app) {
   (void)runShow(app, ShowPlacement{}, app.messageBoxes());
 }
 
-void RunHostedShowMode(QuorrelApplication& app, NativeWindow hostWindow) {
+void RunHostedShowMode(Application& app, NativeWindow hostWindow) {
   SetApplicationTitle("Quorrel");
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
@@ -130,4 +130,4 @@ void RunHostedShowMode(QuorrelApplication& app, NativeWindow hostWindow) {
   }
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -14,10 +14,10 @@
 #include "linux/base/message_boxes.h"
 #include "linux/entry/application.h"
 #include "linux/entry/x11_display.h"
-#include "media/media_player.h"
 #include "linux/show/x11_host_window.h"
+#include "media/media_player.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -67,19 +67,19 @@ constexpr Qt::WindowFlags kHostedWindow = Qt::Window | Qt::FramelessWindowHint |
 
 }  // namespace
 
-TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
+ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
                MessageBoxes& boxes, const ShowPlacement& placement)
     : QWidget(nullptr, placement.hostWindow != 0 ? kHostedWindow : kOwnWindow),
       app_(app),
       placement_(placement),
       x11_(qtConnection()),
-      lblinfo(new QLabel(this)),
-      Panel1(new QWidget(this)),
-      Timer1(new QTimer(this)),
-      infoText_(kNoVideosText),
-      MediaPlayer1(std::make_unique<TMediaPlayer>(backend, 0, false)),
-      MediaPlayer2(std::make_unique<TMediaPlayer>(backend, createPanel(), true)),
-      controller_(ShowServices{settings, *this, *MediaPlayer1, *MediaPlayer2, mute, clock_, password_,
+      messageLabel_(new QLabel(this)),
+      videoPanel_(new QWidget(this)),
+      pollTimer_(new QTimer(this)),
+      messageText_(kNoVideosText),
+      soundPlayer_(std::make_unique<MediaPlayer>(backend, 0, false)),
+      videoPlayer_(std::make_unique<MediaPlayer>(backend, createPanel(), true)),
+      controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_,
                                screenSaverFlag_, boxes, placement.soundAndMute}) {
   // A hosted copy is not "a show on screen": the host may show it in a
   // settings preview while the user opens the options dialog.
@@ -87,26 +87,26 @@ TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaB
   if (hosted()) embedInHost();
   fillWith(*this, Qt::black);
 
-  lblinfo->setGeometry(61, 47, 500, 106);
-  lblinfo->setWordWrap(true);
-  lblinfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  messageLabel_->setGeometry(61, 47, 500, 106);
+  messageLabel_->setWordWrap(true);
+  messageLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(16);
-  lblinfo->setFont(font);
-  lblinfo->setText(DisplayText(infoText_));
-  lblinfo->hide();
+  messageLabel_->setFont(font);
+  messageLabel_->setText(DisplayText(messageText_));
+  messageLabel_->hide();
 
-  Timer1->setInterval(1000);
-  Timer1->setTimerType(Qt::PreciseTimer);
+  pollTimer_->setInterval(1000);
+  pollTimer_->setTimerType(Qt::PreciseTimer);
   // Each tick runs from the event queue rather than inside the timer's own
   // call, because Qt does not fire a timer again while its handler is busy:
   // queued, a tick whose error box is open leaves the timer free, so ticks
   // go on behind the box. A tick queued just before the timer was stopped
   // is dropped.
   connect(
-      Timer1, &QTimer::timeout, this,
+      pollTimer_, &QTimer::timeout, this,
       [this] {
-        if (Timer1->isActive()) controller_.Timer1Timer();
+        if (pollTimer_->isActive()) controller_.poll();
       },
       Qt::QueuedConnection);
 
@@ -135,17 +135,17 @@ TForm1::TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaB
   connect(qApp, &QGuiApplication::primaryScreenChanged, this, follow, Qt::QueuedConnection);
 }
 
-TForm1::~TForm1() {
+ShowWindow::~ShowWindow() {
   if (hosted()) {
     qApp->removeNativeEventFilter(this);
   } else {
     qApp->removeEventFilter(this);
     SetMessageBoxHook({});
   }
-  Timer1->stop();
+  pollTimer_->stop();
   // The players go before the panel they draw into.
-  MediaPlayer2.reset();
-  MediaPlayer1.reset();
+  videoPlayer_.reset();
+  soundPlayer_.reset();
   if (cursorHidden_) QApplication::restoreOverrideCursor();
   for (QWidget* cover : covers_) delete cover;
   if (hostWindow_ && windowHandle() != nullptr) {
@@ -156,7 +156,7 @@ TForm1::~TForm1() {
   }
 }
 
-NativeWindow TForm1::createPanel() {
+NativeWindow ShowWindow::createPanel() {
   // A native panel makes the show window native too, at the geometry it
   // has at that moment, so it must cover the screen already. Were its
   // geometry set later, showing the window would push the new geometry to
@@ -167,13 +167,13 @@ NativeWindow TForm1::createPanel() {
   // order it gets to them and, when busy, maps the show as a tiled window.
   // A hosted show takes the host window's size once it is embedded.
   if (!hosted()) setGeometry(showArea());
-  Panel1->setAttribute(Qt::WA_NativeWindow);
-  Panel1->setGeometry(27, 256, 185, 147);
-  fillWith(*Panel1, Qt::black);
-  return static_cast<NativeWindow>(Panel1->winId());
+  videoPanel_->setAttribute(Qt::WA_NativeWindow);
+  videoPanel_->setGeometry(27, 256, 185, 147);
+  fillWith(*videoPanel_, Qt::black);
+  return static_cast<NativeWindow>(videoPanel_->winId());
 }
 
-void TForm1::embedInHost() {
+void ShowWindow::embedInHost() {
   hostWindow_.reset(QWindow::fromWinId(static_cast<WId>(placement_.hostWindow)));
   winId();
   windowHandle()->setParent(hostWindow_.get());
@@ -186,10 +186,10 @@ void TForm1::embedInHost() {
   // Key and button events go to the host, which may want them, and not to
   // the show's own windows.
   SelectNoInput(x11_, static_cast<std::uint32_t>(winId()));
-  SelectNoInput(x11_, static_cast<std::uint32_t>(Panel1->winId()));
+  SelectNoInput(x11_, static_cast<std::uint32_t>(videoPanel_->winId()));
 }
 
-QRect TForm1::showArea() const {
+QRect ShowWindow::showArea() const {
   if (hosted()) return rect();
   const std::vector<QScreen*> screens = activeScreens();
   if (!screens.empty()) return screens.front()->geometry();
@@ -201,7 +201,7 @@ QRect TForm1::showArea() const {
   return QRect(0, 0, 640, 480);
 }
 
-void TForm1::showOnScreen() {
+void ShowWindow::showOnScreen() {
   onScreen_ = true;
   if (hosted()) {
     show();
@@ -215,7 +215,7 @@ void TForm1::showOnScreen() {
   grabKeyboard();
 }
 
-void TForm1::coverScreens() {
+void ShowWindow::coverScreens() {
   const std::vector<QScreen*> screens = activeScreens();
   if (!screens.empty()) windowHandle()->setScreen(screens.front());
   setGeometry(showArea());
@@ -238,10 +238,10 @@ void TForm1::coverScreens() {
     cover->showFullScreen();
     covers_.push_back(cover);
   }
-  controller_.ScreenChanged();
+  controller_.screenChanged();
 }
 
-void TForm1::removeCovers() {
+void ShowWindow::removeCovers() {
   for (QWidget* cover : covers_) {
     cover->hide();
     cover->deleteLater();
@@ -249,14 +249,14 @@ void TForm1::removeCovers() {
   covers_.clear();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool ShowWindow::eventFilter(QObject* watched, QEvent* event) {
   // Input reaches the window system's window first and is then passed on
   // to widgets; looking at it there sees each key or click once.
-  if (watched->isWindowType()) controller_.deactivate(isShowInput(event));
+  if (watched->isWindowType()) controller_.inputHook(isShowInput(event));
   return false;
 }
 
-bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
+bool ShowWindow::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
   if (eventType != "xcb_generic_event_t" || hostGone_) return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   const auto host = static_cast<xcb_window_t>(placement_.hostWindow);
@@ -265,7 +265,7 @@ bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintp
       const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
       if (configure->window != host || QSize(configure->width, configure->height) == size()) break;
       resize(configure->width, configure->height);
-      controller_.ScreenChanged();
+      controller_.screenChanged();
       break;
     }
     case XCB_DESTROY_NOTIFY: {
@@ -285,38 +285,38 @@ bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintp
   return false;
 }
 
-std::int32_t TForm1::screenWidth() const { return showArea().width(); }
+std::int32_t ShowWindow::screenWidth() const { return showArea().width(); }
 
-std::int32_t TForm1::screenHeight() const { return showArea().height(); }
+std::int32_t ShowWindow::screenHeight() const { return showArea().height(); }
 
-void TForm1::setBackground(Colour colour) { fillWith(*this, QColor(colour.red, colour.green, colour.blue)); }
+void ShowWindow::setBackground(Colour colour) { fillWith(*this, QColor(colour.red, colour.green, colour.blue)); }
 
-void TForm1::placePanel(const PanelGeometry& geometry) {
-  Panel1->setGeometry(geometry.left, geometry.top, geometry.width, geometry.height);
+void ShowWindow::placePanel(const PanelGeometry& geometry) {
+  videoPanel_->setGeometry(geometry.left, geometry.top, geometry.width, geometry.height);
 }
 
-PanelGeometry TForm1::panelPlace() const {
-  const QRect place = Panel1->geometry();
+PanelGeometry ShowWindow::panelPlace() const {
+  const QRect place = videoPanel_->geometry();
   return {place.x(), place.y(), place.width(), place.height()};
 }
 
-void TForm1::setPanelVisible(bool visible) { Panel1->setVisible(visible); }
+void ShowWindow::setPanelVisible(bool visible) { videoPanel_->setVisible(visible); }
 
-void TForm1::setInfoText(const std::string& text) {
-  infoText_ = text;
-  lblinfo->setText(DisplayText(text));
+void ShowWindow::setMessageText(const std::string& text) {
+  messageText_ = text;
+  messageLabel_->setText(DisplayText(text));
 }
 
-std::string TForm1::infoText() const { return infoText_; }
+std::string ShowWindow::messageText() const { return messageText_; }
 
-void TForm1::setInfoVisible(bool visible) { lblinfo->setVisible(visible); }
+void ShowWindow::setMessageVisible(bool visible) { messageLabel_->setVisible(visible); }
 
-void TForm1::setCursorVisible(bool visible) {
+void ShowWindow::setCursorVisible(bool visible) {
   cursorWantedHidden_ = !visible;
   applyCursor();
 }
 
-void TForm1::applyCursor() {
+void ShowWindow::applyCursor() {
   // One override cursor for the whole application, set or taken away, so
   // that repeated requests do not stack up. The host owns the cursor of a
   // hosted show.
@@ -329,7 +329,7 @@ void TForm1::applyCursor() {
   cursorHidden_ = hide;
 }
 
-void TForm1::messageBoxOpen(bool open) {
+void ShowWindow::messageBoxOpen(bool open) {
   // While a box is open it gets the keys and a visible pointer: with the
   // keyboard held by the show window, Return and Escape would never reach
   // it, and a blank pointer would leave only a blind click.
@@ -342,15 +342,15 @@ void TForm1::messageBoxOpen(bool open) {
   applyCursor();
 }
 
-void TForm1::setTimerEnabled(bool enabled) {
+void ShowWindow::setTimerEnabled(bool enabled) {
   if (enabled) {
-    Timer1->start();
+    pollTimer_->start();
   } else {
-    Timer1->stop();
+    pollTimer_->stop();
   }
 }
 
-void TForm1::reportError(const std::string& message) {
+void ShowWindow::reportError(const std::string& message) {
   if (hosted() || endingBySignal_) {
     LogError(message);
     return;
@@ -358,21 +358,21 @@ void TForm1::reportError(const std::string& message) {
   app_.reportError(message);
 }
 
-void TForm1::endBySignal() {
+void ShowWindow::endBySignal() {
   endingBySignal_ = true;
   if (ended()) {
     closeShow();
   } else {
-    controller_.EndShow();
+    controller_.end();
   }
 }
 
-void TForm1::closePlayers() {
-  MediaPlayer2->close();
-  MediaPlayer1->close();
+void ShowWindow::closePlayers() {
+  videoPlayer_->close();
+  soundPlayer_->close();
 }
 
-void TForm1::closeShow() {
+void ShowWindow::closeShow() {
   // The players go with the window, before Qt takes any of its native
   // windows down: a video surface must not lose its parent while the
   // player still draws into it.
@@ -384,4 +384,4 @@ void TForm1::closeShow() {
   QCoreApplication::exit(0);
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

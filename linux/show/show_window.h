@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "linux/show/show_services.h"
 #include "media/media_types.h"
 #include "show/random_pick.h"
-#include "show/screen_saver_password.h"
 #include "show/show_controller.h"
 #include "show/show_view.h"
 
@@ -17,13 +17,15 @@ class QWindow;
 struct xcb_connection_t;
 
 namespace quorrel {
-
 class MediaBackend;
 class MessageBoxes;
-class QuorrelApplication;
 class SystemMute;
-class TMediaPlayer;
+class MediaPlayer;
 struct SettingsLocation;
+}  // namespace quorrel
+
+namespace quorrel::linux_desktop {
+class Application;
 
 // Where a show draws, and whether it is the one that is heard.
 struct ShowPlacement {
@@ -42,16 +44,16 @@ struct ShowPlacement {
 // hides the cursor; its X11 class is the application name, which the show
 // mode sets to "TForm1" before creating it, so that a second start can
 // find it.
-class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFilter {
+class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEventFilter {
  public:
-  TForm1(QuorrelApplication& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
+  ShowWindow(Application& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
          MessageBoxes& boxes, const ShowPlacement& placement);
-  ~TForm1() override;
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
+  ~ShowWindow() override;
+  ShowWindow(const ShowWindow&) = delete;
+  ShowWindow& operator=(const ShowWindow&) = delete;
 
   // The start-up; errors propagate for the general error report.
-  void FormCreate() { controller_.FormCreate(); }
+  void start() { controller_.start(); }
   [[nodiscard]] bool ended() const { return controller_.ended(); }
   // Puts the window on screen: over the primary monitor with the keyboard
   // held, or inside the host's window.
@@ -75,9 +77,9 @@ class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFil
   void placePanel(const PanelGeometry& geometry) override;
   PanelGeometry panelPlace() const override;
   void setPanelVisible(bool visible) override;
-  void setInfoText(const std::string& text) override;
-  std::string infoText() const override;
-  void setInfoVisible(bool visible) override;
+  void setMessageText(const std::string& text) override;
+  std::string messageText() const override;
+  void setMessageVisible(bool visible) override;
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
   void reportError(const std::string& message) override;
@@ -100,13 +102,13 @@ class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFil
   void messageBoxOpen(bool open);
   void applyCursor();
 
-  QuorrelApplication& app_;
+  Application& app_;
   ShowPlacement placement_;
   xcb_connection_t* x11_;
-  QLabel* lblinfo;
-  QWidget* Panel1;
-  QTimer* Timer1;
-  std::string infoText_;
+  QLabel* messageLabel_;
+  QWidget* videoPanel_;
+  QTimer* pollTimer_;
+  std::string messageText_;
   // The controller wants the cursor hidden; it is, except while a message
   // box is open.
   bool cursorWantedHidden_ = false;
@@ -122,13 +124,13 @@ class TForm1 : public QWidget, private ShowView, private QAbstractNativeEventFil
   std::vector<QWidget*> covers_;
 
   SystemUtcClock clock_;
-  LinuxScreenSaverPassword password_;
+  NoScreenSaverPassword password_;
   NoScreenSaverFlag screenSaverFlag_;
   // Declared after the panel so that they are destroyed first: no player
   // may draw into a window that is gone.
-  std::unique_ptr<TMediaPlayer> MediaPlayer1;
-  std::unique_ptr<TMediaPlayer> MediaPlayer2;
+  std::unique_ptr<MediaPlayer> soundPlayer_;
+  std::unique_ptr<MediaPlayer> videoPlayer_;
   ShowController controller_;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

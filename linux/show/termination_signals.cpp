@@ -11,7 +11,7 @@
 
 #include "base/log.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -66,4 +66,4 @@ bool TerminationSignals::received() const { return firstSignal.load() != 0; }
 
 int TerminationSignals::signalNumber() const { return firstSignal.load(); }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -5,7 +5,7 @@
 
 class QSocketNotifier;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // Turns SIGTERM, SIGINT and SIGHUP into a call on the user-interface
 // thread: the handler only writes a byte into a pipe, and a socket notifier
@@ -31,4 +31,4 @@ class TerminationSignals {
   bool handled_ = false;
 };
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

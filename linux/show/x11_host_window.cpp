@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 namespace {
 
@@ -62,4 +62,4 @@ void SelectNoInput(xcb_connection_t* connection, std::uint32_t window) {
   xcb_flush(connection);
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -7,7 +7,7 @@
 
 struct xcb_connection_t;
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 
 // A rectangle in pixels of the root window.
 using ScreenRect = PanelGeometry;
@@ -38,4 +38,4 @@ using ScreenRect = PanelGeometry;
 // window, so that they go where they would go without it: to the host.
 void SelectNoInput(xcb_connection_t* connection, std::uint32_t window);
 
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "windows/system/utf16.h"
 #include "tests/support/process.h"
+#include "windows/system/utf16.h"
 
 // The background processes of the tests cross-built for Windows.
 
@@ -35,7 +35,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::map<std::string, std::string>& environment) {
   if (argv.empty() || !environment.empty()) throw std::invalid_argument("a program and no environment are needed");
   std::wstring commandLine;
-  for (const std::string& argument : argv) commandLine += (commandLine.empty() ? L"" : L" ") + quoted(Widen(argument));
+  for (const std::string& argument : argv) commandLine += (commandLine.empty() ? L"" : L" ") + quoted(windows_desktop::Widen(argument));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

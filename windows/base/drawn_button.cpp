@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -84,4 +84,4 @@ void DrawButton(const DRAWITEMSTRUCT& item, const ButtonLook& look) {
   }
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // The picture a drawn push button shows left of its caption.
 enum class ButtonGlyph { None, Check, Play, Pause, Stop };
@@ -21,4 +21,4 @@ struct ButtonLook {
 // system's buttons cannot show. Its owner calls this on WM_DRAWITEM.
 void DrawButton(const DRAWITEMSTRUCT& item, const ButtonLook& look);
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -4,7 +4,7 @@
 
 #include "windows/system/utf16.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -21,9 +21,9 @@ UINT iconOf(MessageKind kind) {
 
 }  // namespace
 
-void WinMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
+void ModalMessageBoxes::showMessage(MessageKind kind, const std::string& text) {
   ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), Widen(MessageCaption(kind)).c_str(),
                 MB_OK | MB_SETFOREGROUND | iconOf(kind));
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

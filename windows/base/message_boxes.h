@@ -2,14 +2,14 @@
 
 #include "base/messages.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // Modal MessageBoxW boxes over the window that is active when one opens,
 // with one "OK" button: the typed kinds with their icon and caption, plain
 // ones captioned with the application's title.
-class WinMessageBoxes : public MessageBoxes {
+class ModalMessageBoxes : public MessageBoxes {
  public:
   void showMessage(MessageKind kind, const std::string& text) override;
 };
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

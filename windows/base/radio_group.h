@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // Radio buttons of one group, which may also stand with none selected.
 // Plain (not automatic) radio buttons are used, and the group checks the
@@ -33,4 +33,4 @@ class RadioGroup {
   std::vector<HWND> buttons_;
 };
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -10,7 +10,7 @@
 #include "base/messages.h"
 #include "windows/system/utf16.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 HBRUSH SolidBrush(COLORREF colour) {
   static std::map<COLORREF, HBRUSH> brushes;
@@ -231,4 +231,4 @@ int RunMessageLoop(HWND dialog) {
   return static_cast<int>(message.wParam);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -11,7 +11,7 @@
 // controls at fixed places, a window whose messages reach a C++ object, and
 // the modal loop of the sub-dialogs.
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 inline constexpr COLORREF kDialogBackground = RGB(232, 231, 230);
 inline constexpr COLORREF kListBackground = RGB(232, 232, 232);
@@ -92,4 +92,4 @@ void RunModal(HWND dialog, HWND owner);
 // `dialog` when it is given.
 int RunMessageLoop(HWND dialog = nullptr);
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

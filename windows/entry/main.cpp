@@ -8,23 +8,24 @@
 #include <string>
 #include <vector>
 
-#include "entry/arguments.h"
 #include "base/log.h"
 #include "base/messages.h"
+#include "entry/arguments.h"
 #include "entry/password_change.h"
+#include "settings/data_folder.h"
+#include "windows/base/message_boxes.h"
+#include "windows/base/window.h"
+#include "windows/entry/modes.h"
+#include "windows/entry/mpr_password_change.h"
 #include "windows/media/endpoint_mute.h"
 #include "windows/media/mci_device.h"
-#include "settings/data_folder.h"
-#include "windows/system/utf16.h"
-#include "windows/entry/modes.h"
-#include "windows/base/message_boxes.h"
-#include "windows/entry/mpr_password_change.h"
 #include "windows/show/show_window.h"
-#include "windows/base/window.h"
+#include "windows/system/utf16.h"
 
 namespace {
 
 using namespace quorrel;
+using namespace quorrel::windows_desktop;
 
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> commandLineArguments() {
@@ -48,23 +49,23 @@ void runShowMode() {
   SetApplicationTitle("Quorrel");
   const std::unique_ptr<MediaBackend> backend = CreateMciBackend();
   const std::unique_ptr<SystemMute> mute = CreateEndpointMute();
-  win::WinMessageBoxes boxes;
+  windows_desktop::ModalMessageBoxes boxes;
   const SettingsLocation settings = UserSettingsLocation();
-  win::TForm1 form(settings, *backend, *mute, boxes);
+  windows_desktop::ShowWindow form(settings, *backend, *mute, boxes);
   if (form.hwnd() == nullptr) return;
   // The window is on screen (black) before the start-up opens the first
   // video, as a window created visible is, so that the video is drawn
   // where it is seen from its first frame.
   form.showOnTop();
   try {
-    form.FormCreate();
+    form.start();
   } catch (const std::exception& error) {
     // The start-up runs before the message loop, so nothing else would
     // catch this; the window stays and waits for input.
-    win::ReportError(form.hwnd(), error.what());
+    windows_desktop::ReportError(form.hwnd(), error.what());
   }
   if (form.ended()) return;
-  win::RunMessageLoop();
+  windows_desktop::RunMessageLoop();
 }
 
 }  // namespace
@@ -81,7 +82,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     // start savers with /s, /c and /p.
     if (mode == Mode::None || mode == Mode::Hosted) return 0;
     if (mode == Mode::ChangePassword) {
-      win::MprPasswordChange service;
+      windows_desktop::MprPasswordChange service;
       RunPasswordChange(&service);
       return 0;
     }
@@ -92,7 +93,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     if (mode == Mode::Show) {
       runShowMode();
     } else {
-      win::RunConfigMode(executablePath());
+      windows_desktop::RunConfigMode(executablePath());
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
   } catch (const std::exception& error) {

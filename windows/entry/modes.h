@@ -2,10 +2,10 @@
 
 #include <string>
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // The "/C" mode: the options dialog as the main window, the About box made
 // hidden after it, and the message loop until the dialog closes.
 void RunConfigMode(const std::string& executablePath);
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -4,7 +4,7 @@
 
 #include "windows/show/show_services.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 void MprPasswordChange::changePassword(const char* provider) {
   HMODULE library = ::LoadLibraryW((SystemFolder() + L"MPR.DLL").c_str());
@@ -16,4 +16,4 @@ void MprPasswordChange::changePassword(const char* provider) {
   ::FreeLibrary(library);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

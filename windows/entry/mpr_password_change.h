@@ -2,7 +2,7 @@
 
 #include "entry/password_change.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // PwdChangePasswordA in MPR.DLL from the system folder, called with the
 // provider's name, no owner window and two zeros. Systems of the NT family
@@ -12,4 +12,4 @@ class MprPasswordChange : public PasswordChangeService {
   void changePassword(const char* provider) override;
 };
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

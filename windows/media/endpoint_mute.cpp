@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -52,7 +52,7 @@ class EndpointMute final : public SystemMute {
     ComReference<IAudioEndpointVolume> volume;
     HRESULT result = opener_(volume.out());
     if (SUCCEEDED(result)) result = volume->SetMute(mute ? TRUE : FALSE, nullptr);
-    if (FAILED(result)) throw EVolumeError(static_cast<int>(result));
+    if (FAILED(result)) throw VolumeError(static_cast<int>(result));
   }
 
  private:
@@ -77,4 +77,4 @@ std::unique_ptr<SystemMute> CreateEndpointMute(EndpointVolumeOpener opener) {
   return std::make_unique<EndpointMute>(std::move(opener));
 }
 
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

@@ -7,7 +7,7 @@
 
 struct IAudioEndpointVolume;
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 
 // Opens the volume control of the system's default sound output (the
 // default render endpoint): an HRESULT, and on success a reference the
@@ -22,7 +22,7 @@ using EndpointVolumeOpener = std::function<long(IAudioEndpointVolume** volume)>;
 // mixer interface mutes only the calling program's own sound on Windows
 // Vista and later, which would leave the system as loud as before, so the
 // switch is the default render endpoint's. A failed call raises
-// EVolumeError with that call's HRESULT.
+// VolumeError with that call's HRESULT.
 [[nodiscard]] std::unique_ptr<SystemMute> CreateEndpointMute(EndpointVolumeOpener opener = OpenDefaultEndpointVolume);
 
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

@@ -9,11 +9,11 @@
 
 #include "windows/system/utf16.h"
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 
 namespace {
 
-// The MCI device type names of TMPDeviceTypes after dtAutoSelect, in its
+// The MCI device type names of DeviceType after AutoSelect, in its
 // order.
 constexpr std::array<const wchar_t*, 12> kDeviceTypeNames = {
     L"AVIVideo", L"CDAudio", L"DAT",   L"DigitalVideo", L"MMMovie",   L"Other",
@@ -107,12 +107,12 @@ class MciDevice final : public MediaDevice {
   std::uint32_t position(std::int64_t& value) override { return status(MCI_STATUS_POSITION, value); }
   std::uint32_t length(std::int64_t& value) override { return status(MCI_STATUS_LENGTH, value); }
 
-  std::uint32_t mode(TMPModes& mode) override {
+  std::uint32_t mode(PlayerMode& mode) override {
     std::int64_t reported = 0;
     const std::uint32_t code = status(MCI_STATUS_MODE, reported);
     // MCI_MODE_NOT_READY (524) to MCI_MODE_OPEN (530) in their low byte,
     // less 12, are the player's modes 0 to 6.
-    if (code == 0) mode = static_cast<TMPModes>(static_cast<std::uint8_t>((reported & 0xff) - 12));
+    if (code == 0) mode = static_cast<PlayerMode>(static_cast<std::uint8_t>((reported & 0xff) - 12));
     return code;
   }
 
@@ -166,14 +166,14 @@ class MciBackend final : public MediaBackend {
  public:
   explicit MciBackend(MciApi api) : api_(std::move(api)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type, NativeWindow /*display*/,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow /*display*/,
                                     std::uint32_t& errorCode) override {
     const std::wstring element = Widen(fileName);
     MCI_OPEN_PARMSW parameters{};
     parameters.dwCallback = notify_.callback();
     parameters.lpstrElementName = element.c_str();
     DWORD_PTR flags = MCI_WAIT | MCI_OPEN_ELEMENT;
-    if (type != TMPDeviceTypes::dtAutoSelect) {
+    if (type != DeviceType::AutoSelect) {
       parameters.lpstrDeviceType = kDeviceTypeNames[static_cast<std::size_t>(type) - 1];
       flags |= MCI_OPEN_TYPE;
       if (fileName.empty()) flags &= ~static_cast<DWORD_PTR>(MCI_OPEN_ELEMENT);
@@ -214,4 +214,4 @@ MciApi SystemMciApi() {
 
 std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api) { return std::make_unique<MciBackend>(std::move(api)); }
 
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

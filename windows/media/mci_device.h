@@ -7,7 +7,7 @@
 
 #include "media/media_device.h"
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 
 // The two calls of the Windows Media Control Interface (winmm) that
 // playback goes through. Tests put a recording fake in their place.
@@ -32,4 +32,4 @@ struct MciApi {
 // mode alone.
 [[nodiscard]] std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api = SystemMciApi());
 
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

@@ -2,7 +2,7 @@
 
 #include "options/dialog_texts.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // a fixed frame without any ti
 
 }  // namespace
 
-Tfrmdisc::Tfrmdisc() {
+AboutBox::AboutBox() {
   const SIZE outer = OuterSize(kStyle, 0, 514, 336);
   create(L"Tfrmdisc", kDialogBackground, 0, kStyle, "Quorrel Displayer", 0, 0, outer.cx, outer.cy, nullptr);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
@@ -32,24 +32,24 @@ Tfrmdisc::Tfrmdisc() {
   Control(hwnd(), L"BUTTON", "Return", BS_DEFPUSHBUTTON | WS_TABSTOP, 428, 300, 75, 25, IDOK, ArialFont());
 }
 
-void Tfrmdisc::showModal(HWND owner) { RunModal(hwnd(), owner); }
+void AboutBox::showModal(HWND owner) { RunModal(hwnd(), owner); }
 
-void Tfrmdisc::Button1Click() { ::ShowWindow(hwnd(), SW_HIDE); }
+void AboutBox::returnToOptions() { ::ShowWindow(hwnd(), SW_HIDE); }
 
-LRESULT Tfrmdisc::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) Button1Click();
+      if (LOWORD(wParam) == IDOK) returnToOptions();
       return 0;
     case WM_CTLCOLORSTATIC:
       return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), kDialogBackground,
                             RGB(0, 0, 0));
     case WM_CLOSE:
-      Button1Click();
+      returnToOptions();
       return 0;
     default: break;
   }
   return Window::handle(message, wParam, lParam);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

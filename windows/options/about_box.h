@@ -2,18 +2,18 @@
 
 #include "windows/base/window.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // "Quorrel Displayer": the version and the disclaimer. Made once, hidden,
 // by the configuration mode; "Return" hides it again.
-class Tfrmdisc : public Window {
+class AboutBox : public Window {
  public:
-  Tfrmdisc();
+  AboutBox();
   void showModal(HWND owner);
-  void Button1Click();
+  void returnToOptions();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

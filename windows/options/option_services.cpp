@@ -6,10 +6,10 @@
 
 #include <array>
 
-#include "windows/system/utf16.h"
 #include "windows/base/window.h"
+#include "windows/system/utf16.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -40,7 +40,7 @@ std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const 
 
 }  // namespace
 
-std::optional<std::string> WinFileChooser::chooseVideoFile() {
+std::optional<std::string> FileDialogs::chooseVideoFile() {
   // The typed name need not exist: it is added all the same.
   const auto chosen = chooseFile(owner_, kVideoFilter, Widen(videoFolder_), lastVideoFile_, false);
   if (!chosen) return std::nullopt;
@@ -48,13 +48,13 @@ std::optional<std::string> WinFileChooser::chooseVideoFile() {
   return Narrow(*chosen);
 }
 
-std::optional<std::string> WinFileChooser::chooseSoundFile() {
+std::optional<std::string> FileDialogs::chooseSoundFile() {
   const auto chosen = chooseFile(owner_, kSoundFilter, std::wstring(), std::wstring(), true);
   if (!chosen) return std::nullopt;
   return Narrow(*chosen);
 }
 
-std::optional<std::string> WinFileChooser::chooseVideoFolder() {
+std::optional<std::string> FileDialogs::chooseVideoFolder() {
   BROWSEINFOW browse{};
   browse.hwndOwner = owner_;
   browse.lpszTitle = L"Add Entire Folder";
@@ -68,13 +68,13 @@ std::optional<std::string> WinFileChooser::chooseVideoFolder() {
   return Narrow(path.data());
 }
 
-bool ShellDesktopOpener::openFile(const std::string& path) {
+bool DesktopLauncher::openFile(const std::string& path) {
   const auto result = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return result > 32;
 }
 
-void WinTaskProgress::begin(std::size_t total) {
+void ProgressDialog::begin(std::size_t total) {
   end();
   total_ = total;
   cancelled_ = false;
@@ -87,7 +87,7 @@ void WinTaskProgress::begin(std::size_t total) {
   CentreOnScreen(window_);
 }
 
-bool WinTaskProgress::advance(std::size_t done) {
+bool ProgressDialog::advance(std::size_t done) {
   if (window_ == nullptr) return !cancelled_;
   SetText(text_, "Adding video " + std::to_string(done) + " of " + std::to_string(total_));
   MSG message{};
@@ -106,9 +106,9 @@ bool WinTaskProgress::advance(std::size_t done) {
   return !cancelled_;
 }
 
-void WinTaskProgress::end() {
+void ProgressDialog::end() {
   if (window_ != nullptr) ::DestroyWindow(window_);
   window_ = nullptr;
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -6,13 +6,13 @@
 
 #include "options/option_services.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // The common file-open dialog for the video and the sound file, and the
 // shell's folder chooser for "Add Entire Folder". Paths come back as UTF-8.
-class WinFileChooser : public FileChooser {
+class FileDialogs : public FileChooser {
  public:
-  explicit WinFileChooser(HWND owner) : owner_(owner) {}
+  explicit FileDialogs(HWND owner) : owner_(owner) {}
   void setVideoStartFolder(const std::string& folder) override { videoFolder_ = folder; }
   std::optional<std::string> chooseVideoFile() override;
   std::optional<std::string> chooseSoundFile() override;
@@ -27,7 +27,7 @@ class WinFileChooser : public FileChooser {
 
 // ShellExecuteW with the verb "open": the program the user associated with
 // the file's type. A result of 32 or less is a failure.
-class ShellDesktopOpener : public DesktopOpener {
+class DesktopLauncher : public DesktopOpener {
  public:
   bool openFile(const std::string& path) override;
 };
@@ -35,10 +35,10 @@ class ShellDesktopOpener : public DesktopOpener {
 // A small window with the count so far and a Cancel button, shown while a
 // folder's videos are added; messages are pumped at each step so that it
 // paints and Cancel can be pressed.
-class WinTaskProgress : public TaskProgress {
+class ProgressDialog : public TaskProgress {
  public:
-  explicit WinTaskProgress(HWND owner) : owner_(owner) {}
-  ~WinTaskProgress() override { end(); }
+  explicit ProgressDialog(HWND owner) : owner_(owner) {}
+  ~ProgressDialog() override { end(); }
   void begin(std::size_t total) override;
   bool advance(std::size_t done) override;
   void end() override;
@@ -51,4 +51,4 @@ class WinTaskProgress : public TaskProgress {
   bool cancelled_ = false;
 };
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

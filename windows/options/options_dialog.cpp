@@ -2,16 +2,16 @@
 
 #include "options/options_actions.h"
 #include "settings/data_folder.h"
-#include "system/file_system.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
-#include "windows/system/utf16.h"
-#include "windows/options/option_services.h"
+#include "system/file_system.h"
 #include "windows/options/about_box.h"
-#include "windows/options/video_sound_dialog.h"
+#include "windows/options/option_services.h"
 #include "windows/options/preview_window.h"
+#include "windows/options/video_sound_dialog.h"
+#include "windows/system/utf16.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -28,7 +28,7 @@ void setScrollPosition(HWND bar, int position) {
 
 }  // namespace
 
-TForm2::TForm2(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
+OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
                std::string executableFolder)
     : settings_(std::move(settings)),
       boxes_(boxes),
@@ -39,99 +39,99 @@ TForm2::TForm2(SettingsLocation settings, MessageBoxes& boxes, std::function<Med
   create(L"TForm2", kDialogBackground, 0, kStyle, "Quorrel Options", 0, 0, outer.cx, outer.cy, nullptr);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8, true)), FALSE);
   CentreOnScreen(hwnd());
-  chooser_ = std::make_unique<WinFileChooser>(hwnd());
-  opener_ = std::make_unique<ShellDesktopOpener>();
-  progress_ = std::make_unique<WinTaskProgress>(hwnd());
+  chooser_ = std::make_unique<FileDialogs>(hwnd());
+  opener_ = std::make_unique<DesktopLauncher>();
+  progress_ = std::make_unique<ProgressDialog>(hwnd());
   buildControls();
   list_.setView(this);
-  FormCreate();
+  fillFromSettings();
 }
 
-TForm2::~TForm2() { list_.setView(nullptr); }
+OptionsDialog::~OptionsDialog() { list_.setView(nullptr); }
 
-void TForm2::show() {
+void OptionsDialog::show() {
   ::ShowWindow(hwnd(), SW_SHOW);
   ::SetForegroundWindow(hwnd());
-  ::SetFocus(ListBox1);
+  ::SetFocus(videoListBox);
 }
 
-void TForm2::FormCreate() {
+void OptionsDialog::fillFromSettings() {
   SetupDataFolder(settings_, boxes_);
-  frmSound_ = std::make_unique<TFrmSound>(hwnd());
-  list_.ResetSlots();
+  videoSoundDialog_ = std::make_unique<VideoSoundDialog>(hwnd());
+  list_.resetSlots();
   SCROLLINFO range{};
   range.cbSize = sizeof range;
   range.fMask = SIF_RANGE;
   range.nMin = OptionsState::kMinimumVideoSide;
   range.nMax = ::GetSystemMetrics(SM_CXSCREEN);
-  ::SetScrollInfo(ScrollBar1, SB_CTL, &range, FALSE);
+  ::SetScrollInfo(widthBar, SB_CTL, &range, FALSE);
   range.nMax = ::GetSystemMetrics(SM_CYSCREEN);
-  ::SetScrollInfo(ScrollBar2, SB_CTL, &range, FALSE);
+  ::SetScrollInfo(heightBar, SB_CTL, &range, FALSE);
   const std::optional<FileStatus> file = StatusOf(settings_.SettingsFileName);
-  if (file && file->regular) LoadOptions();
-  list_.FillFromSlots();
-  list_.UpdateVideoLabels();
+  if (file && file->regular) loadOptions();
+  list_.fillFromSlots();
+  list_.updateVideoLabels();
   const std::string& sound = list_.videoSlots()[0];
   if (IsEmptySlotForDialog(sound) || sound.empty()) {
-    ::EnableWindow(radsndon, FALSE);
-    ::EnableWindow(radsndof, FALSE);
+    ::EnableWindow(soundOnButton, FALSE);
+    ::EnableWindow(soundOffButton, FALSE);
   }
-  chooser_->setVideoStartFolder(list_.LoadLastDir());
+  chooser_->setVideoStartFolder(list_.loadLastDir());
 }
 
-void TForm2::LoadOptions() {
+void OptionsDialog::loadOptions() {
   const OptionsState state = quorrel::LoadOptions(SettingsFile(settings_.SettingsFileName), list_.videoSlots());
   applyOptions(state);
-  frmSound_->setChoices(state.startOn, state.endOn);
+  videoSoundDialog_->setChoices(state.startOn, state.endOn);
 }
 
-void TForm2::applyOptions(const OptionsState& state) {
-  if (state.sound != SoundChoice::None) soundGroup_.select(state.sound == SoundChoice::On ? radsndon : radsndof);
-  if (state.repeat != SoundChoice::None) repeatGroup_.select(state.repeat == SoundChoice::On ? radrepon : radrepoff);
+void OptionsDialog::applyOptions(const OptionsState& state) {
+  if (state.sound != SoundChoice::None) soundButtons_.select(state.sound == SoundChoice::On ? soundOnButton : soundOffButton);
+  if (state.repeat != SoundChoice::None) repeatButtons_.select(state.repeat == SoundChoice::On ? repeatOnButton : repeatOffButton);
   if (state.size) {
     switch (*state.size) {
-      case VideoSizeMode::Custom: sizeGroup_.select(Radpicc); break;
-      case VideoSizeMode::Small: sizeGroup_.select(radpics); break;
-      case VideoSizeMode::Medium: sizeGroup_.select(radpicm); break;
-      case VideoSizeMode::FullScreen: sizeGroup_.select(radpicl); break;
-      case VideoSizeMode::Natural: sizeGroup_.select(Radpicdef); break;
+      case VideoSizeMode::Custom: sizeButtons_.select(customSizeButton); break;
+      case VideoSizeMode::Small: sizeButtons_.select(smallSizeButton); break;
+      case VideoSizeMode::Medium: sizeButtons_.select(mediumSizeButton); break;
+      case VideoSizeMode::FullScreen: sizeButtons_.select(fullScreenSizeButton); break;
+      case VideoSizeMode::Natural: sizeButtons_.select(naturalSizeButton); break;
     }
   }
-  if (state.order) orderGroup_.select(*state.order == VideoOrder::Random ? RadioButton1 : RadioButton2);
+  if (state.order) orderButtons_.select(*state.order == VideoOrder::Random ? randomButton : inSequenceButton);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
-  setSize(Lblheight, height_, state.height);
-  setSize(Lblwidth, width_, state.width);
-  setScrollPosition(ScrollBar1, state.width);
-  setScrollPosition(ScrollBar2, state.height);
+  setSize(heightLabel, height_, state.height);
+  setSize(widthLabel, width_, state.width);
+  setScrollPosition(widthBar, state.width);
+  setScrollPosition(heightBar, state.height);
   soundFile_ = state.soundFile;
-  SetText(edwav, soundFile_);
+  SetText(soundFileBox, soundFile_);
 }
 
-OptionsState TForm2::currentOptions() const {
+OptionsState OptionsDialog::currentOptions() const {
   OptionsState state;
-  state.startOn = frmSound_->startChoice();
-  state.endOn = frmSound_->endChoice();
-  state.sound = RadioGroup::checked(radsndon)   ? SoundChoice::On
-                : RadioGroup::checked(radsndof) ? SoundChoice::Off
+  state.startOn = videoSoundDialog_->startChoice();
+  state.endOn = videoSoundDialog_->endChoice();
+  state.sound = RadioGroup::checked(soundOnButton)   ? SoundChoice::On
+                : RadioGroup::checked(soundOffButton) ? SoundChoice::Off
                                                 : SoundChoice::None;
-  state.repeat = RadioGroup::checked(radrepon)    ? SoundChoice::On
-                 : RadioGroup::checked(radrepoff) ? SoundChoice::Off
+  state.repeat = RadioGroup::checked(repeatOnButton)    ? SoundChoice::On
+                 : RadioGroup::checked(repeatOffButton) ? SoundChoice::Off
                                                   : SoundChoice::None;
-  if (RadioGroup::checked(Radpicdef)) {
+  if (RadioGroup::checked(naturalSizeButton)) {
     state.size = VideoSizeMode::Natural;
-  } else if (RadioGroup::checked(Radpicc)) {
+  } else if (RadioGroup::checked(customSizeButton)) {
     state.size = VideoSizeMode::Custom;
-  } else if (RadioGroup::checked(radpics)) {
+  } else if (RadioGroup::checked(smallSizeButton)) {
     state.size = VideoSizeMode::Small;
-  } else if (RadioGroup::checked(radpicm)) {
+  } else if (RadioGroup::checked(mediumSizeButton)) {
     state.size = VideoSizeMode::Medium;
-  } else if (RadioGroup::checked(radpicl)) {
+  } else if (RadioGroup::checked(fullScreenSizeButton)) {
     state.size = VideoSizeMode::FullScreen;
   }
-  if (RadioGroup::checked(RadioButton1)) {
+  if (RadioGroup::checked(randomButton)) {
     state.order = VideoOrder::Random;
-  } else if (RadioGroup::checked(RadioButton2)) {
+  } else if (RadioGroup::checked(inSequenceButton)) {
     state.order = VideoOrder::InSequence;
   }
   state.height = height_;
@@ -140,12 +140,12 @@ OptionsState TForm2::currentOptions() const {
   return state;
 }
 
-void TForm2::setSize(HWND label, std::int32_t& value, std::int32_t number) {
+void OptionsDialog::setSize(HWND label, std::int32_t& value, std::int32_t number) {
   value = number;
   SetText(label, std::to_string(number));
 }
 
-void TForm2::scrolled(HWND bar, int request) {
+void OptionsDialog::scrolled(HWND bar, int request) {
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_ALL;
@@ -164,81 +164,81 @@ void TForm2::scrolled(HWND bar, int request) {
   }
   position = std::max(info.nMin, std::min(info.nMax, position));
   setScrollPosition(bar, position);
-  if (bar == ScrollBar1) ScrollBar1Scroll();
-  if (bar == ScrollBar2) ScrollBar2Scroll();
+  if (bar == widthBar) widthBarMoved();
+  if (bar == heightBar) heightBarMoved();
 }
 
-void TForm2::ScrollBar1Scroll() { setSize(Lblwidth, width_, ::GetScrollPos(ScrollBar1, SB_CTL)); }
+void OptionsDialog::widthBarMoved() { setSize(widthLabel, width_, ::GetScrollPos(widthBar, SB_CTL)); }
 
-void TForm2::ScrollBar2Scroll() { setSize(Lblheight, height_, ::GetScrollPos(ScrollBar2, SB_CTL)); }
+void OptionsDialog::heightBarMoved() { setSize(heightLabel, height_, ::GetScrollPos(heightBar, SB_CTL)); }
 
-void TForm2::cmdwavClick() {
+void OptionsDialog::chooseSoundFile() {
   const auto chosen = ChooseSoundFile(*chooser_, boxes_);
   if (!chosen) return;
   soundFile_ = *chosen;
-  SetText(edwav, *chosen);
-  ::EnableWindow(radsndon, TRUE);
-  ::EnableWindow(radsndof, TRUE);
+  SetText(soundFileBox, *chosen);
+  ::EnableWindow(soundOnButton, TRUE);
+  ::EnableWindow(soundOffButton, TRUE);
 }
 
-void TForm2::CmdexitClick() {
+void OptionsDialog::saveAndClose() {
   SettingsFile file(settings_.SettingsFileName);
   // A refused write throws out of here: the dialog stays open.
   SaveOptions(file, currentOptions());
-  // FormCloseQuery: the video sound dialog goes with the options dialog.
-  frmSound_.reset();
+  // The video sound dialog goes with the options dialog.
+  videoSoundDialog_.reset();
   ::DestroyWindow(hwnd());
 }
 
-void TForm2::cmdhelpClick() {
+void OptionsDialog::showAboutBox() {
   if (aboutBox_ != nullptr) aboutBox_->showModal(hwnd());
 }
 
-void TForm2::CmdSoundClick() {
-  if (frmSound_) frmSound_->showModal();
+void OptionsDialog::showVideoSoundDialog() {
+  if (videoSoundDialog_) videoSoundDialog_->showModal();
 }
 
-void TForm2::button4Click() { ShowMoreSoftware(boxes_, *opener_, FindReadme(executableFolder_)); }
+void OptionsDialog::showMoreSoftware() { ShowMoreSoftware(boxes_, *opener_, FindReadme(executableFolder_)); }
 
-void TForm2::BitBtn1Click() { ShowSupport(boxes_, FindReadme(executableFolder_)); }
+void OptionsDialog::showSupport() { ShowSupport(boxes_, FindReadme(executableFolder_)); }
 
-void TForm2::CmdPreviewClick() {
-  const auto path = list_.CmdPreviewClick();
+void OptionsDialog::previewVideo() {
+  const auto path = list_.videoToPreview();
   if (!path) return;
-  TFrmviddis preview(hwnd(), mediaBackend_(), boxes_, *path);
+  PreviewWindow preview(hwnd(), mediaBackend_(), boxes_, *path);
   preview.showModal();
 }
 
-void TForm2::ListBox1Click() {
-  const LRESULT row = ::SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
-  if (row >= 0) list_.ListBox1Click(static_cast<std::size_t>(row));
+void OptionsDialog::selectVideo() {
+  const LRESULT row = ::SendMessageW(videoListBox, LB_GETCURSEL, 0, 0);
+  if (row >= 0) list_.selectVideo(static_cast<std::size_t>(row));
 }
 
-void TForm2::command(int id, HWND control, int notification) {
+void OptionsDialog::command(int id, HWND control, int notification) {
   switch (id) {
-    case kButton2: list_.Button2Click(*chooser_); return;
-    case kCmdAddEntire: (void)list_.CmdAddEntireClick(*chooser_, *progress_); return;
-    case kCmdClearList: list_.CmdClearListClick(); return;
-    case kButton3: list_.Button3Click(); return;
-    case kCmdSound: CmdSoundClick(); return;
-    case kCmdPreview: CmdPreviewClick(); return;
-    case kCmdwav: cmdwavClick(); return;
-    case kBitBtn1: BitBtn1Click(); return;
-    case kButton4: button4Click(); return;
-    case kCmdhelp: cmdhelpClick(); return;
-    case IDOK: CmdexitClick(); return;
-    case kListBox1:
-      if (notification == LBN_SELCHANGE) ListBox1Click();
-      if (notification == LBN_DBLCLK) list_.ListBox1DblClick(*opener_);
+    case kAddVideoButton: list_.addVideo(*chooser_); return;
+    case kAddFolderButton: (void)list_.addEntireFolder(*chooser_, *progress_); return;
+    case kClearListButton: list_.clearList(); return;
+    case kRemoveVideoButton: list_.removeVideo(); return;
+    case kVideoSoundButton: showVideoSoundDialog(); return;
+    case kPreviewButton: previewVideo(); return;
+    case kChooseSoundButton: chooseSoundFile(); return;
+    case kSupportButton: showSupport(); return;
+    case kMoreSoftwareButton: showMoreSoftware(); return;
+    case kAboutButton: showAboutBox(); return;
+    case IDOK: saveAndClose(); return;
+    case kVideoListBox:
+      if (notification == LBN_SELCHANGE) selectVideo();
+      if (notification == LBN_DBLCLK) list_.openSelectedVideo(*opener_);
       return;
     default: break;
   }
-  for (const RadioGroup* group : {&sizeGroup_, &orderGroup_, &soundGroup_, &repeatGroup_}) {
+  for (const RadioGroup* group : {&sizeButtons_, &orderButtons_, &soundButtons_, &repeatButtons_}) {
     if (group->contains(control)) group->select(control);
   }
 }
 
-LRESULT TForm2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       command(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
@@ -265,21 +265,21 @@ LRESULT TForm2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-void TForm2::entryAppended(const std::string& text) {
-  ::SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+void OptionsDialog::entryAppended(const std::string& text) {
+  ::SendMessageW(videoListBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
-void TForm2::entryRemoved(std::size_t index) { ::SendMessageW(ListBox1, LB_DELETESTRING, index, 0); }
+void OptionsDialog::entryRemoved(std::size_t index) { ::SendMessageW(videoListBox, LB_DELETESTRING, index, 0); }
 
-void TForm2::entriesCleared() { ::SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0); }
+void OptionsDialog::entriesCleared() { ::SendMessageW(videoListBox, LB_RESETCONTENT, 0, 0); }
 
-void TForm2::selectionChanged(std::optional<std::size_t> index) {
-  ::SendMessageW(ListBox1, LB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
+void OptionsDialog::selectionChanged(std::optional<std::size_t> index) {
+  ::SendMessageW(videoListBox, LB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
 }
 
-void TForm2::labelsChanged(const std::string& count, const std::string& name) {
-  SetText(Lblcount, count);
-  SetText(LblVidName, name);
+void OptionsDialog::labelsChanged(const std::string& count, const std::string& name) {
+  SetText(videoCountLabel, count);
+  SetText(videoNameLabel, name);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

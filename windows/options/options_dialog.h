@@ -16,40 +16,40 @@ namespace quorrel {
 class MediaBackend;
 class MessageBoxes;
 
-namespace win {
+namespace windows_desktop {
 
-class TFrmSound;
-class Tfrmdisc;
-class WinFileChooser;
-class ShellDesktopOpener;
-class WinTaskProgress;
+class VideoSoundDialog;
+class AboutBox;
+class FileDialogs;
+class DesktopLauncher;
+class ProgressDialog;
 
 // "Quorrel Options": the video list, whose edits go to the settings file
 // at once, and the options, which "OK" saves before the dialog closes. The
 // list's rules are the core's VideoList; this window only shows them.
-class TForm2 : public Window, private VideoListView {
+class OptionsDialog : public Window, private VideoListView {
  public:
   // Sets up the data folder and loads the settings file; throws when the
   // file can neither be found nor made.
-  TForm2(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
+  OptionsDialog(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
          std::string executableFolder);
-  ~TForm2() override;
+  ~OptionsDialog() override;
 
-  void setAboutBox(Tfrmdisc* box) { aboutBox_ = box; }
+  void setAboutBox(AboutBox* box) { aboutBox_ = box; }
   void show();
 
-  void FormCreate();
-  void LoadOptions();
-  void ScrollBar1Scroll();
-  void ScrollBar2Scroll();
-  void cmdwavClick();
-  void CmdexitClick();
-  void cmdhelpClick();
-  void CmdSoundClick();
-  void button4Click();
-  void BitBtn1Click();
-  void CmdPreviewClick();
-  void ListBox1Click();
+  void fillFromSettings();
+  void loadOptions();
+  void widthBarMoved();
+  void heightBarMoved();
+  void chooseSoundFile();
+  void saveAndClose();
+  void showAboutBox();
+  void showVideoSoundDialog();
+  void showMoreSoftware();
+  void showSupport();
+  void previewVideo();
+  void selectVideo();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,58 +72,58 @@ class TForm2 : public Window, private VideoListView {
   MessageBoxes& boxes_;
   std::function<MediaBackend&()> mediaBackend_;
   std::string executableFolder_;
-  std::unique_ptr<WinFileChooser> chooser_;
-  std::unique_ptr<ShellDesktopOpener> opener_;
-  std::unique_ptr<WinTaskProgress> progress_;
+  std::unique_ptr<FileDialogs> chooser_;
+  std::unique_ptr<DesktopLauncher> opener_;
+  std::unique_ptr<ProgressDialog> progress_;
   VideoList list_;
-  std::unique_ptr<TFrmSound> frmSound_;
-  Tfrmdisc* aboutBox_ = nullptr;
+  std::unique_ptr<VideoSoundDialog> videoSoundDialog_;
+  AboutBox* aboutBox_ = nullptr;
   // The numbers the size labels show, and the sound file box's text.
   std::int32_t width_ = OptionsState::kMinimumVideoSide;
   std::int32_t height_ = OptionsState::kMinimumVideoSide;
   std::string soundFile_;
   std::set<HWND> navy_;
 
-  HWND ListBox1 = nullptr;
-  HWND Lblcount = nullptr;
-  HWND LblVidName = nullptr;
-  HWND Radpicdef = nullptr;
-  HWND radpicl = nullptr;
-  HWND radpicm = nullptr;
-  HWND radpics = nullptr;
-  HWND Radpicc = nullptr;
-  HWND ScrollBar1 = nullptr;
-  HWND ScrollBar2 = nullptr;
-  HWND Lblwidth = nullptr;
-  HWND Lblheight = nullptr;
-  HWND RadioButton2 = nullptr;
-  HWND RadioButton1 = nullptr;
-  HWND edwav = nullptr;
-  HWND radsndon = nullptr;
-  HWND radsndof = nullptr;
-  HWND radrepon = nullptr;
-  HWND radrepoff = nullptr;
-  RadioGroup sizeGroup_;
-  RadioGroup orderGroup_;
-  RadioGroup soundGroup_;
-  RadioGroup repeatGroup_;
+  HWND videoListBox = nullptr;
+  HWND videoCountLabel = nullptr;
+  HWND videoNameLabel = nullptr;
+  HWND naturalSizeButton = nullptr;
+  HWND fullScreenSizeButton = nullptr;
+  HWND mediumSizeButton = nullptr;
+  HWND smallSizeButton = nullptr;
+  HWND customSizeButton = nullptr;
+  HWND widthBar = nullptr;
+  HWND heightBar = nullptr;
+  HWND widthLabel = nullptr;
+  HWND heightLabel = nullptr;
+  HWND inSequenceButton = nullptr;
+  HWND randomButton = nullptr;
+  HWND soundFileBox = nullptr;
+  HWND soundOnButton = nullptr;
+  HWND soundOffButton = nullptr;
+  HWND repeatOnButton = nullptr;
+  HWND repeatOffButton = nullptr;
+  RadioGroup sizeButtons_;
+  RadioGroup orderButtons_;
+  RadioGroup soundButtons_;
+  RadioGroup repeatButtons_;
 };
 
 // Control identifiers of the options dialog; "OK" is IDOK, so that Enter
 // presses it.
-enum Form2Control : int {
-  kButton2 = 201,
-  kCmdAddEntire,
-  kCmdClearList,
-  kButton3,
-  kCmdSound,
-  kCmdPreview,
-  kListBox1,
-  kCmdwav,
-  kBitBtn1,
-  kButton4,
-  kCmdhelp,
+enum OptionsDialogControl : int {
+  kAddVideoButton = 201,
+  kAddFolderButton,
+  kClearListButton,
+  kRemoveVideoButton,
+  kVideoSoundButton,
+  kPreviewButton,
+  kVideoListBox,
+  kChooseSoundButton,
+  kSupportButton,
+  kMoreSoftwareButton,
+  kAboutButton,
 };
 
-}  // namespace win
+}  // namespace windows_desktop
 }  // namespace quorrel

@@ -6,7 +6,7 @@
 // dialog placed from the box's corner, so that their notices reach the
 // dialog.
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -44,78 +44,78 @@ HWND sizeBar(HWND parent, Origin in, int left, int top) {
 
 }  // namespace
 
-void TForm2::buildControls() {
+void OptionsDialog::buildControls() {
   const Origin window;
   label(hwnd(), kOptionsIntroText, window, 5, 5, 631, 28);
 
-  ListBox1 = Control(hwnd(), L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
-                     1, 37, 640, 100, kListBox1, ArialFont(true));
-  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, 14);
+  videoListBox = Control(hwnd(), L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+                     1, 37, 640, 100, kVideoListBox, ArialFont(true));
+  ::SendMessageW(videoListBox, LB_SETITEMHEIGHT, 0, 14);
 
   const Origin box2{1, 140};
   group(hwnd(), "Add or Remove Video Files", box2, 640, 64);
-  addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kButton2), "Add a video to your list");
-  addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kCmdAddEntire),
+  addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kAddVideoButton), "Add a video to your list");
+  addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kAddFolderButton),
              "Add an entire folder of videos at once");
-  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kCmdClearList), "Empty your list of videos");
-  addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kButton3),
+  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kClearListButton), "Empty your list of videos");
+  addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kRemoveVideoButton),
              "Remove the highlighted video from your list");
-  addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kCmdSound), "Turn mute on/off by video");
-  addTooltip(button(hwnd(), "Preview", box2, 560, 15, 75, 24, kCmdPreview), "Preview the highlighted video");
-  Lblcount = label(hwnd(), "", box2, 14, 46, 209, 13);
-  LblVidName = label(hwnd(), "", box2, 246, 46, 385, 13);
+  addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kVideoSoundButton), "Turn mute on/off by video");
+  addTooltip(button(hwnd(), "Preview", box2, 560, 15, 75, 24, kPreviewButton), "Preview the highlighted video");
+  videoCountLabel = label(hwnd(), "", box2, 14, 46, 209, 13);
+  videoNameLabel = label(hwnd(), "", box2, 246, 46, 385, 13);
 
   const Origin box6{2, 210};
   group(hwnd(), "Video Display Options", box6, 350, 202);
-  Radpicdef = radio(hwnd(), "Default Video Size (Clearest)", box6, 10, 16, 193);
-  radpicl = radio(hwnd(), "Large (Full Screen)", box6, 204, 16, 127);
-  radpicm = radio(hwnd(), "Medium", box6, 204, 33, 113);
-  radpics = radio(hwnd(), "Small", box6, 204, 49, 115);
-  Radpicc = radio(hwnd(), "Customize Video Window Below", box6, 10, 83, 227);
+  naturalSizeButton = radio(hwnd(), "Default Video Size (Clearest)", box6, 10, 16, 193);
+  fullScreenSizeButton = radio(hwnd(), "Large (Full Screen)", box6, 204, 16, 127);
+  mediumSizeButton = radio(hwnd(), "Medium", box6, 204, 33, 113);
+  smallSizeButton = radio(hwnd(), "Small", box6, 204, 49, 115);
+  customSizeButton = radio(hwnd(), "Customize Video Window Below", box6, 10, 83, 227);
   const Origin custom{box6.left + 10, box6.top + 109};
   group(hwnd(), "Customize Video Display", custom, 335, 87);
   navy_.insert(label(hwnd(), "Video Width", custom, 10, 24, 90, 15));
   navy_.insert(label(hwnd(), "Video Height", custom, 108, 24, 90, 15));
-  ScrollBar1 = sizeBar(hwnd(), custom, 10, 43);
-  ScrollBar2 = sizeBar(hwnd(), custom, 108, 43);
-  Lblwidth = label(hwnd(), "", custom, 10, 65, 60, 15);
-  Lblheight = label(hwnd(), "", custom, 106, 65, 60, 15);
-  navy_.insert(Lblwidth);
-  navy_.insert(Lblheight);
+  widthBar = sizeBar(hwnd(), custom, 10, 43);
+  heightBar = sizeBar(hwnd(), custom, 108, 43);
+  widthLabel = label(hwnd(), "", custom, 10, 65, 60, 15);
+  heightLabel = label(hwnd(), "", custom, 106, 65, 60, 15);
+  navy_.insert(widthLabel);
+  navy_.insert(heightLabel);
 
   const Origin box5{379, 210};
   group(hwnd(), "Video Plays:", box5, 261, 44);
-  RadioButton2 = radio(hwnd(), "In Sequence", box5, 26, 19, 89);
-  RadioButton1 = radio(hwnd(), "Random", box5, 144, 19, 78);
+  inSequenceButton = radio(hwnd(), "In Sequence", box5, 26, 19, 89);
+  randomButton = radio(hwnd(), "Random", box5, 144, 19, 78);
 
   const Origin box4{379, 258};
   group(hwnd(), "Wav or Midi Sound?", box4, 261, 77);
-  edwav = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
+  soundFileBox = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
                   box4.top + 15, 253, 22, 0, ArialFont());
-  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kCmdwav, ArialFont(), ButtonLook{kNavy});
-  radsndon = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
-  radsndof = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
+  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kChooseSoundButton, ArialFont(), ButtonLook{kNavy});
+  soundOnButton = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
+  soundOffButton = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
 
   const Origin box3{379, 340};
   group(hwnd(), "Repeat Sound ", box3, 123, 72);
-  radrepon = radio(hwnd(), "Repeat On", box3, 18, 22, 84);
-  radrepoff = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
+  repeatOnButton = radio(hwnd(), "Repeat On", box3, 18, 22, 84);
+  repeatOffButton = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
 
-  button(hwnd(), "Support", window, 537, 379, 102, 21, kBitBtn1);
-  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kButton4), "More software downloads");
-  addTooltip(button(hwnd(), "About", window, 537, 430, 102, 21, kCmdhelp), "Version Information");
+  button(hwnd(), "Support", window, 537, 379, 102, 21, kSupportButton);
+  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kMoreSoftwareButton), "More software downloads");
+  addTooltip(button(hwnd(), "About", window, 537, 430, 102, 21, kAboutButton), "Version Information");
   // The default button: Enter presses it, as the dialog keys send IDOK.
   addTooltip(drawnButton("OK", 537, 455, 102, 21, IDOK, ArialFont(), ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true}),
              "Exit the software");
 
-  for (HWND radioButton : {Radpicdef, radpicl, radpicm, radpics, Radpicc, RadioButton2, RadioButton1, radsndon,
-                           radsndof, radrepon, radrepoff}) {
+  for (HWND radioButton : {naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton, inSequenceButton, randomButton, soundOnButton,
+                           soundOffButton, repeatOnButton, repeatOffButton}) {
     navy_.insert(radioButton);
   }
-  sizeGroup_ = RadioGroup{Radpicdef, radpicl, radpicm, radpics, Radpicc};
-  orderGroup_ = RadioGroup{RadioButton2, RadioButton1};
-  soundGroup_ = RadioGroup{radsndon, radsndof};
-  repeatGroup_ = RadioGroup{radrepon, radrepoff};
+  sizeButtons_ = RadioGroup{naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton};
+  orderButtons_ = RadioGroup{inSequenceButton, randomButton};
+  soundButtons_ = RadioGroup{soundOnButton, soundOffButton};
+  repeatButtons_ = RadioGroup{repeatOnButton, repeatOffButton};
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -1,6 +1,6 @@
 #include "windows/options/preview_window.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -8,7 +8,7 @@ enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
 
 }  // namespace
 
-TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
+PreviewWindow::PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
     : owner_(owner), videoPath_(path) {
   // A sizeable window with the usual title-bar buttons, 561 x 431 outside.
   create(L"TFrmviddis", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561, 431,
@@ -17,7 +17,7 @@ TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, c
   CentreOnScreen(hwnd());
   // The panel in the dialogs' colour, as the video's own size may not
   // fill it.
-  Panel1 = Panel(hwnd(), L"TPreviewPanel", kDialogBackground, 16, 8, 433, 297);
+  videoPanel = Panel(hwnd(), L"TPreviewPanel", kDialogBackground, 16, 8, 433, 297);
   const HFONT arial = ArialFont();
   // Created in the focus sequence Play, Stop, Pause, Return.
   drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});
@@ -26,35 +26,35 @@ TFrmviddis::TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, c
   drawnButton("Return", 464, 359, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
   // One line, cut at the right edge; Play uses the whole path.
   Control(hwnd(), L"STATIC", path, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 5, 319, 529, 34, 0, arial);
-  MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, reinterpret_cast<NativeWindow>(Panel1), true);
-  logic_ = std::make_unique<PreviewLogic>(*MediaPlayer1, boxes);
+  player_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel), true);
+  controls_ = std::make_unique<PreviewControls>(*player_, boxes);
 }
 
 // The player goes before the panel it draws into.
-TFrmviddis::~TFrmviddis() {
-  logic_.reset();
-  MediaPlayer1.reset();
+PreviewWindow::~PreviewWindow() {
+  controls_.reset();
+  player_.reset();
 }
 
-void TFrmviddis::showModal() { RunModal(hwnd(), owner_); }
+void PreviewWindow::showModal() { RunModal(hwnd(), owner_); }
 
-void TFrmviddis::cmdplayClick() { logic_->cmdplayClick(videoPath_); }
-void TFrmviddis::cmdpauseClick() { logic_->cmdpauseClick(); }
-void TFrmviddis::cmdstopClick() { logic_->cmdstopClick(); }
+void PreviewWindow::play() { controls_->play(videoPath_); }
+void PreviewWindow::pause() { controls_->pause(); }
+void PreviewWindow::stop() { controls_->stop(); }
 
-void TFrmviddis::BitBtn4Click() {
-  logic_->BitBtn4Click();
+void PreviewWindow::returnToOptions() {
+  controls_->returnToOptions();
   ::ShowWindow(hwnd(), SW_HIDE);
 }
 
-LRESULT TFrmviddis::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case kCmdplay: cmdplayClick(); break;
-        case kCmdpause: cmdpauseClick(); break;
-        case kCmdstop: cmdstopClick(); break;
-        case IDOK: BitBtn4Click(); break;
+        case kCmdplay: play(); break;
+        case kCmdpause: pause(); break;
+        case kCmdstop: stop(); break;
+        case IDOK: returnToOptions(); break;
         default: break;
       }
       return 0;
@@ -64,7 +64,7 @@ LRESULT TFrmviddis::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // The title bar's close button skips the stop; closing the file when
       // the window goes ends the playback all the same.
-      MediaPlayer1->close();
+      player_->close();
       ::ShowWindow(hwnd(), SW_HIDE);
       return 0;
     default: break;
@@ -72,4 +72,4 @@ LRESULT TFrmviddis::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "options/preview_controls.h"
 #include "media/media_player.h"
+#include "options/preview_controls.h"
 #include "windows/base/window.h"
 
 namespace quorrel {
@@ -12,33 +12,33 @@ namespace quorrel {
 class MediaBackend;
 class MessageBoxes;
 
-namespace win {
+namespace windows_desktop {
 
 // "Preview Video": one listed video played in a panel of its own window,
 // at its natural size in the panel's top-left corner. The window owns its
 // player, so closing it by any means ends the playback.
-class TFrmviddis : public Window {
+class PreviewWindow : public Window {
  public:
-  TFrmviddis(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path);
-  ~TFrmviddis() override;
+  PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path);
+  ~PreviewWindow() override;
 
   void showModal();
 
-  void cmdplayClick();
-  void cmdpauseClick();
-  void cmdstopClick();
-  void BitBtn4Click();
+  void play();
+  void pause();
+  void stop();
+  void returnToOptions();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   HWND owner_;
-  HWND Panel1 = nullptr;
+  HWND videoPanel = nullptr;
   std::string videoPath_;
-  std::unique_ptr<TMediaPlayer> MediaPlayer1;
-  std::unique_ptr<PreviewLogic> logic_;
+  std::unique_ptr<MediaPlayer> player_;
+  std::unique_ptr<PreviewControls> controls_;
 };
 
-}  // namespace win
+}  // namespace windows_desktop
 }  // namespace quorrel

@@ -2,11 +2,11 @@
 
 #include "options/dialog_texts.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
-enum : int { kButton1 = 101, kRadstoff, kRadston, kRadenoff, kRadenon };
+enum : int { kClearButton = 101, kMuteAtStartButton, kUnmuteAtStartButton, kMuteAtEndButton, kUnmuteAtEndButton };
 
 MuteChoice choiceOf(HWND mute, HWND unmute) {
   if (RadioGroup::checked(unmute)) return MuteChoice::Unmute;
@@ -20,7 +20,7 @@ void selectChoice(const RadioGroup& group, HWND mute, HWND unmute, MuteChoice ch
 
 }  // namespace
 
-TFrmSound::TFrmSound(HWND owner) : owner_(owner) {
+VideoSoundDialog::VideoSoundDialog(HWND owner) : owner_(owner) {
   // A sizeable window; its outer size is 344 x 243.
   create(L"TFrmSound", kDialogBackground, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, "Video Sound", 0, 0,
          344, 243, owner);
@@ -31,47 +31,47 @@ TFrmSound::TFrmSound(HWND owner) : owner_(owner) {
   // The two lowered panels, each holding one group.
   Control(hwnd(), L"STATIC", "", SS_SUNKEN, 5, 64, 321, 47, 0, nullptr);
   Control(hwnd(), L"STATIC", "", SS_SUNKEN, 5, 116, 321, 47, 0, nullptr);
-  Radstoff = Control(hwnd(), L"BUTTON", "MUTE system when screensaver STARTS (No Sound)", BS_RADIOBUTTON | WS_TABSTOP,
-                     13, 70, 299, 17, kRadstoff, arial);
-  Radston = Control(hwnd(), L"BUTTON", "UN-MUTE system when screensaver STARTS (Sound On)", BS_RADIOBUTTON,
-                    13, 88, 307, 17, kRadston, arial);
-  Radenoff = Control(hwnd(), L"BUTTON", "MUTE system when screensaver ENDS (No Sound)", BS_RADIOBUTTON | WS_TABSTOP,
-                     13, 122, 279, 17, kRadenoff, arial);
-  Radenon = Control(hwnd(), L"BUTTON", "UN-MUTE system when screensaver ENDS (Sound On)", BS_RADIOBUTTON, 13, 140,
-                    298, 17, kRadenon, arial);
-  startGroup_ = RadioGroup{Radstoff, Radston};
-  endGroup_ = RadioGroup{Radenoff, Radenon};
-  addTooltip(Control(hwnd(), L"BUTTON", "Clear Settings", BS_PUSHBUTTON | WS_TABSTOP, 6, 170, 75, 16, kButton1, arial),
+  muteAtStartButton = Control(hwnd(), L"BUTTON", "MUTE system when screensaver STARTS (No Sound)", BS_RADIOBUTTON | WS_TABSTOP,
+                     13, 70, 299, 17, kMuteAtStartButton, arial);
+  unmuteAtStartButton = Control(hwnd(), L"BUTTON", "UN-MUTE system when screensaver STARTS (Sound On)", BS_RADIOBUTTON,
+                    13, 88, 307, 17, kUnmuteAtStartButton, arial);
+  muteAtEndButton = Control(hwnd(), L"BUTTON", "MUTE system when screensaver ENDS (No Sound)", BS_RADIOBUTTON | WS_TABSTOP,
+                     13, 122, 279, 17, kMuteAtEndButton, arial);
+  unmuteAtEndButton = Control(hwnd(), L"BUTTON", "UN-MUTE system when screensaver ENDS (Sound On)", BS_RADIOBUTTON, 13, 140,
+                    298, 17, kUnmuteAtEndButton, arial);
+  startButtons_ = RadioGroup{muteAtStartButton, unmuteAtStartButton};
+  endButtons_ = RadioGroup{muteAtEndButton, unmuteAtEndButton};
+  addTooltip(Control(hwnd(), L"BUTTON", "Clear Settings", BS_PUSHBUTTON | WS_TABSTOP, 6, 170, 75, 16, kClearButton, arial),
              "Clear the button settings. Ignore volume settings.");
   drawnButton("Return", 251, 177, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
 }
 
-void TFrmSound::setChoices(MuteChoice start, MuteChoice end) {
-  selectChoice(startGroup_, Radstoff, Radston, start);
-  selectChoice(endGroup_, Radenoff, Radenon, end);
+void VideoSoundDialog::setChoices(MuteChoice start, MuteChoice end) {
+  selectChoice(startButtons_, muteAtStartButton, unmuteAtStartButton, start);
+  selectChoice(endButtons_, muteAtEndButton, unmuteAtEndButton, end);
 }
 
-MuteChoice TFrmSound::startChoice() const { return choiceOf(Radstoff, Radston); }
-MuteChoice TFrmSound::endChoice() const { return choiceOf(Radenoff, Radenon); }
+MuteChoice VideoSoundDialog::startChoice() const { return choiceOf(muteAtStartButton, unmuteAtStartButton); }
+MuteChoice VideoSoundDialog::endChoice() const { return choiceOf(muteAtEndButton, unmuteAtEndButton); }
 
-void TFrmSound::showModal() { RunModal(hwnd(), owner_); }
+void VideoSoundDialog::showModal() { RunModal(hwnd(), owner_); }
 
-void TFrmSound::Button1Click() {
-  startGroup_.clear();
-  endGroup_.clear();
+void VideoSoundDialog::clearChoices() {
+  startButtons_.clear();
+  endButtons_.clear();
 }
 
-void TFrmSound::BitBtn3Click() { ::ShowWindow(hwnd(), SW_HIDE); }
+void VideoSoundDialog::returnToOptions() { ::ShowWindow(hwnd(), SW_HIDE); }
 
-LRESULT TFrmSound::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT VideoSoundDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const auto control = reinterpret_cast<HWND>(lParam);
-      if (id == kButton1) Button1Click();
-      if (id == IDOK) BitBtn3Click();
-      if (startGroup_.contains(control)) startGroup_.select(control);
-      if (endGroup_.contains(control)) endGroup_.select(control);
+      if (id == kClearButton) clearChoices();
+      if (id == IDOK) returnToOptions();
+      if (startButtons_.contains(control)) startButtons_.select(control);
+      if (endButtons_.contains(control)) endButtons_.select(control);
       return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -86,4 +86,4 @@ LRESULT TFrmSound::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
@@ -38,7 +38,7 @@ class CplVerifier : public PasswordVerifier {
   CplVerifier(const CplVerifier&) = delete;
   CplVerifier& operator=(const CplVerifier&) = delete;
 
-  bool VerifyScreenSavePwd() override { return verify_(owner_) != FALSE; }
+  bool verifyPassword() override { return verify_(owner_) != FALSE; }
 
  private:
   HMODULE library_;
@@ -62,7 +62,7 @@ std::wstring SystemFolder() {
   return folder;
 }
 
-bool WinScreenSaverPassword::IsNtPlatform() const {
+bool WinScreenSaverPassword::isNtPlatform() const {
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
@@ -93,4 +93,4 @@ std::unique_ptr<PasswordVerifier> WinScreenSaverPassword::loadVerifier() {
   return std::make_unique<CplVerifier>(library, verify, owner_);
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

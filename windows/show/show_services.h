@@ -5,7 +5,7 @@
 #include "show/screen_saver_password.h"
 #include "show/show_view.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 // The system's "a screen saver is running" flag
 // (SystemParametersInfo, SPI_SETSCREENSAVERRUNNING). Its result is not
@@ -16,13 +16,13 @@ class SystemScreenSaverFlag : public ScreenSaverFlag {
 };
 
 // The screen-saver password services of Windows: the platform test, the
-// desktop's "ScreenSaveUsePassword" value, and VerifyScreenSavePwd in
+// desktop's "ScreenSaveUsePassword" value, and verifyPassword in
 // PASSWORD.CPL, loaded from the system folder. `owner` is the window the
 // password dialog belongs to (the show window).
 class WinScreenSaverPassword : public ScreenSaverPassword {
  public:
   void setOwner(HWND owner) { owner_ = owner; }
-  [[nodiscard]] bool IsNtPlatform() const override;
+  [[nodiscard]] bool isNtPlatform() const override;
   [[nodiscard]] std::unique_ptr<DesktopSettingsKey> openDesktopKey() override;
   [[nodiscard]] std::unique_ptr<PasswordVerifier> loadVerifier() override;
 
@@ -35,4 +35,4 @@ class WinScreenSaverPassword : public ScreenSaverPassword {
 // up by the bare name.
 [[nodiscard]] std::wstring SystemFolder();
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

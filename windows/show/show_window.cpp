@@ -2,15 +2,15 @@
 
 #include "media/media_device.h"
 
-namespace quorrel::win {
+namespace quorrel::windows_desktop {
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kPollTimer = 1;
 
 // The one show window of the process, for the message hook, which has no
 // other way to reach it.
-TForm1* hookTarget = nullptr;
+ShowWindow* hookTarget = nullptr;
 
 // Key presses and releases (with or without Alt) and presses of the left,
 // right and middle buttons; not movement, releases of buttons,
@@ -30,58 +30,58 @@ bool isShowInput(UINT message) {
 
 }  // namespace
 
-TForm1::TForm1(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes)
-    : infoText_(kNoVideosText) {
+ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes)
+    : messageText_(kNoVideosText) {
   create(L"TForm1", RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, "FrmQuorrel33", 0, 0,
          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
   password_.setOwner(hwnd());
 
-  lblinfo = Control(hwnd(), L"STATIC", infoText_, SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
+  messageLabel_ = Control(hwnd(), L"STATIC", messageText_, SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
                     PixelFont(L"Arial", 16));
-  ::ShowWindow(lblinfo, SW_HIDE);
+  ::ShowWindow(messageLabel_, SW_HIDE);
   // The video panel, black, at its first place until the start-up places it.
-  Panel1 = Panel(hwnd(), L"TPanel", RGB(0, 0, 0), 27, 256, 185, 147);
+  videoPanel_ = Panel(hwnd(), L"TPanel", RGB(0, 0, 0), 27, 256, 185, 147);
 
-  MediaPlayer1 = std::make_unique<TMediaPlayer>(backend, 0, false);
-  MediaPlayer2 = std::make_unique<TMediaPlayer>(backend, reinterpret_cast<NativeWindow>(Panel1), true);
-  controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *MediaPlayer1, *MediaPlayer2, mute, clock_,
+  soundPlayer_ = std::make_unique<MediaPlayer>(backend, 0, false);
+  videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
+  controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_,
                                                               password_, screenSaverFlag_, boxes});
 
   hookTarget = this;
-  hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, &TForm1::messageHook, nullptr, ::GetCurrentThreadId());
+  hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, &ShowWindow::messageHook, nullptr, ::GetCurrentThreadId());
 }
 
-TForm1::~TForm1() {
+ShowWindow::~ShowWindow() {
   if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
   hookTarget = nullptr;
-  if (hwnd() != nullptr) ::KillTimer(hwnd(), kTimer1);
+  if (hwnd() != nullptr) ::KillTimer(hwnd(), kPollTimer);
   // The players go before the panel they draw into.
-  MediaPlayer2.reset();
-  MediaPlayer1.reset();
+  videoPlayer_.reset();
+  soundPlayer_.reset();
   if (cursorHidden_) ::ShowCursor(TRUE);
 }
 
-LRESULT CALLBACK TForm1::messageHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ShowWindow::messageHook(int code, WPARAM wParam, LPARAM lParam) {
   // Only messages taken off the queue count, not those a loop merely
   // peeks at; every message goes on to its window afterwards.
   if (code == HC_ACTION && wParam == PM_REMOVE && hookTarget != nullptr && hookTarget->controller_) {
     const auto* message = reinterpret_cast<const MSG*>(lParam);
-    hookTarget->controller_->deactivate(isShowInput(message->message));
+    hookTarget->controller_->inputHook(isShowInput(message->message));
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void TForm1::showOnTop() {
+void ShowWindow::showOnTop() {
   ::ShowWindow(hwnd(), SW_SHOW);
   ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
 }
 
-LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (wParam == kTimer1) controller_->Timer1Timer();
+      if (wParam == kPollTimer) controller_->poll();
       return 0;
     case WM_ERASEBKGND: {
       RECT area{};
@@ -102,8 +102,8 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // Closed by the system (at shutdown, say): the window goes without
       // the end-of-show steps, and the players with it.
-      MediaPlayer2->close();
-      MediaPlayer1->close();
+      videoPlayer_->close();
+      soundPlayer_->close();
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
@@ -114,34 +114,34 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-std::int32_t TForm1::screenWidth() const { return ::GetSystemMetrics(SM_CXSCREEN); }
+std::int32_t ShowWindow::screenWidth() const { return ::GetSystemMetrics(SM_CXSCREEN); }
 
-std::int32_t TForm1::screenHeight() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+std::int32_t ShowWindow::screenHeight() const { return ::GetSystemMetrics(SM_CYSCREEN); }
 
-void TForm1::setBackground(Colour colour) {
+void ShowWindow::setBackground(Colour colour) {
   background_ = RGB(colour.red, colour.green, colour.blue);
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void TForm1::placePanel(const PanelGeometry& geometry) {
+void ShowWindow::placePanel(const PanelGeometry& geometry) {
   panel_ = geometry;
-  ::MoveWindow(Panel1, geometry.left, geometry.top, geometry.width, geometry.height, TRUE);
+  ::MoveWindow(videoPanel_, geometry.left, geometry.top, geometry.width, geometry.height, TRUE);
 }
 
-PanelGeometry TForm1::panelPlace() const { return panel_; }
+PanelGeometry ShowWindow::panelPlace() const { return panel_; }
 
-void TForm1::setPanelVisible(bool visible) { ::ShowWindow(Panel1, visible ? SW_SHOW : SW_HIDE); }
+void ShowWindow::setPanelVisible(bool visible) { ::ShowWindow(videoPanel_, visible ? SW_SHOW : SW_HIDE); }
 
-void TForm1::setInfoText(const std::string& text) {
-  infoText_ = text;
-  SetText(lblinfo, text);
+void ShowWindow::setMessageText(const std::string& text) {
+  messageText_ = text;
+  SetText(messageLabel_, text);
 }
 
-std::string TForm1::infoText() const { return infoText_; }
+std::string ShowWindow::messageText() const { return messageText_; }
 
-void TForm1::setInfoVisible(bool visible) { ::ShowWindow(lblinfo, visible ? SW_SHOW : SW_HIDE); }
+void ShowWindow::setMessageVisible(bool visible) { ::ShowWindow(messageLabel_, visible ? SW_SHOW : SW_HIDE); }
 
-void TForm1::setCursorVisible(bool visible) {
+void ShowWindow::setCursorVisible(bool visible) {
   // ShowCursor counts; one call each way keeps the count where it was.
   if (!visible && !cursorHidden_) {
     ::ShowCursor(FALSE);
@@ -152,22 +152,22 @@ void TForm1::setCursorVisible(bool visible) {
   }
 }
 
-void TForm1::setTimerEnabled(bool enabled) {
+void ShowWindow::setTimerEnabled(bool enabled) {
   if (enabled) {
-    ::SetTimer(hwnd(), kTimer1, 1000, nullptr);
+    ::SetTimer(hwnd(), kPollTimer, 1000, nullptr);
   } else {
-    ::KillTimer(hwnd(), kTimer1);
+    ::KillTimer(hwnd(), kPollTimer);
   }
 }
 
-void TForm1::reportError(const std::string& message) { ReportError(hwnd(), message); }
+void ShowWindow::reportError(const std::string& message) { ReportError(hwnd(), message); }
 
-void TForm1::closeShow() {
+void ShowWindow::closeShow() {
   // The players close before the window that one of them draws into goes;
   // destroying the window ends the message loop.
-  MediaPlayer2->close();
-  MediaPlayer1->close();
+  videoPlayer_->close();
+  soundPlayer_->close();
   ::DestroyWindow(hwnd());
 }
 
-}  // namespace quorrel::win
+}  // namespace quorrel::windows_desktop

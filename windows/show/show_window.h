@@ -7,8 +7,8 @@
 #include "show/random_pick.h"
 #include "show/show_controller.h"
 #include "show/show_view.h"
-#include "windows/show/show_services.h"
 #include "windows/base/window.h"
+#include "windows/show/show_services.h"
 
 namespace quorrel {
 
@@ -17,7 +17,7 @@ class MessageBoxes;
 struct SettingsLocation;
 class SystemMute;
 
-namespace win {
+namespace windows_desktop {
 
 // The show window: class "TForm1", title "FrmQuorrel33", borderless and
 // topmost over the whole primary screen, black while videos play and white
@@ -26,13 +26,13 @@ namespace win {
 // thread-wide message hook passes every message that any message loop of
 // the thread takes from the queue (the show's own, and those of the
 // message boxes) to the controller's input check before it is dispatched.
-class TForm1 : public Window, private ShowView {
+class ShowWindow : public Window, private ShowView {
  public:
-  TForm1(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes);
-  ~TForm1() override;
+  ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes);
+  ~ShowWindow() override;
 
   // The start-up; errors propagate for the general error report.
-  void FormCreate() { controller_->FormCreate(); }
+  void start() { controller_->start(); }
   [[nodiscard]] bool ended() const { return controller_->ended(); }
   // Makes the window visible and gives it the keyboard.
   void showOnTop();
@@ -47,9 +47,9 @@ class TForm1 : public Window, private ShowView {
   void placePanel(const PanelGeometry& geometry) override;
   PanelGeometry panelPlace() const override;
   void setPanelVisible(bool visible) override;
-  void setInfoText(const std::string& text) override;
-  std::string infoText() const override;
-  void setInfoVisible(bool visible) override;
+  void setMessageText(const std::string& text) override;
+  std::string messageText() const override;
+  void setMessageVisible(bool visible) override;
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
   void reportError(const std::string& message) override;
@@ -57,21 +57,21 @@ class TForm1 : public Window, private ShowView {
 
   static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
 
-  HWND lblinfo = nullptr;
-  HWND Panel1 = nullptr;
+  HWND messageLabel_ = nullptr;
+  HWND videoPanel_ = nullptr;
   COLORREF background_ = RGB(0, 0, 0);
   PanelGeometry panel_{27, 256, 185, 147};
-  std::string infoText_;
+  std::string messageText_;
   bool cursorHidden_ = false;
   HHOOK hook_ = nullptr;
 
   SystemUtcClock clock_;
   WinScreenSaverPassword password_;
   SystemScreenSaverFlag screenSaverFlag_;
-  std::unique_ptr<TMediaPlayer> MediaPlayer1;
-  std::unique_ptr<TMediaPlayer> MediaPlayer2;
+  std::unique_ptr<MediaPlayer> soundPlayer_;
+  std::unique_ptr<MediaPlayer> videoPlayer_;
   std::unique_ptr<ShowController> controller_;
 };
 
-}  // namespace win
+}  // namespace windows_desktop
 }  // namespace quorrel

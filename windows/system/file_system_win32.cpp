@@ -17,6 +17,9 @@
 
 namespace quorrel {
 
+using windows_desktop::Narrow;
+using windows_desktop::Widen;
+
 namespace {
 
 // Every handle the core keeps open shares reading, writing and deletion,

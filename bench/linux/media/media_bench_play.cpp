@@ -31,9 +31,9 @@
 #include <thread>
 #include <vector>
 
-#include "media/media_device.h"
-#include "media/media_player.h"
+#include "linux/media/media_backend.h"
 #include "linux/media/mpv_device.h"
+#include "media/media_player.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ int play(const std::string& file, int width, int height) {
   // application's event loop would.
   std::mutex mutex;
   std::deque<std::function<void()>> queue;
-  quorrel::UiPoster poster = [&](std::function<void()> function) {
+  quorrel::linux_desktop::UiPoster poster = [&](std::function<void()> function) {
     std::lock_guard lock(mutex);
     queue.push_back(std::move(function));
   };
@@ -105,19 +105,19 @@ int play(const std::string& file, int width, int height) {
     }
   };
 
-  std::unique_ptr<quorrel::MediaBackend> backend = quorrel::CreatePlatformMediaBackend(poster);
-  quorrel::TMediaPlayer player(*backend, window, true);
+  std::unique_ptr<quorrel::MediaBackend> backend = quorrel::linux_desktop::CreatePlatformMediaBackend(poster);
+  quorrel::MediaPlayer player(*backend, window, true);
   player.setFileName(file);
   try {
     player.open();
-  } catch (const quorrel::EMCIDeviceError& e) {
+  } catch (const quorrel::MediaDeviceError& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
   player.setDisplayRect(quorrel::TRect{0, 0, width, height});
   player.play();
   // The show polls the mode once a second; a tenth of that is plenty here.
-  while (player.mode() != quorrel::TMPModes::mpStopped) {
+  while (player.mode() != quorrel::PlayerMode::Stopped) {
     drain();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
@@ -157,7 +157,7 @@ int firstFrame(int x, int y, int timeoutMs, char** command) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "video-output") {
-    std::printf("--vo=%s --gpu-context=%s\n", quorrel::MpvDevice::kVideoOutput, quorrel::MpvDevice::kGpuContext);
+    std::printf("--vo=%s --gpu-context=%s\n", quorrel::linux_desktop::MpvDevice::kVideoOutput, quorrel::linux_desktop::MpvDevice::kGpuContext);
     return 0;
   }
   if (mode == "play" && argc == 5) return play(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));

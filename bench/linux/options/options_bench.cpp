@@ -20,12 +20,13 @@
 #include <vector>
 
 #include "linux/entry/application.h"
-#include "options/option_services.h"
 #include "linux/options/options_dialog.h"
+#include "options/option_services.h"
 
 namespace {
 
 using namespace quorrel;
+using namespace quorrel::linux_desktop;
 
 std::string longPath(int n) {
   std::string path = "/home/someone/Videos/holidays/" + std::to_string(n) + "-";
@@ -93,20 +94,20 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "xcb", 0);
   const auto scratch = std::filesystem::temp_directory_path() / ("quorrel-config-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);
-  QuorrelApplication app(argc, argv);
+  Application app(argc, argv);
   constexpr int kRuns = 5;
 
   std::vector<double> openTimes;
   std::vector<double> openCpu;
   for (int run = 0; run < kRuns; ++run) {
     writeSettings(scratch, 1000);
-    ConfigServices services;
+    OptionsDialogServices services;
     services.boxes = &app.messageBoxes();
     services.settings = SettingsLocationIn(scratch.string());
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuMs();
-    TForm2 form(services);
+    OptionsDialog form(services);
     form.show();
     runUntilIdle(form);
     openTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
@@ -127,11 +128,11 @@ int main(int argc, char** argv) {
   for (int run = 0; run < 3; ++run) {
     writeSettings(scratch, 0);
     FolderChooser chooser(folder.string());
-    ConfigServices services;
+    OptionsDialogServices services;
     services.boxes = &app.messageBoxes();
     services.settings = SettingsLocationIn(scratch.string());
     services.chooser = &chooser;
-    TForm2 form(services);
+    OptionsDialog form(services);
     form.show();
     runUntilIdle(form);
     PaintCounter counter;
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuMs();
-    form.CmdAddEntireClick();
+    form.addEntireFolder();
     addTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     addCpu.push_back(cpuMs() - cpuStart);
     app.removeEventFilter(&counter);

@@ -9,7 +9,7 @@ namespace quorrel::test {
 
 // A back end whose one device keeps a mode and counts commands.
 struct DeviceLog {
-  TMPModes mode = TMPModes::mpStopped;
+  PlayerMode mode = PlayerMode::Stopped;
   int opens = 0, plays = 0, stops = 0, pauses = 0, resumes = 0;
   std::string lastFile;
 };
@@ -20,14 +20,14 @@ class FakeDevice : public MediaDevice {
   bool hasVideo() const override { return true; }
   TRect sourceRect() const override { return {0, 0, 320, 240}; }
   std::uint32_t close() override { return 0; }
-  std::uint32_t play() override { return ++log_.plays, log_.mode = TMPModes::mpPlaying, 0u; }
-  std::uint32_t stop() override { return ++log_.stops, log_.mode = TMPModes::mpStopped, 0u; }
-  std::uint32_t pause() override { return ++log_.pauses, log_.mode = TMPModes::mpPaused, 0u; }
-  std::uint32_t resume() override { return ++log_.resumes, log_.mode = TMPModes::mpPlaying, 0u; }
+  std::uint32_t play() override { return ++log_.plays, log_.mode = PlayerMode::Playing, 0u; }
+  std::uint32_t stop() override { return ++log_.stops, log_.mode = PlayerMode::Stopped, 0u; }
+  std::uint32_t pause() override { return ++log_.pauses, log_.mode = PlayerMode::Paused, 0u; }
+  std::uint32_t resume() override { return ++log_.resumes, log_.mode = PlayerMode::Playing, 0u; }
   std::uint32_t seekToStart() override { return 0; }
   std::uint32_t position(std::int64_t& ms) override { return ms = 0, 0u; }
   std::uint32_t length(std::int64_t& ms) override { return ms = 1000, 0u; }
-  std::uint32_t mode(TMPModes& mode) override { return mode = log_.mode, 0u; }
+  std::uint32_t mode(PlayerMode& mode) override { return mode = log_.mode, 0u; }
   std::uint32_t setDisplayWindow(NativeWindow) override { return 0; }
   std::uint32_t setDestination(const TRect&) override { return 0; }
   std::uint32_t destination(TRect& rect) override { return rect = {0, 0, 320, 240}, 0u; }
@@ -38,7 +38,7 @@ class FakeDevice : public MediaDevice {
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
                                     std::uint32_t& code) override {
     ++log.opens;
     log.lastFile = fileName;
@@ -47,7 +47,7 @@ class FakeBackend : public MediaBackend {
       return nullptr;
     }
     code = 0;
-    log.mode = TMPModes::mpStopped;
+    log.mode = PlayerMode::Stopped;
     return std::make_unique<FakeDevice>(log);
   }
   std::uint32_t noDeviceCode() const override { return 999; }

@@ -18,7 +18,7 @@ struct DeviceScript {
   bool hasVideo = true;
   TRect source{0, 0, 320, 240};
   TRect destination{0, 0, 320, 240};
-  TMPModes mode = TMPModes::mpStopped;
+  PlayerMode mode = PlayerMode::Stopped;
   std::int64_t position = 0;
   std::int64_t length = 4000;
   std::map<std::string, std::uint32_t> failures;  // command name -> code
@@ -40,18 +40,18 @@ class FakeDevice : public MediaDevice {
   std::uint32_t close() override { return s_->result("close"); }
   std::uint32_t play() override {
     const auto code = s_->result("play");
-    if (code == 0) s_->mode = TMPModes::mpPlaying;
+    if (code == 0) s_->mode = PlayerMode::Playing;
     return code;
   }
   std::uint32_t stop() override { return s_->result("stop"); }
   std::uint32_t pause() override {
     const auto code = s_->result("pause");
-    if (code == 0) s_->mode = TMPModes::mpPaused;
+    if (code == 0) s_->mode = PlayerMode::Paused;
     return code;
   }
   std::uint32_t resume() override {
     const auto code = s_->result("resume");
-    if (code == 0) s_->mode = TMPModes::mpPlaying;
+    if (code == 0) s_->mode = PlayerMode::Playing;
     return code;
   }
   std::uint32_t seekToStart() override {
@@ -66,7 +66,7 @@ class FakeDevice : public MediaDevice {
     ms = s_->length;
     return s_->result("length");
   }
-  std::uint32_t mode(TMPModes& m) override {
+  std::uint32_t mode(PlayerMode& m) override {
     m = s_->mode;
     return s_->result("mode");
   }
@@ -94,7 +94,7 @@ constexpr std::uint32_t kFileNotFound = 275;
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
                                     std::uint32_t& code) override {
     opened.push_back(fileName);
     if (fileName.find("missing") != std::string::npos) {
@@ -132,8 +132,8 @@ class MediaPlayerTest : public ::testing::Test {
 void ExpectNoDeviceOpen(const std::function<void()>& operation) {
   try {
     operation();
-    FAIL() << "expected EMCIDeviceError";
-  } catch (const EMCIDeviceError& e) {
+    FAIL() << "expected MediaDeviceError";
+  } catch (const MediaDeviceError& e) {
     EXPECT_STREQ(e.what(), "No MCI device open");
   }
 }
@@ -141,7 +141,7 @@ void ExpectNoDeviceOpen(const std::function<void()>& operation) {
 // --- Nothing open ---------------------------------------------------------
 
 TEST_F(MediaPlayerTest, commandsWithNothingOpenRaiseNoDeviceOpenAndKeepTheErrorCode) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   ExpectNoDeviceOpen([&] { player.play(); });
   ExpectNoDeviceOpen([&] { player.stop(); });
   ExpectNoDeviceOpen([&] { player.pause(); });
@@ -150,21 +150,21 @@ TEST_F(MediaPlayerTest, commandsWithNothingOpenRaiseNoDeviceOpenAndKeepTheErrorC
 }
 
 TEST_F(MediaPlayerTest, modeWithNothingOpenIsNotReadyAndRecordsTheNoDeviceCode) {
-  TMediaPlayer player(backend, 0, true);
-  EXPECT_EQ(player.mode(), TMPModes::mpNotReady);
+  MediaPlayer player(backend, 0, true);
+  EXPECT_EQ(player.mode(), PlayerMode::NotReady);
   EXPECT_EQ(player.error(), kNoDevice);
   EXPECT_EQ(player.errorMessage(), "The specified device is not open.");
 }
 
 TEST_F(MediaPlayerTest, closeWithNothingOpenKeepsTheErrorCode) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   (void)player.mode();
   player.close();
   EXPECT_EQ(player.error(), kNoDevice);
 }
 
 TEST_F(MediaPlayerTest, displayRectWithNothingOpenReturnsTheCallersRectAndSendsNothing) {
-  TMediaPlayer player(backend, 42, true);
+  MediaPlayer player(backend, 42, true);
   player.setDisplayRect(TRect{0, 0, 100, 100});
   EXPECT_EQ(player.displayRect(TRect{1, 2, 3, 4}), (TRect{1, 2, 3, 4}));
   EXPECT_TRUE(backend.opened.empty());
@@ -173,12 +173,12 @@ TEST_F(MediaPlayerTest, displayRectWithNothingOpenReturnsTheCallersRectAndSendsN
 // --- Open -----------------------------------------------------------------
 
 TEST_F(MediaPlayerTest, failedOpenRaisesTheBackendTextAndLeavesNothingOpen) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/missing.avi");
   try {
     player.open();
-    FAIL() << "expected EMCIDeviceError";
-  } catch (const EMCIDeviceError& e) {
+    FAIL() << "expected MediaDeviceError";
+  } catch (const MediaDeviceError& e) {
     EXPECT_STREQ(e.what(), "The specified file cannot be found.");
   }
   EXPECT_EQ(player.error(), kFileNotFound);
@@ -186,28 +186,28 @@ TEST_F(MediaPlayerTest, failedOpenRaisesTheBackendTextAndLeavesNothingOpen) {
 }
 
 TEST_F(MediaPlayerTest, failedOpenWithoutBackendTextRaisesUnknownErrorCode) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/silent-failure.avi");
   EXPECT_THROW(
       {
         try {
           player.open();
-        } catch (const EMCIDeviceError& e) {
+        } catch (const MediaDeviceError& e) {
           EXPECT_STREQ(e.what(), "Unknown error code");
           throw;
         }
       },
-      EMCIDeviceError);
+      MediaDeviceError);
   EXPECT_EQ(player.error(), 9999u);
 }
 
 TEST_F(MediaPlayerTest, failedOpenOnAnOpenPlayerClosesTheOldFileFirst) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/one.avi");
   player.open();
   auto first = backend.script;
   player.setFileName("/missing.avi");
-  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_THROW(player.open(), MediaDeviceError);
   EXPECT_FALSE(player.isOpen());
   EXPECT_EQ(first->calls.back(), "destroyed");
 }
@@ -215,18 +215,18 @@ TEST_F(MediaPlayerTest, failedOpenOnAnOpenPlayerClosesTheOldFileFirst) {
 TEST_F(MediaPlayerTest, openAppliesTheDisplayWindowAndTakesTheNaturalSizeFromThePlacement) {
   backend.nextScript.source = TRect{0, 0, 640, 360};
   backend.nextScript.destination = TRect{0, 0, 640, 360};
-  TMediaPlayer player(backend, 77, true);
+  MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
   const std::vector<std::string> expected = {"setDisplayWindow 77", "destination", "mode"};
   EXPECT_EQ(backend.script->calls, expected);
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
 }
 
 TEST_F(MediaPlayerTest, errorCodeAfterOpenIsTheResultOfTheClosingModeQuery) {
   backend.nextScript.failures["mode"] = 5;
-  TMediaPlayer player(backend, 77, true);
+  MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   EXPECT_EQ(player.error(), 5u);
@@ -234,7 +234,7 @@ TEST_F(MediaPlayerTest, errorCodeAfterOpenIsTheResultOfTheClosingModeQuery) {
 
 TEST_F(MediaPlayerTest, failedDisplayWindowMakesThePlayerForgetItsDisplay) {
   backend.nextScript.failures["setDisplayWindow 77"] = 12;
-  TMediaPlayer player(backend, 77, true);
+  MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   EXPECT_TRUE(player.isOpen());
@@ -244,7 +244,7 @@ TEST_F(MediaPlayerTest, failedDisplayWindowMakesThePlayerForgetItsDisplay) {
 TEST_F(MediaPlayerTest, soundFileOpensWithoutDisplayWindowOrPlacementQueries) {
   backend.nextScript.hasVideo = false;
   backend.nextScript.source = TRect{};
-  TMediaPlayer player(backend, 77, false);
+  MediaPlayer player(backend, 77, false);
   player.setFileName("/tone.wav");
   player.open();
   EXPECT_EQ(backend.script->calls, std::vector<std::string>{"mode"});
@@ -254,7 +254,7 @@ TEST_F(MediaPlayerTest, soundFileOpensWithoutDisplayWindowOrPlacementQueries) {
 }
 
 TEST_F(MediaPlayerTest, openingASecondFileClosesTheFirst) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/one.avi");
   player.open();
   auto first = backend.script;
@@ -270,7 +270,7 @@ TEST_F(MediaPlayerTest, openingASecondFileClosesTheFirst) {
 
 TEST_F(MediaPlayerTest, failedCloseLeavesTheDeviceOpen) {
   backend.nextScript.failures["close"] = 30;
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   player.close();
@@ -281,7 +281,7 @@ TEST_F(MediaPlayerTest, failedCloseLeavesTheDeviceOpen) {
 TEST_F(MediaPlayerTest, destroyingThePlayerClosesItsFile) {
   std::shared_ptr<DeviceScript> script;
   {
-    TMediaPlayer player(backend, 0, true);
+    MediaPlayer player(backend, 0, true);
     player.setFileName("/clip.avi");
     player.open();
     script = backend.script;
@@ -294,7 +294,7 @@ TEST_F(MediaPlayerTest, destroyingThePlayerClosesItsFile) {
 // --- Play, auto-rewind, pause and resume ------------------------------------
 
 TEST_F(MediaPlayerTest, playAtTheEndRewindsFirstWhenAutoRewindIsOn) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->position = 4000;
@@ -304,7 +304,7 @@ TEST_F(MediaPlayerTest, playAtTheEndRewindsFirstWhenAutoRewindIsOn) {
 }
 
 TEST_F(MediaPlayerTest, playAtTheEndDoesNotRewindWithoutAutoRewind) {
-  TMediaPlayer player(backend, 0, false);
+  MediaPlayer player(backend, 0, false);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->position = 4000;
@@ -314,7 +314,7 @@ TEST_F(MediaPlayerTest, playAtTheEndDoesNotRewindWithoutAutoRewind) {
 }
 
 TEST_F(MediaPlayerTest, playBeforeTheEndDoesNotRewind) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->position = 1200;
@@ -325,7 +325,7 @@ TEST_F(MediaPlayerTest, playBeforeTheEndDoesNotRewind) {
 
 TEST_F(MediaPlayerTest, failedPlayIsRecordedWithoutRaising) {
   backend.nextScript.failures["play"] = 44;
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   EXPECT_NO_THROW(player.play());
@@ -333,36 +333,36 @@ TEST_F(MediaPlayerTest, failedPlayIsRecordedWithoutRaising) {
 }
 
 TEST_F(MediaPlayerTest, pauseIsAToggle) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   player.play();
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
 }
 
 TEST_F(MediaPlayerTest, pauseOnAStoppedDeviceDoesNothing) {
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->calls.clear();
   player.pause();
   EXPECT_EQ(backend.script->calls, (std::vector<std::string>{"mode", "mode"}));
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
 }
 
 TEST_F(MediaPlayerTest, resumeThatFailsFallsBackToPlay) {
   backend.nextScript.failures["resume"] = 8;
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->calls.clear();
   player.resume();
   EXPECT_EQ(backend.script->calls, (std::vector<std::string>{"resume", "position", "length", "play"}));
   EXPECT_EQ(player.error(), 0u);
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
 }
 
 // --- Display rectangle ------------------------------------------------------
@@ -370,7 +370,7 @@ TEST_F(MediaPlayerTest, resumeThatFailsFallsBackToPlay) {
 TEST_F(MediaPlayerTest, zeroRectangleMeansTheNaturalSize) {
   backend.nextScript.source = TRect{0, 0, 640, 360};
   backend.nextScript.destination = TRect{0, 0, 640, 360};
-  TMediaPlayer player(backend, 77, true);
+  MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->calls.clear();
@@ -382,7 +382,7 @@ TEST_F(MediaPlayerTest, zeroRectangleMeansTheNaturalSize) {
 }
 
 TEST_F(MediaPlayerTest, failedPlacementQueryReturnsTheCallersRectAndRecordsTheCode) {
-  TMediaPlayer player(backend, 77, true);
+  MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->failures["destination"] = 19;
@@ -394,7 +394,7 @@ TEST_F(MediaPlayerTest, failedPlacementQueryReturnsTheCallersRectAndRecordsTheCo
 
 TEST_F(MediaPlayerTest, errorMessageIsCutToTheTextBufferLength) {
   backend.nextScript.failures["mode"] = 77;
-  TMediaPlayer player(backend, 0, true);
+  MediaPlayer player(backend, 0, true);
   player.setFileName("/clip.avi");
   player.open();
   EXPECT_EQ(player.errorMessage().size(), 4095u);

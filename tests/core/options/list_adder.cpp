@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   NoBoxes boxes;
   quorrel::VideoList list(argv[1], boxes);
   (void)quorrel::LoadOptions(quorrel::SettingsFile(argv[1]), list.videoSlots());
-  list.FillFromSlots();
+  list.fillFromSlots();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!std::filesystem::exists(argv[4])) {
     if (std::chrono::steady_clock::now() > deadline) return 3;
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   }
   const int count = std::stoi(argv[3]);
   for (int i = 1; i <= count; ++i) {
-    if (!list.AddVideo(std::string(argv[2]) + std::to_string(i) + ".avi", true)) return 4;
+    if (!list.storeInFreeSlot(std::string(argv[2]) + std::to_string(i) + ".avi", true)) return 4;
   }
   return 0;
 }

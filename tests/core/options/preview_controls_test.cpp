@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "media/media_player.h"
-#include "tests/core/options/option_fakes.h"
 #include "tests/core/media/fake_media.h"
+#include "tests/core/options/option_fakes.h"
 
 namespace quorrel {
 namespace {
@@ -14,65 +14,65 @@ using test::FakeBackend;
 class PreviewButtons : public ::testing::Test {
  protected:
   FakeBackend backend;
-  TMediaPlayer player{backend, 42, true};
+  MediaPlayer player{backend, 42, true};
   test::RecordingBoxes boxes;
-  PreviewLogic preview{player, boxes};
+  PreviewControls preview{player, boxes};
 };
 
 TEST_F(PreviewButtons, pauseAndStopBeforeTheFirstPlayDoNothing) {
-  preview.cmdpauseClick();
-  preview.cmdstopClick();
-  preview.BitBtn4Click();
+  preview.pause();
+  preview.stop();
+  preview.returnToOptions();
   EXPECT_EQ(backend.log.opens, 0);
   EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(PreviewButtons, playWhilePlayingOrPausedReopensFromTheStart) {
-  preview.cmdplayClick("/v/a.avi");
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
-  preview.cmdpauseClick();
-  preview.cmdplayClick("/v/a.avi");
+  preview.play("/v/a.avi");
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
+  preview.pause();
+  preview.play("/v/a.avi");
   EXPECT_EQ(backend.log.opens, 2);
   EXPECT_EQ(backend.log.plays, 2);
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
 }
 
 TEST_F(PreviewButtons, pauseTogglesAndStopLeavesAPausedVideoPaused) {
-  preview.cmdplayClick("/v/a.avi");
-  preview.cmdpauseClick();
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
-  preview.cmdstopClick();
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  preview.play("/v/a.avi");
+  preview.pause();
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
+  preview.stop();
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
   EXPECT_EQ(backend.log.stops, 0);
-  preview.cmdpauseClick();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  preview.pause();
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   EXPECT_EQ(backend.log.resumes, 1);
-  preview.cmdstopClick();
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
-  preview.cmdpauseClick();
+  preview.stop();
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
+  preview.pause();
   EXPECT_EQ(backend.log.pauses, 1);
 }
 
 TEST_F(PreviewButtons, returnStopsAPlayingVideoButNotAPausedOne) {
-  preview.cmdplayClick("/v/a.avi");
-  preview.BitBtn4Click();
+  preview.play("/v/a.avi");
+  preview.returnToOptions();
   EXPECT_EQ(backend.log.stops, 1);
-  preview.cmdplayClick("/v/a.avi");
-  preview.cmdpauseClick();
-  preview.BitBtn4Click();
+  preview.play("/v/a.avi");
+  preview.pause();
+  preview.returnToOptions();
   EXPECT_EQ(backend.log.stops, 1);
 }
 
 TEST_F(PreviewButtons, aFileThatCannotOpenShowsItsCodeAndTextThenTheLongMessage) {
-  preview.cmdplayClick("/v/missing.avi");
+  preview.play("/v/missing.avi");
   ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[0].first, MessageKind::Error);
   EXPECT_EQ(boxes.shown[0].second,
             "ErrorCode: 263\r\nThe specified device is not open or is not recognized by MCI.");
   EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Error, std::string(kPreviewPlayErrorText)));
   // The window stays usable: a good file plays afterwards.
-  preview.cmdplayClick("/v/a.avi");
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  preview.play("/v/a.avi");
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   EXPECT_EQ(boxes.shown.size(), 2u);
 }
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "options/folder_scan.h"
-#include "system/file_system.h"
 #include "settings/settings_file.h"
+#include "system/file_system.h"
 #include "tests/core/options/option_fakes.h"
 #include "tests/support/process.h"
 
@@ -20,11 +20,11 @@ class VideoListEditing : public ::testing::Test {
  protected:
   void open(const std::string& text) {
     test::WriteFile(path, text);
-    list.ResetSlots();
+    list.resetSlots();
     SettingsFile file(path);
     for (int n = 1; n <= kSlotCount; ++n) list.videoSlots()[static_cast<std::size_t>(n)] = file.readText("VidConfig", SlotKey(n), " ");
-    list.FillFromSlots();
-    list.UpdateVideoLabels();
+    list.fillFromSlots();
+    list.updateVideoLabels();
   }
   std::string slot(int n) { return SettingsFile(path).readText("vidConfig", SlotKey(n), "<missing>"); }
   std::vector<std::string> fileList() {
@@ -44,15 +44,15 @@ class VideoListEditing : public ::testing::Test {
 
 TEST_F(VideoListEditing, addsTakeTheLowestFreeSlotButStandLastInTheList) {
   open(DefaultSettingsText());
-  EXPECT_TRUE(list.AddVideo("/v/one.avi", true));
-  EXPECT_TRUE(list.AddVideo("/v/two.avi", true));
-  EXPECT_TRUE(list.AddVideo("/v/three.avi", true));
+  EXPECT_TRUE(list.storeInFreeSlot("/v/one.avi", true));
+  EXPECT_TRUE(list.storeInFreeSlot("/v/two.avi", true));
+  EXPECT_TRUE(list.storeInFreeSlot("/v/three.avi", true));
   EXPECT_EQ(slot(1), "/v/one.avi");
   EXPECT_EQ(slot(2), "/v/two.avi");
-  list.ListBox1Click(1);
-  list.RemoveSelectedVideo();
+  list.selectVideo(1);
+  list.removeSelectedVideo();
   EXPECT_EQ(slot(2), "Null");
-  list.AddVideo("/v/four.avi", true);
+  list.storeInFreeSlot("/v/four.avi", true);
   EXPECT_EQ(slot(2), "/v/four.avi");
   EXPECT_EQ(list.entries(), (std::vector<std::string>{"/v/one.avi", "/v/three.avi", "/v/four.avi"}));
   // The next opening shows the slot order.
@@ -64,23 +64,23 @@ TEST_F(VideoListEditing, labelsShowTheCountAndTheFirstEntryAfterEveryEdit) {
   open(DefaultSettingsText());
   EXPECT_EQ(list.countLabel(), "");
   EXPECT_EQ(list.nameLabel(), "");
-  list.AddVideo("/v/first.avi", true);
-  list.AddVideo("/v/second.mpg", true);
+  list.storeInFreeSlot("/v/first.avi", true);
+  list.storeInFreeSlot("/v/second.mpg", true);
   EXPECT_EQ(list.countLabel(), "Total Videos = 2");
   EXPECT_EQ(list.nameLabel(), "Video: first.avi");
   EXPECT_EQ(list.selected(), 0u);
-  list.ListBox1Click(1);
+  list.selectVideo(1);
   EXPECT_EQ(list.nameLabel(), "Video: second.mpg");
   EXPECT_EQ(list.countLabel(), "Total Videos = 2");
-  list.RemoveSelectedVideo();
+  list.removeSelectedVideo();
   EXPECT_EQ(list.nameLabel(), "Video: first.avi");
   EXPECT_EQ(list.countLabel(), "Total Videos = 1");
 }
 
 TEST_F(VideoListEditing, theSameFileTwiceTakesTwoSlotsAndRemovingEitherEmptiesTheLower) {
   open(DefaultSettingsText({"/v/a.avi", "/v/same.avi", "/v/same.avi"}));
-  list.ListBox1Click(2);
-  list.RemoveSelectedVideo();
+  list.selectVideo(2);
+  list.removeSelectedVideo();
   EXPECT_EQ(slot(2), "Null");
   EXPECT_EQ(slot(3), "/v/same.avi");
   EXPECT_EQ(list.entries(), (std::vector<std::string>{"/v/a.avi", "/v/same.avi"}));
@@ -90,24 +90,24 @@ TEST_F(VideoListEditing, aFullListRefusesWithOneConfirmAndStillRemembersTheFolde
   std::vector<std::string> videos(1000, "/v/x.avi");
   open(DefaultSettingsText(videos));
   chooser.videoAnswers.push_back("/elsewhere/new.avi");
-  list.Button2Click(chooser);
+  list.addVideo(chooser);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].first, MessageKind::Confirm);
   EXPECT_EQ(boxes.shown[0].second, kListFullText);
   EXPECT_EQ(list.entries().size(), 1000u);
   EXPECT_EQ(slot(1000), "/v/x.avi");
   EXPECT_EQ(SettingsFile(path).readText("History", "Last Dir", ""), "/elsewhere/");
-  EXPECT_FALSE(list.AddVideo("/v/quiet.avi", false));
+  EXPECT_FALSE(list.storeInFreeSlot("/v/quiet.avi", false));
   EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 TEST_F(VideoListEditing, emptyListMessagesChangeNothing) {
   open(DefaultSettingsText());
   test::FakeOpener opener;
-  list.Button3Click();
-  EXPECT_FALSE(list.CmdPreviewClick().has_value());
-  list.CmdClearListClick();
-  list.ListBox1DblClick(opener);
+  list.removeVideo();
+  EXPECT_FALSE(list.videoToPreview().has_value());
+  list.clearList();
+  list.openSelectedVideo(opener);
   ASSERT_EQ(boxes.shown.size(), 3u);
   EXPECT_EQ(boxes.shown[0], std::make_pair(MessageKind::Information, std::string(kNoItemsText)));
   EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Information, std::string(kNoItemsText)));
@@ -120,8 +120,8 @@ TEST_F(VideoListEditing, aMissingSlotKeyShowsAsAnEmptyEntryThatCanBeRemoved) {
   text.erase(text.find("Name2=/v/b.avi\n"), std::string("Name2=/v/b.avi\n").size());
   open(text);
   EXPECT_EQ(list.entries(), (std::vector<std::string>{"/v/a.avi", ""}));
-  list.ListBox1Click(1);
-  list.RemoveSelectedVideo();
+  list.selectVideo(1);
+  list.removeSelectedVideo();
   EXPECT_EQ(slot(2), "Null");
   EXPECT_TRUE(boxes.shown.empty());
 }
@@ -129,7 +129,7 @@ TEST_F(VideoListEditing, aMissingSlotKeyShowsAsAnEmptyEntryThatCanBeRemoved) {
 TEST_F(VideoListEditing, anEntryNoLongerInTheFileGetsTheErrorAndStays) {
   open(DefaultSettingsText({"/v/a.avi"}));
   SettingsFile(path).writeText("VidConfig", "Name1", "/v/changed-elsewhere.avi");
-  list.RemoveSelectedVideo();
+  list.removeSelectedVideo();
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0], std::make_pair(MessageKind::Error, std::string(kRemoveNotFoundText)));
   EXPECT_EQ(list.entries().size(), 1u);
@@ -137,12 +137,12 @@ TEST_F(VideoListEditing, anEntryNoLongerInTheFileGetsTheErrorAndStays) {
 
 TEST_F(VideoListEditing, clearEmptiesEverySlotAndTheLabels) {
   open(DefaultSettingsText({"/v/a.avi", "/v/b.avi"}));
-  list.CmdClearListClick();
+  list.clearList();
   EXPECT_TRUE(fileList().empty());
   EXPECT_TRUE(list.entries().empty());
   EXPECT_EQ(list.countLabel(), "");
   EXPECT_EQ(list.nameLabel(), "");
-  EXPECT_TRUE(list.AddVideo("/v/c.avi", true));
+  EXPECT_TRUE(list.storeInFreeSlot("/v/c.avi", true));
   EXPECT_EQ(slot(1), "/v/c.avi");
 }
 
@@ -150,7 +150,7 @@ TEST_F(VideoListEditing, aRefusedWriteLeavesListSlotsAndLastDirAsTheyWere) {
   open(DefaultSettingsText({"/v/a.avi"}));
   list.setSettingsPath(dir.file("no-such-folder/quorrel4.ini"));
   chooser.videoAnswers.push_back("/v/new.avi");
-  EXPECT_THROW(list.Button2Click(chooser), SettingsWriteError);
+  EXPECT_THROW(list.addVideo(chooser), SettingsWriteError);
   EXPECT_EQ(list.entries(), std::vector<std::string>{"/v/a.avi"});
   EXPECT_EQ(list.videoSlots()[2], "Null");
   EXPECT_EQ(list.countLabel(), "Total Videos = 1");
@@ -163,8 +163,8 @@ TEST_F(VideoListEditing, aPathTheFileCannotGiveBackWholeIsRefusedBeforeAnythingI
   // would come back cut, so the show and "Remove Video" would not find it.
   const std::string tooLong = "/v/" + std::string(2041, 'n') + ".avi";
   chooser.videoAnswers = {"/v/two\nlines.avi", tooLong};
-  list.Button2Click(chooser);
-  list.Button2Click(chooser);
+  list.addVideo(chooser);
+  list.addVideo(chooser);
   ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[0], std::make_pair(MessageKind::Warning, std::string(kUnstorableNameText)));
   EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Warning, std::string(kTooLongPathText)));
@@ -172,7 +172,7 @@ TEST_F(VideoListEditing, aPathTheFileCannotGiveBackWholeIsRefusedBeforeAnythingI
   EXPECT_TRUE(list.entries().empty());
   // The longest path that reads back whole is taken.
   chooser.videoAnswers = {"/v/" + std::string(2040, 'n') + ".avi"};
-  list.Button2Click(chooser);
+  list.addVideo(chooser);
   EXPECT_EQ(slot(1), "/v/" + std::string(2040, 'n') + ".avi");
 }
 
@@ -180,7 +180,7 @@ TEST_F(VideoListEditing, bytesThatAreNotUtf8AreStoredAndReadBackUnchanged) {
   open(DefaultSettingsText());
   const std::string name = "/v/caf\xe9-\xff\xfe.avi";
   chooser.videoAnswers.push_back(name);
-  list.Button2Click(chooser);
+  list.addVideo(chooser);
   EXPECT_EQ(slot(1), name);
   open(test::ReadFile(path));
   EXPECT_EQ(list.entries(), std::vector<std::string>{name});
@@ -189,23 +189,23 @@ TEST_F(VideoListEditing, bytesThatAreNotUtf8AreStoredAndReadBackUnchanged) {
 
 TEST_F(VideoListEditing, lastDirKeepsItsSeparatorInTheFileButNotForTheChooser) {
   open(DefaultSettingsText());
-  EXPECT_EQ(list.LoadLastDir(), "");
-  list.SaveLastDir("/home/u/Videos/clip.avi");
+  EXPECT_EQ(list.loadLastDir(), "");
+  list.saveLastDir("/home/u/Videos/clip.avi");
   EXPECT_EQ(SettingsFile(path).readText("History", "Last Dir", ""), "/home/u/Videos/");
-  EXPECT_EQ(list.LoadLastDir(), "/home/u/Videos");
-  list.SaveLastDir("/clip.avi");
-  EXPECT_EQ(list.LoadLastDir(), "/");
+  EXPECT_EQ(list.loadLastDir(), "/home/u/Videos");
+  list.saveLastDir("/clip.avi");
+  EXPECT_EQ(list.loadLastDir(), "/");
 }
 
 TEST_F(VideoListEditing, doubleClickHandsTheSelectedPathToTheDesktop) {
   open(DefaultSettingsText({"/v/a.avi", "/v/b.avi"}));
   test::FakeOpener opener;
   opener.succeeds = false;
-  list.ListBox1Click(1);
-  list.ListBox1DblClick(opener);
+  list.selectVideo(1);
+  list.openSelectedVideo(opener);
   EXPECT_EQ(opener.opened, std::vector<std::string>{"/v/b.avi"});
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(list.CmdPreviewClick(), std::optional<std::string>("/v/b.avi"));
+  EXPECT_EQ(list.videoToPreview(), std::optional<std::string>("/v/b.avi"));
 }
 
 class FolderAdd : public VideoListEditing {
@@ -221,7 +221,7 @@ TEST_F(FolderAdd, addsVideoFilesInNameOrderWithoutSubfoldersAndRemembersTheFolde
   std::filesystem::create_directory(videos.file("sub.avi"));
   test::WriteFile(videos.file("sub.avi/inner.avi"), "x");
   chooser.folderAnswers.push_back(videos.path());
-  const auto result = list.CmdAddEntireClick(chooser, progress);
+  const auto result = list.addEntireFolder(chooser, progress);
   EXPECT_EQ(result.added, 6u);
   const std::string p = videos.path() + kPathSeparator;
   EXPECT_EQ(fileList(), (std::vector<std::string>{p + "a.avi", p + "b.MPG", p + "c.Mpeg", p + "d.mov", p + "e.wmv",
@@ -236,7 +236,7 @@ TEST_F(FolderAdd, addsVideoFilesInNameOrderWithoutSubfoldersAndRemembersTheFolde
 TEST_F(FolderAdd, aFullListIsReportedOnceAndTheRestIsLeftOut) {
   open(DefaultSettingsText(std::vector<std::string>(998, "/v/x.avi")));
   for (int i = 0; i < 5; ++i) touch("clip" + std::to_string(i) + ".avi");
-  const auto result = list.AddEntireFolder(videos.path(), progress);
+  const auto result = list.addFolder(videos.path(), progress);
   EXPECT_EQ(result.added, 2u);
   EXPECT_TRUE(result.listFull);
   ASSERT_EQ(boxes.shown.size(), 1u);
@@ -248,7 +248,7 @@ TEST_F(FolderAdd, cancellingKeepsWhatWasAddedAndAddsNoMore) {
   open(DefaultSettingsText());
   for (int i = 0; i < 10; ++i) touch("clip" + std::to_string(i) + ".avi");
   progress.cancelAt = 3;
-  const auto result = list.AddEntireFolder(videos.path(), progress);
+  const auto result = list.addFolder(videos.path(), progress);
   EXPECT_TRUE(result.cancelled);
   EXPECT_EQ(result.added, 3u);
   EXPECT_EQ(fileList().size(), 3u);
@@ -264,7 +264,7 @@ TEST_F(FolderAdd, namesWithLineBreaksOrTooLongAreSkippedWithOneWarning) {
   for (const std::string& name : std::vector<std::string>{"good.avi", "bad\nname.avi", std::string(80, 'l') + ".avi"}) {
     test::WriteFile(deep + "/" + name, "x");
   }
-  const auto result = list.AddEntireFolder(deep, progress);
+  const auto result = list.addFolder(deep, progress);
   EXPECT_EQ(result.added, 1u);
   EXPECT_EQ(result.skipped, 2u);
   ASSERT_EQ(boxes.shown.size(), 1u);
@@ -276,7 +276,7 @@ TEST_F(FolderAdd, aFolderWithoutVideosSaysSoAndWritesNothing) {
   open(DefaultSettingsText());
   touch("readme.txt");
   const std::string before = test::ReadFile(path);
-  const auto result = list.AddEntireFolder(videos.path(), progress);
+  const auto result = list.addFolder(videos.path(), progress);
   EXPECT_EQ(result.found, 0u);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, kNoVideosInFolderText);

@@ -12,9 +12,9 @@
 #include <random>
 #include <string>
 
-#include "system/file_system.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
+#include "system/file_system.h"
 #include "tests/core/settings/slot_values.h"
 
 namespace quorrel {

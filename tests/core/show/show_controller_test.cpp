@@ -60,15 +60,15 @@ struct ShowRig {
     return found - log.begin();
   }
   // Ends the file the video player plays, as its last frame would.
-  void videoEnds() { videoBackend.current()->mode = TMPModes::mpStopped; }
+  void videoEnds() { videoBackend.current()->mode = PlayerMode::Stopped; }
 
   TempDir home;
   SettingsLocation location = SettingsLocationIn(home.path());
   EventLog log;
   test::FakeBackend soundBackend{"sound", log};
   test::FakeBackend videoBackend{"video", log};
-  TMediaPlayer sound{soundBackend, 0, false};
-  TMediaPlayer video{videoBackend, 4242, true};
+  MediaPlayer sound{soundBackend, 0, false};
+  MediaPlayer video{videoBackend, 4242, true};
   test::FakeMute mute{log};
   test::FakeClock clock;
   test::FakePassword password{log};
@@ -82,7 +82,7 @@ constexpr const char* kPlainOptions = "Sound=0\nRepeat=0\nPicdis=5\nPicord=2\nHe
 
 TEST(ShowStartUp, withoutSettingsFileTheDefaultFileGivesTheNoVideosScreen) {
   ShowRig rig;
-  rig.show.FormCreate();
+  rig.show.start();
   EXPECT_TRUE(std::filesystem::exists(rig.home.file("Quorrel/quorrel4.ini")));
   EXPECT_FALSE(rig.view.panelVisible);
   EXPECT_TRUE(rig.view.infoVisible);
@@ -102,7 +102,7 @@ TEST(ShowStartUp, muteComesBeforeTheSoundAndTheFirstVideoBeforeTheTimer) {
   const std::string wav = rig.wav();
   rig.settings(ShowRig::ini("Starton=1\nSound=1\nRepeat=1\nHeight=100\nWidth=100", {first, rig.home.file("b.avi")},
                             wav));
-  rig.show.FormCreate();
+  rig.show.start();
 
   EXPECT_LT(rig.at("running"), rig.at("cursor hidden"));
   EXPECT_LT(rig.at("cursor hidden"), rig.at("mute off"));
@@ -123,9 +123,9 @@ TEST(ShowStartUp, aFailedMuteSkipsSoundAndVideoButInputStillEndsTheShow) {
   rig.settings(ShowRig::ini("Starton=0\nSound=1\nPicdis=2", {rig.clip("a.avi")}, wav));
   rig.mute.failWith = 5;
   try {
-    rig.show.FormCreate();
+    rig.show.start();
     FAIL() << "the mute error did not reach the caller";
-  } catch (const EVolumeError& error) {
+  } catch (const VolumeError& error) {
     EXPECT_STREQ(error.what(), "Volume setting error... error is #5");
   }
   EXPECT_TRUE(rig.soundBackend.opened.empty());
@@ -134,7 +134,7 @@ TEST(ShowStartUp, aFailedMuteSkipsSoundAndVideoButInputStillEndsTheShow) {
   EXPECT_EQ(rig.view.panel, (PanelGeometry{27, 256, 185, 147}));
   EXPECT_EQ(rig.view.background, kBlack);
 
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_TRUE(rig.view.closed);
 }
 
@@ -144,9 +144,9 @@ TEST(ShowStartUp, aStartUpThatCannotWriteTheSettingsStillEndsOnInput) {
   // folder nor the default settings file can be made.
   test::WriteFile(rig.home.file("blocker"), "");
   rig.location = SettingsLocationIn(rig.home.file("blocker/config"));
-  EXPECT_THROW(rig.show.FormCreate(), SettingsWriteError);
+  EXPECT_THROW(rig.show.start(), SettingsWriteError);
   EXPECT_FALSE(rig.boxes.shown.empty());
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_TRUE(rig.view.closed);
 }
 
@@ -154,7 +154,7 @@ TEST(ShowStartUp, aVanishedVideoShowsItsNameOnTheMessageScreen) {
   ShowRig rig;
   const std::string gone = rig.home.file("gone.avi");
   rig.settings(ShowRig::ini(kPlainOptions, {rig.clip("a.avi"), gone}));
-  rig.show.FormCreate();
+  rig.show.start();
   EXPECT_TRUE(rig.view.infoVisible);
   EXPECT_EQ(rig.view.background, kWhite);
   EXPECT_EQ(rig.view.info, MissingFileText(gone));
@@ -168,13 +168,13 @@ TEST(ShowStartUp, aFirstVideoThatWillNotOpenIsPassedOverSilentlyOnTheNextTick) {
   const std::string good = rig.clip("good.avi");
   rig.settings(ShowRig::ini(kPlainOptions, {broken, good}));
   testing::internal::CaptureStderr();
-  rig.show.FormCreate();
+  rig.show.start();
   // Without a box, the failure leaves its line on standard error.
   EXPECT_NE(testing::internal::GetCapturedStderr().find("quorrel: cannot play " + broken + ": "), std::string::npos);
   EXPECT_TRUE(rig.view.timerEnabled);
   EXPECT_TRUE(rig.boxes.shown.empty());
   // The player holds nothing, which counts as ended: the list goes on.
-  rig.show.Timer1Timer();
+  rig.show.poll();
   EXPECT_TRUE(rig.logged("video play " + good));
   EXPECT_TRUE(rig.boxes.shown.empty());
   EXPECT_TRUE(rig.view.timerEnabled);
@@ -185,9 +185,9 @@ TEST(ShowStartUp, aFirstVideoThatWillNotOpenIsPassedOverSilentlyOnTheNextTick) {
   const std::string only = alone.home.file("only.avi");
   test::WriteFile(only, "not a video");
   alone.settings(ShowRig::ini(kPlainOptions, {only}));
-  alone.show.FormCreate();
+  alone.show.start();
   EXPECT_TRUE(alone.boxes.shown.empty());
-  alone.show.Timer1Timer();
+  alone.show.poll();
   ASSERT_EQ(alone.boxes.shown.size(), 1u);
   EXPECT_NE(alone.boxes.shown[0].second.find(only), std::string::npos);
   EXPECT_FALSE(alone.view.timerEnabled);
@@ -196,7 +196,7 @@ TEST(ShowStartUp, aFirstVideoThatWillNotOpenIsPassedOverSilentlyOnTheNextTick) {
 TEST(PlaybackCycle, sizeModesOneToFourStretchTheVideoOverThePanel) {
   ShowRig rig;
   rig.settings(ShowRig::ini("Picdis=2", {rig.clip("a.avi")}));
-  rig.show.FormCreate();
+  rig.show.start();
   EXPECT_EQ(rig.view.panel, (PanelGeometry{256, 192, 512, 384}));
   EXPECT_EQ(rig.videoBackend.current()->destination, (TRect{0, 0, 512, 384}));
 }
@@ -207,15 +207,15 @@ TEST(PlaybackCycle, naturalSizeMovesAndResizesThePanelForEachVideo) {
   test::WriteFile(sound, "wav");
   rig.videoBackend.files[sound] = {false, 0, 0};
   rig.settings(ShowRig::ini(kPlainOptions, {rig.clip("a.avi"), rig.clip("b.avi", 160, 120), sound}));
-  rig.show.FormCreate();
+  rig.show.start();
   EXPECT_EQ(rig.view.panel, (PanelGeometry{352, 264, 320, 240}));
   rig.videoEnds();
-  rig.show.Timer1Timer();
+  rig.show.poll();
   EXPECT_EQ(rig.view.panel, (PanelGeometry{432, 324, 160, 120}));
   EXPECT_EQ(rig.videoBackend.current()->destination, (TRect{0, 0, 160, 120}));
   // A list entry without a picture shrinks the panel to nothing.
   rig.videoEnds();
-  rig.show.Timer1Timer();
+  rig.show.poll();
   EXPECT_EQ(rig.view.panel, (PanelGeometry{512, 384, 0, 0}));
 }
 
@@ -223,15 +223,15 @@ TEST(PlaybackCycle, onlyAStoppedVideoIsReplacedAndTheListWraps) {
   ShowRig rig;
   const std::vector<std::string> clips = {rig.clip("a.avi"), rig.clip("b.avi"), rig.clip("c.avi")};
   rig.settings(ShowRig::ini(kPlainOptions, clips));
-  rig.show.FormCreate();
-  for (const TMPModes busy : {TMPModes::mpPlaying, TMPModes::mpPaused, TMPModes::mpSeeking, TMPModes::mpNotReady}) {
+  rig.show.start();
+  for (const PlayerMode busy : {PlayerMode::Playing, PlayerMode::Paused, PlayerMode::Seeking, PlayerMode::NotReady}) {
     rig.videoBackend.current()->mode = busy;
-    rig.show.Timer1Timer();
+    rig.show.poll();
   }
   EXPECT_EQ(rig.videoBackend.openedNames(), std::vector<std::string>{clips[0]});
   for (int i = 0; i < 3; ++i) {
     rig.videoEnds();
-    rig.show.Timer1Timer();
+    rig.show.poll();
   }
   EXPECT_EQ(rig.videoBackend.openedNames(), (std::vector<std::string>{clips[0], clips[1], clips[2], clips[0]}));
   // The ended video was closed before the next one opened.
@@ -246,9 +246,9 @@ TEST(PlaybackCycle, aVideoThatFailsOnATickStopsTheCycleAndTheSound) {
   test::WriteFile(corrupt, "garbage");
   const std::string wav = rig.wav();
   rig.settings(ShowRig::ini("Sound=1\nRepeat=1", {good, corrupt}, wav));
-  rig.show.FormCreate();
+  rig.show.start();
   rig.videoEnds();
-  rig.show.Timer1Timer();
+  rig.show.poll();
 
   ASSERT_EQ(rig.boxes.shown.size(), 1U);
   EXPECT_EQ(rig.boxes.shown[0].first, MessageKind::Error);
@@ -261,7 +261,7 @@ TEST(PlaybackCycle, aVideoThatFailsOnATickStopsTheCycleAndTheSound) {
   EXPECT_FALSE(rig.show.state().SoundOn);
   EXPECT_FALSE(rig.view.cursorVisible);
   // Even if a stray tick came, the stopped sound is not started again.
-  rig.show.Timer1Timer();
+  rig.show.poll();
   EXPECT_EQ(rig.soundBackend.opened.size(), 1U);
 }
 
@@ -270,9 +270,9 @@ TEST(PlaybackCycle, theSoundRepeatsOnlyWhenAskedTo) {
     ShowRig rig;
     const std::string wav = rig.wav();
     rig.settings(ShowRig::ini(std::string("Sound=1\nRepeat=") + (repeat ? "1" : "0"), {rig.clip("a.avi")}, wav));
-    rig.show.FormCreate();
-    rig.soundBackend.current()->mode = TMPModes::mpStopped;
-    rig.show.Timer1Timer();
+    rig.show.start();
+    rig.soundBackend.current()->mode = PlayerMode::Stopped;
+    rig.show.poll();
     EXPECT_EQ(rig.soundBackend.opened.size(), repeat ? 2U : 1U) << repeat;
     if (repeat) {
       EXPECT_TRUE(rig.logged("sound play " + wav));
@@ -284,12 +284,12 @@ TEST(PlaybackCycle, aSoundThatCannotStartAgainIsReportedOnce) {
   ShowRig rig;
   const std::string wav = rig.wav();
   rig.settings(ShowRig::ini("Sound=1\nRepeat=1", {rig.clip("a.avi")}, wav));
-  rig.show.FormCreate();
+  rig.show.start();
   rig.soundBackend.files.clear();
-  rig.soundBackend.current()->mode = TMPModes::mpStopped;
-  rig.show.Timer1Timer();
-  rig.show.Timer1Timer();
-  rig.show.Timer1Timer();
+  rig.soundBackend.current()->mode = PlayerMode::Stopped;
+  rig.show.poll();
+  rig.show.poll();
+  rig.show.poll();
   ASSERT_EQ(rig.boxes.shown.size(), 1U);
   EXPECT_EQ(rig.boxes.shown[0], std::make_pair(MessageKind::Error, std::string("The sound file is corrupt and cannot be played!")));
   EXPECT_TRUE(rig.show.state().SoundOn);
@@ -301,18 +301,18 @@ TEST(EndingTheShow, inputStopsEverythingThenAppliesTheEndMuteThenCloses) {
   const std::string clip = rig.clip("a.avi");
   const std::string wav = rig.wav();
   rig.settings(ShowRig::ini("Endon=0\nSound=1", {clip}, wav));
-  rig.show.FormCreate();
+  rig.show.start();
   rig.log.clear();
-  rig.show.deactivate(false);
+  rig.show.inputHook(false);
   EXPECT_TRUE(rig.log.empty());
 
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_EQ(rig.log, (EventLog{"timer off", "sound stop " + wav, "video stop " + clip, "not running", "mute on",
                                "close"}));
   EXPECT_FALSE(rig.show.state().InputBusy);
   // Later input (the same key reaching other windows) changes nothing.
-  rig.show.deactivate(true);
-  rig.show.Timer1Timer();
+  rig.show.inputHook(true);
+  rig.show.poll();
   EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "close"), 1);
 }
 
@@ -320,19 +320,19 @@ TEST(EndingTheShow, playersThatAreNotPlayingAreLeftAlone) {
   ShowRig rig;
   const std::string clip = rig.clip("a.avi");
   rig.settings(ShowRig::ini("Endon=1", {clip}));
-  rig.show.FormCreate();
+  rig.show.start();
   rig.videoEnds();
   rig.log.clear();
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_EQ(rig.log, (EventLog{"timer off", "not running", "mute off", "close"}));
 }
 
 TEST(EndingTheShow, aFailedEndMuteIsReportedAndTheShowStillCloses) {
   ShowRig rig;
   rig.settings(ShowRig::ini("Endon=1", {}));
-  rig.show.FormCreate();
+  rig.show.start();
   rig.mute.failWith = 3;
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_EQ(rig.view.reported, std::vector<std::string>{"Volume setting error... error is #3"});
   EXPECT_LT(rig.at("report"), rig.at("close"));
 }
@@ -342,10 +342,10 @@ TEST(EndingTheShow, theKeyThatDismissesAnErrorBoxEndsTheShow) {
   const std::string corrupt = rig.home.file("corrupt.avi");
   test::WriteFile(corrupt, "garbage");
   rig.settings(ShowRig::ini(kPlainOptions, {rig.clip("a.avi"), corrupt}));
-  rig.show.FormCreate();
-  rig.boxes.onShow = [&] { rig.show.deactivate(true); };
+  rig.show.start();
+  rig.boxes.onShow = [&] { rig.show.inputHook(true); };
   rig.videoEnds();
-  rig.show.Timer1Timer();
+  rig.show.poll();
   EXPECT_TRUE(rig.view.closed);
 }
 
@@ -354,8 +354,8 @@ TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
     ShowRig rig;
     rig.password.nt = false;
     rig.password.usePassword = value;
-    rig.show.FormCreate();
-    rig.show.deactivate(true);
+    rig.show.start();
+    rig.show.inputHook(true);
     EXPECT_TRUE(rig.view.closed);
     EXPECT_EQ(rig.password.asked, 0);
   }
@@ -363,8 +363,8 @@ TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
   rig.password.nt = false;
   rig.password.keyOpens = false;
   rig.password.usePassword = 1;
-  rig.show.FormCreate();
-  rig.show.deactivate(true);
+  rig.show.start();
+  rig.show.inputHook(true);
   EXPECT_TRUE(rig.view.closed);
   EXPECT_EQ(rig.password.asked, 0);
 }
@@ -374,14 +374,14 @@ TEST(PasswordCheck, aWrongAnswerReturnsToTheShowAndTheRightOneEndsIt) {
   rig.password.nt = false;
   rig.password.usePassword = 1;
   rig.password.answers = {false, true};
-  rig.show.FormCreate();
+  rig.show.start();
   rig.log.clear();
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_EQ(rig.log, (EventLog{"cursor shown", "asked", "library unloaded", "cursor hidden", "key closed"}));
   EXPECT_FALSE(rig.view.closed);
   EXPECT_FALSE(rig.show.state().InputBusy);
 
-  rig.show.deactivate(true);
+  rig.show.inputHook(true);
   EXPECT_TRUE(rig.view.closed);
   EXPECT_EQ(rig.password.asked, 2);
 }
@@ -391,9 +391,9 @@ TEST(PasswordCheck, inputDuringTheCheckPassesUnexamined) {
   rig.password.nt = false;
   rig.password.usePassword = 1;
   rig.password.answers = {false};
-  rig.password.whileAsking = [&] { rig.show.deactivate(true); };
-  rig.show.FormCreate();
-  rig.show.deactivate(true);
+  rig.password.whileAsking = [&] { rig.show.inputHook(true); };
+  rig.show.start();
+  rig.show.inputHook(true);
   EXPECT_EQ(rig.password.asked, 1);
   EXPECT_FALSE(rig.view.closed);
 }
@@ -403,15 +403,10 @@ TEST(PasswordCheck, aMissingPasswordDialogEndsTheShow) {
   rig.password.nt = false;
   rig.password.usePassword = 1;
   rig.password.libraryLoads = false;
-  rig.show.FormCreate();
-  rig.show.deactivate(true);
+  rig.show.start();
+  rig.show.inputHook(true);
   EXPECT_TRUE(rig.view.closed);
   EXPECT_LT(rig.at("cursor shown"), rig.at("close"));
-}
-
-TEST(PasswordCheck, linuxEndsTheShowWithoutAskingForAPassword) {
-  LinuxScreenSaverPassword linux;
-  EXPECT_TRUE(linux.IsNtPlatform());
 }
 
 }  // namespace

@@ -19,11 +19,11 @@ class FakeDevice : public MediaDevice {
     return note("close");
   }
   std::uint32_t play() override {
-    s_->mode = TMPModes::mpPlaying;
+    s_->mode = PlayerMode::Playing;
     return note("play");
   }
   std::uint32_t stop() override {
-    s_->mode = TMPModes::mpStopped;
+    s_->mode = PlayerMode::Stopped;
     return note("stop");
   }
   std::uint32_t pause() override { return note("pause"); }
@@ -37,7 +37,7 @@ class FakeDevice : public MediaDevice {
     ms = 1000;
     return 0;
   }
-  std::uint32_t mode(TMPModes& m) override {
+  std::uint32_t mode(PlayerMode& m) override {
     m = s_->mode;
     return 0;
   }
@@ -62,7 +62,7 @@ class FakeDevice : public MediaDevice {
   EventLog& log_;
 };
 
-std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, TMPDeviceTypes, NativeWindow,
+std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, DeviceType, NativeWindow,
                                                std::uint32_t& errorCode) {
   log_.push_back(name_ + " open " + fileName);
   const auto found = files.find(fileName);
@@ -100,7 +100,7 @@ class FakeVerifier : public PasswordVerifier {
  public:
   FakeVerifier(FakePassword& owner, bool answer, EventLog& log) : owner_(owner), answer_(answer), log_(log) {}
   ~FakeVerifier() override { log_.push_back("library unloaded"); }
-  bool VerifyScreenSavePwd() override {
+  bool verifyPassword() override {
     ++owner_.asked;
     log_.push_back("asked");
     if (owner_.whileAsking) owner_.whileAsking();

@@ -32,7 +32,7 @@ struct FakeFile {
 // destroyed the device, so that tests can end a file or look back.
 struct FakeDeviceState {
   std::string fileName;
-  TMPModes mode = TMPModes::mpStopped;
+  PlayerMode mode = PlayerMode::Stopped;
   TRect destination;
   bool closed = false;
 };
@@ -41,7 +41,7 @@ class FakeBackend : public MediaBackend {
  public:
   FakeBackend(std::string name, EventLog& log) : name_(std::move(name)), log_(log) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, TMPDeviceTypes type, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow display,
                                     std::uint32_t& errorCode) override;
   std::uint32_t noDeviceCode() const override { return 7; }
   std::string errorText(std::uint32_t code) const override {
@@ -65,7 +65,7 @@ class FakeMute : public SystemMute {
   explicit FakeMute(EventLog& log) : log_(log) {}
   void setSystemMute(bool mute) override {
     log_.push_back(mute ? "mute on" : "mute off");
-    if (failWith) throw EVolumeError(*failWith);
+    if (failWith) throw VolumeError(*failWith);
   }
   std::optional<int> failWith;
 
@@ -104,9 +104,9 @@ class FakeView : public ShowView {
   void placePanel(const PanelGeometry& geometry) override { panel = geometry; }
   PanelGeometry panelPlace() const override { return panel; }
   void setPanelVisible(bool visible) override { panelVisible = visible; }
-  void setInfoText(const std::string& text) override { info = text; }
-  std::string infoText() const override { return info; }
-  void setInfoVisible(bool visible) override { infoVisible = visible; }
+  void setMessageText(const std::string& text) override { info = text; }
+  std::string messageText() const override { return info; }
+  void setMessageVisible(bool visible) override { infoVisible = visible; }
   void setCursorVisible(bool visible) override {
     cursorVisible = visible;
     log_.push_back(visible ? "cursor shown" : "cursor hidden");
@@ -153,7 +153,7 @@ class FakeFlag : public ScreenSaverFlag {
 class FakePassword : public ScreenSaverPassword {
  public:
   explicit FakePassword(EventLog& log) : log_(log) {}
-  bool IsNtPlatform() const override { return nt; }
+  bool isNtPlatform() const override { return nt; }
   std::unique_ptr<DesktopSettingsKey> openDesktopKey() override;
   std::unique_ptr<PasswordVerifier> loadVerifier() override;
 

@@ -7,7 +7,7 @@
 #include "tests/linux/entry/x11_window.h"
 #include "tests/support/process.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using namespace std::chrono_literals;
@@ -54,4 +54,4 @@ TEST(Entry, theOptionsDialogStaysUntilClosedButARunningShowRefusesIt) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -4,7 +4,7 @@
 
 #include "tests/linux/entry/x11_window.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using test::WmClass;
@@ -37,4 +37,4 @@ TEST(ShowWindowLookup, unreachableDisplayHasNoShow) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -10,7 +10,7 @@
 
 namespace quorrel::test {
 
-UiPoster PostQueue::poster() {
+linux_desktop::UiPoster PostQueue::poster() {
   return [this](std::function<void()> function) {
     std::lock_guard lock(mutex_);
     queue_.push_back(std::move(function));

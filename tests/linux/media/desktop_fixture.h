@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "media/media_player.h"
 
 namespace quorrel::test {
@@ -20,7 +20,7 @@ namespace quorrel::test {
 // would.
 class PostQueue {
  public:
-  UiPoster poster();
+  linux_desktop::UiPoster poster();
   void drain();
 
  private:

@@ -14,7 +14,7 @@
 #include "tests/support/process.h"
 #include "tests/support/test_media.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 namespace errors = media_errors;
@@ -140,4 +140,4 @@ TEST(FluidSynthDeviceTest, missingSoundfontIsAFailedOpenWithItsOwnCode) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

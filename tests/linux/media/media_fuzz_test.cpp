@@ -8,13 +8,13 @@
 #include <random>
 #include <string>
 
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "media/media_player.h"
 #include "tests/linux/media/desktop_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_media.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using std::chrono::milliseconds;
@@ -74,17 +74,17 @@ TEST(MediaFuzzTest, damagedVideosPlayOrFailWithACodeButNeverHang) {
     test::WriteFile(file, Mutate(original, i));
     const auto start = std::chrono::steady_clock::now();
     {
-      TMediaPlayer player(*backend, window.id(), true);
+      MediaPlayer player(*backend, window.id(), true);
       player.setFileName(file);
       try {
         player.open();
         player.setDisplayRect(TRect{0, 0, 320, 240});
         player.play();
         test::WaitWhileDraining(queue, [] { return false; }, milliseconds(150));
-        const TMPModes mode = player.mode();
-        EXPECT_TRUE(mode == TMPModes::mpPlaying || mode == TMPModes::mpStopped) << "mutation " << i;
+        const PlayerMode mode = player.mode();
+        EXPECT_TRUE(mode == PlayerMode::Playing || mode == PlayerMode::Stopped) << "mutation " << i;
         ++played;
-      } catch (const EMCIDeviceError& e) {
+      } catch (const MediaDeviceError& e) {
         EXPECT_NE(player.error(), 0u) << "mutation " << i;
         EXPECT_NE(std::string(e.what()), "Unknown error code") << "mutation " << i;
         EXPECT_FALSE(player.isOpen()) << "mutation " << i;
@@ -102,4 +102,4 @@ TEST(MediaFuzzTest, damagedVideosPlayOrFailWithACodeButNeverHang) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "media/media_device.h"
+#include "linux/media/media_backend.h"
 #include "media/media_player.h"
 #include "tests/linux/media/desktop_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_media.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using std::chrono::milliseconds;
@@ -30,17 +30,17 @@ class MediaPlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override { backend = CreatePlatformMediaBackend(queue.poster()); }
 
-  bool waitForMode(TMediaPlayer& player, TMPModes mode, milliseconds timeout) {
+  bool waitForMode(MediaPlayer& player, PlayerMode mode, milliseconds timeout) {
     return test::WaitWhileDraining(queue, [&] { return player.mode() == mode; }, timeout);
   }
   bool waitForColour(test::DisplayWindow& window, int x, int y, const Rgb& colour) {
     return test::WaitWhileDraining(queue, [&] { return test::Near(window.pixel(x, y), colour); }, seconds(5));
   }
-  void openOrFail(TMediaPlayer& player, const std::string& file) {
+  void openOrFail(MediaPlayer& player, const std::string& file) {
     player.setFileName(file);
     try {
       player.open();
-    } catch (const EMCIDeviceError& e) {
+    } catch (const MediaDeviceError& e) {
       FAIL() << file << ": " << e.what();
     }
   }
@@ -53,18 +53,18 @@ class MediaPlaybackTest : public ::testing::Test {
 
 TEST_F(MediaPlaybackTest, naturalSizeIsTheVideoFrameSize) {
   test::DisplayWindow window(800, 600, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240}));
   EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 320, 240}));
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 640, .height = 360, .container = test::Container::Mp4}));
   EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
   EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 640, 360}));
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
 }
 
 TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
   test::DisplayWindow window(640, 480, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   player.setDisplayRect(TRect{0, 0, 0, 0});
   EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 160, 120}));
@@ -77,7 +77,7 @@ TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
 
 TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
   test::DisplayWindow window(640, 480, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   // A different aspect ratio from the frame's: the video must fill the
   // rectangle, not sit in it with bars.
@@ -93,7 +93,7 @@ TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
 
 TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
   test::DisplayWindow window(640, 480, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240, .seconds = 3}));
   player.setDisplayRect(TRect{0, 0, 640, 480});
   player.play();
@@ -111,39 +111,39 @@ TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
 
 TEST_F(MediaPlaybackTest, playPauseResumeAndStopReportTheirModes) {
   test::DisplayWindow window(640, 480, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "bars", .seconds = 10}));
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
   player.play();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   player.pause();
   player.resume();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   player.stop();
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
   // Resume on a stopped file plays it.
   player.resume();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   EXPECT_EQ(player.error(), 0u);
   player.close();
   EXPECT_FALSE(player.isOpen());
-  EXPECT_EQ(player.mode(), TMPModes::mpNotReady);
+  EXPECT_EQ(player.mode(), PlayerMode::NotReady);
   EXPECT_EQ(window.childCount(), 0);
 }
 
 TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
   test::DisplayWindow window(320, 240, kGreen);
   std::uint32_t code = 0;
-  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), TMPDeviceTypes::dtAutoSelect, 0, code);
+  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), DeviceType::AutoSelect, 0, code);
   ASSERT_NE(device, nullptr) << code;
   ASSERT_EQ(device->play(), 0u);
-  TMPModes mode = TMPModes::mpPlaying;
+  PlayerMode mode = PlayerMode::Playing;
   ASSERT_TRUE(test::WaitWhileDraining(
-      queue, [&] { return device->mode(mode) == 0 && mode == TMPModes::mpStopped; }, seconds(8)));
+      queue, [&] { return device->mode(mode) == 0 && mode == PlayerMode::Stopped; }, seconds(8)));
   std::int64_t position = -1;
   std::int64_t length = -2;
   ASSERT_EQ(device->position(position), 0u);
@@ -154,41 +154,41 @@ TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
   ASSERT_EQ(device->play(), 0u);
   test::SleepFor(milliseconds(300));
   ASSERT_EQ(device->mode(mode), 0u);
-  EXPECT_EQ(mode, TMPModes::mpStopped);
+  EXPECT_EQ(mode, PlayerMode::Stopped);
 }
 
 TEST_F(MediaPlaybackTest, replayWithAutoRewindStartsFromTheBeginning) {
   test::DisplayWindow window(320, 240, kGreen);
   const std::string clip = test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1.5});
-  TMediaPlayer rewinding(*backend, window.id(), true);
+  MediaPlayer rewinding(*backend, window.id(), true);
   openOrFail(rewinding, clip);
   rewinding.play();
-  ASSERT_TRUE(waitForMode(rewinding, TMPModes::mpStopped, seconds(8)));
+  ASSERT_TRUE(waitForMode(rewinding, PlayerMode::Stopped, seconds(8)));
   rewinding.play();
-  EXPECT_EQ(rewinding.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(rewinding.mode(), PlayerMode::Playing);
   test::SleepFor(milliseconds(500));
-  EXPECT_EQ(rewinding.mode(), TMPModes::mpPlaying);
-  EXPECT_TRUE(waitForMode(rewinding, TMPModes::mpStopped, seconds(8)));
+  EXPECT_EQ(rewinding.mode(), PlayerMode::Playing);
+  EXPECT_TRUE(waitForMode(rewinding, PlayerMode::Stopped, seconds(8)));
 
-  TMediaPlayer notRewinding(*backend, window.id(), false);
+  MediaPlayer notRewinding(*backend, window.id(), false);
   openOrFail(notRewinding, clip);
   notRewinding.play();
-  ASSERT_TRUE(waitForMode(notRewinding, TMPModes::mpStopped, seconds(8)));
+  ASSERT_TRUE(waitForMode(notRewinding, PlayerMode::Stopped, seconds(8)));
   notRewinding.play();
   test::SleepFor(milliseconds(300));
-  EXPECT_EQ(notRewinding.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(notRewinding.mode(), PlayerMode::Stopped);
 }
 
 TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
   test::DisplayWindow window(320, 240, kGreen);
-  TMediaPlayer player(*backend, window.id(), true);
+  MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
   player.setDisplayRect(TRect{0, 0, 320, 240});
   player.play();
   ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
   EXPECT_EQ(window.childCount(), 1);
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
   player.setDisplayRect(TRect{0, 0, 320, 240});
   player.play();
   EXPECT_TRUE(waitForColour(window, 160, 120, kBlue)) << test::Describe(window.pixel(160, 120));
@@ -197,16 +197,16 @@ TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
 TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
   // A window that closes may destroy its panel's native window before the
   // player that draws into it.
-  TMediaPlayer player(*backend, 0, true);
+  MediaPlayer player(*backend, 0, true);
   {
     test::DisplayWindow window(320, 240, kGreen);
-    TMediaPlayer drawing(*backend, window.id(), true);
+    MediaPlayer drawing(*backend, window.id(), true);
     openOrFail(drawing, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
     drawing.setDisplayRect(TRect{0, 0, 320, 240});
     drawing.play();
     ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
     auto orphan = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
-    TMediaPlayer late(*backend, orphan->id(), true);
+    MediaPlayer late(*backend, orphan->id(), true);
     openOrFail(late, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
     late.play();
     orphan.reset();
@@ -221,7 +221,7 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
   // whole process).
   for (int i = 0; i < 5; ++i) {
     auto quick = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
-    TMediaPlayer closing(*backend, quick->id(), true);
+    MediaPlayer closing(*backend, quick->id(), true);
     openOrFail(closing, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
     closing.setDisplayRect(TRect{0, 0, 320, 240});
     if (i % 2 == 0) closing.play();
@@ -232,49 +232,49 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
   // The back end still works for the next player.
   openOrFail(player, test::MakeWav(0.5));
   player.play();
-  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
 }
 
 // --- Sounds ------------------------------------------------------------------
 
 TEST_F(MediaPlaybackTest, wavPlaysAndThenReadsStopped) {
-  TMediaPlayer player(*backend, 0, false);
+  MediaPlayer player(*backend, 0, false);
   openOrFail(player, test::MakeWav(1.0));
   EXPECT_EQ(player.naturalSize(), (TRect{}));
   EXPECT_EQ(player.displayRect(TRect{0, 0, 7, 7}), (TRect{0, 0, 7, 7}));
   player.play();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
-  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
+  EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
 }
 
 TEST_F(MediaPlaybackTest, midiPlaysAndThenReadsStopped) {
-  TMediaPlayer player(*backend, 0, true);
+  MediaPlayer player(*backend, 0, true);
   openOrFail(player, test::MakeMidi(2));
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
   player.play();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
   player.pause();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
-  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
+  EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
   // With auto-rewind the played-out file starts again from its beginning
   // and plays for its whole second once more.
   player.play();
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   test::SleepFor(milliseconds(600));
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
-  EXPECT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
+  EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
 }
 
 TEST_F(MediaPlaybackTest, playedOutMidiStaysAtItsEndWithoutAutoRewind) {
-  TMediaPlayer player(*backend, 0, false);
+  MediaPlayer player(*backend, 0, false);
   openOrFail(player, test::MakeMidi(1));
   player.play();
-  ASSERT_TRUE(waitForMode(player, TMPModes::mpStopped, seconds(8)));
+  ASSERT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
   player.play();
   test::SleepFor(milliseconds(200));
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
 }
 
 // --- Files that cannot be played ------------------------------------------------
@@ -307,12 +307,12 @@ TEST_F(MediaPlaybackTest, unplayableNamesFailToOpenWithACodeAndAText) {
   test::WriteFile(dir.file("notes.mid"), "not a MIDI file");
   test::DisplayWindow window(320, 240, kGreen);
   for (const std::string& name : names) {
-    TMediaPlayer player(*backend, window.id(), true);
+    MediaPlayer player(*backend, window.id(), true);
     player.setFileName(name);
     std::string message;
     try {
       player.open();
-    } catch (const EMCIDeviceError& e) {
+    } catch (const MediaDeviceError& e) {
       message = e.what();
     }
     EXPECT_FALSE(message.empty()) << name << " opened";
@@ -320,24 +320,24 @@ TEST_F(MediaPlaybackTest, unplayableNamesFailToOpenWithACodeAndAText) {
     EXPECT_EQ(message, player.errorMessage()) << name;
     EXPECT_NE(player.error(), 0u) << name;
     EXPECT_FALSE(player.isOpen()) << name;
-    EXPECT_EQ(player.mode(), TMPModes::mpNotReady) << name;
+    EXPECT_EQ(player.mode(), PlayerMode::NotReady) << name;
   }
   EXPECT_EQ(window.childCount(), 0);
 }
 
 TEST_F(MediaPlaybackTest, missingFileAndUrlHaveTheirOwnCodes) {
-  TMediaPlayer player(*backend, 0, true);
+  MediaPlayer player(*backend, 0, true);
   player.setFileName("/nonexistent/clip.avi");
-  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_THROW(player.open(), MediaDeviceError);
   const std::uint32_t missing = player.error();
   player.setFileName("https://example.invalid/clip.avi");
-  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_THROW(player.open(), MediaDeviceError);
   const std::uint32_t url = player.error();
   EXPECT_NE(missing, url);
   player.setFileName("/nonexistent/other.mpg");
-  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_THROW(player.open(), MediaDeviceError);
   EXPECT_EQ(player.error(), missing);
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -7,15 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "media/media_device.h"
 #include "linux/media/media_errors.h"
 #include "linux/media/mpv_device.h"
 #include "linux/media/x11_video_window.h"
+#include "media/media_device.h"
 #include "tests/linux/media/desktop_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_media.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using std::chrono::milliseconds;
@@ -51,8 +51,8 @@ class MpvEnginePoolTest : public ::testing::Test {
     EXPECT_EQ(device->play(), 0u);
     return device;
   }
-  bool waitForMode(MediaDevice& device, TMPModes wanted) {
-    TMPModes mode = TMPModes::mpNotReady;
+  bool waitForMode(MediaDevice& device, PlayerMode wanted) {
+    PlayerMode mode = PlayerMode::NotReady;
     return test::WaitWhileDraining(queue, [&] { return device.mode(mode) == 0 && mode == wanted; }, seconds(8));
   }
   bool waitForColour(test::DisplayWindow& window, int x, int y, const Rgb& colour) {
@@ -68,7 +68,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
   test::DisplayWindow window(320, 240, kGreen);
   auto first = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), window, TRect{0, 0, 320, 240});
   ASSERT_NE(first, nullptr);
-  ASSERT_TRUE(waitForMode(*first, TMPModes::mpStopped));
+  ASSERT_TRUE(waitForMode(*first, PlayerMode::Stopped));
   ASSERT_EQ(first->close(), 0u);
   EXPECT_EQ(pool->idleCount(), 1u);
   EXPECT_EQ(window.childCount(), 0);
@@ -80,9 +80,9 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(pool->idleCount(), 0u);
   EXPECT_EQ(second->sourceRect(), (TRect{0, 0, 160, 120}));
-  TMPModes mode = TMPModes::mpNotReady;
+  PlayerMode mode = PlayerMode::NotReady;
   ASSERT_EQ(second->mode(mode), 0u);
-  EXPECT_EQ(mode, TMPModes::mpStopped);
+  EXPECT_EQ(mode, PlayerMode::Stopped);
   std::int64_t position = -1;
   std::int64_t length = -1;
   ASSERT_EQ(second->position(position), 0u);
@@ -95,12 +95,12 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
   ASSERT_EQ(second->setDestination(TRect{0, 0, 320, 240}), 0u);
   ASSERT_EQ(second->play(), 0u);
   ASSERT_EQ(second->mode(mode), 0u);
-  EXPECT_EQ(mode, TMPModes::mpPlaying);
+  EXPECT_EQ(mode, PlayerMode::Playing);
   EXPECT_TRUE(waitForColour(window, 160, 120, kRed)) << test::Describe(window.pixel(160, 120));
   EXPECT_EQ(window.childCount(), 1);
   test::SleepFor(milliseconds(500));
   ASSERT_EQ(second->mode(mode), 0u);
-  EXPECT_EQ(mode, TMPModes::mpPlaying);
+  EXPECT_EQ(mode, PlayerMode::Playing);
 }
 
 TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
@@ -115,7 +115,7 @@ TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   EXPECT_FALSE(sound->hasVideo());
   EXPECT_EQ(sound->sourceRect(), (TRect{}));
   ASSERT_EQ(sound->play(), 0u);
-  EXPECT_TRUE(waitForMode(*sound, TMPModes::mpStopped));
+  EXPECT_TRUE(waitForMode(*sound, PlayerMode::Stopped));
   EXPECT_EQ(show.childCount(), 0);
   EXPECT_TRUE(test::Near(show.pixel(160, 120), kGreenRgb)) << test::Describe(show.pixel(160, 120));
 
@@ -146,7 +146,7 @@ TEST_F(MpvEnginePoolTest, instancePreparedForVideoGoesToTheFirstPlayerWithADispl
   EXPECT_FALSE(pool->videoPrepared());
   EXPECT_FALSE(silent->hasVideo());
   ASSERT_EQ(silent->play(), 0u);
-  EXPECT_TRUE(waitForMode(*silent, TMPModes::mpStopped));
+  EXPECT_TRUE(waitForMode(*silent, PlayerMode::Stopped));
   EXPECT_EQ(window.childCount(), 0);
   ASSERT_EQ(sound->close(), 0u);
   ASSERT_EQ(silent->close(), 0u);
@@ -212,9 +212,9 @@ TEST_F(MpvEnginePoolTest, playersOpenAtTheSameTimeHaveInstancesOfTheirOwn) {
   EXPECT_TRUE(waitForColour(left, 250, 200, kRed)) << test::Describe(left.pixel(250, 200));
   EXPECT_TRUE(waitForColour(right, 50, 50, kBlue)) << test::Describe(right.pixel(50, 50));
   ASSERT_EQ(b->stop(), 0u);
-  TMPModes mode = TMPModes::mpNotReady;
+  PlayerMode mode = PlayerMode::NotReady;
   ASSERT_EQ(a->mode(mode), 0u);
-  EXPECT_EQ(mode, TMPModes::mpPlaying);
+  EXPECT_EQ(mode, PlayerMode::Playing);
 
   // Only as many as the pool keeps wait; the rest are ended.
   a.reset();
@@ -267,4 +267,4 @@ TEST_F(MpvEnginePoolTest, instanceWhoseDisplayWindowWentIsEndedNotKept) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -12,10 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "media/system_mute.h"
+#include "linux/media/pulse_mute.h"
 #include "tests/support/process.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 std::string DefaultSinkMute() {
@@ -48,7 +48,7 @@ std::pair<int, std::chrono::milliseconds> TimedMute(bool mute, std::string* mess
   int code = 0;
   try {
     CreatePulseMute()->setSystemMute(mute);
-  } catch (const EVolumeError& e) {
+  } catch (const VolumeError& e) {
     code = e.code();
     if (message) *message = e.what();
   }
@@ -116,9 +116,9 @@ TEST(SystemMuteTest, serverWithoutASinkRefusesWithNoEntity) {
 }
 
 TEST(SystemMuteTest, volumeErrorTextCarriesTheCode) {
-  EXPECT_STREQ(EVolumeError(12).what(), "Volume setting error... error is #12");
-  EXPECT_EQ(EVolumeError(12).code(), 12);
+  EXPECT_STREQ(VolumeError(12).what(), "Volume setting error... error is #12");
+  EXPECT_EQ(VolumeError(12).code(), 12);
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -23,13 +23,13 @@ namespace quorrel::test {
 // One application object for the whole test program, on the shared X
 // display. It is Quorrel's own, so an error escaping a handler that a real
 // input event started reaches the general error report as in the program.
-inline QuorrelApplication& App() {
+inline linux_desktop::Application& App() {
   static int argc = 1;
   static char name[] = "quorrel";
   static char* argv[] = {name, nullptr};
-  static QuorrelApplication* app = [] {
+  static linux_desktop::Application* app = [] {
     setenv("QT_QPA_PLATFORM", "xcb", 0);
-    return new QuorrelApplication(argc, argv);
+    return new linux_desktop::Application(argc, argv);
   }();
   return *app;
 }
@@ -60,12 +60,12 @@ class DialogTest : public ::testing::Test {
     std::filesystem::create_directories(home.path() + "/Quorrel");
     WriteFile(settingsPath(), text);
   }
-  TForm2& open(const std::string& text = DefaultSettingsText()) {
+  linux_desktop::OptionsDialog& open(const std::string& text = DefaultSettingsText()) {
     writeSettings(text);
     return openAsItIs();
   }
-  TForm2& openAsItIs() {
-    ConfigServices services;
+  linux_desktop::OptionsDialog& openAsItIs() {
+    linux_desktop::OptionsDialogServices services;
     services.boxes = &boxes;
     services.chooser = &chooser;
     services.opener = &opener;
@@ -73,7 +73,7 @@ class DialogTest : public ::testing::Test {
     services.executableFolder = home.path();
     services.settings = SettingsLocationIn(home.path());
     services.mediaBackend = mediaBackend;
-    form = std::make_unique<TForm2>(services);
+    form = std::make_unique<linux_desktop::OptionsDialog>(services);
     form->show();
     QApplication::processEvents();
     return *form;
@@ -88,7 +88,7 @@ class DialogTest : public ::testing::Test {
   FakeOpener opener;
   FakeProgress progress;
   std::function<MediaBackend&()> mediaBackend;
-  std::unique_ptr<TForm2> form;
+  std::unique_ptr<linux_desktop::OptionsDialog> form;
 };
 
 }  // namespace quorrel::test

@@ -5,14 +5,14 @@
 #include <QTest>
 #include <sys/stat.h>
 
-#include "linux/options/preview_window.h"
 #include "linux/options/option_services.h"
+#include "linux/options/preview_window.h"
 #include "options/video_list.h"
 #include "settings/settings_file.h"
-#include "tests/linux/options/dialog_fixture.h"
 #include "tests/core/media/fake_media.h"
+#include "tests/linux/options/dialog_fixture.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using test::DefaultSettingsText;
@@ -21,8 +21,8 @@ class ListDialog : public test::DialogTest {
  protected:
   std::vector<std::string> itemBytes() const {
     std::vector<std::string> items;
-    for (int row = 0; row < form->ListBox1->count(); ++row) {
-      items.push_back(form->ListBox1->item(row)->data(Qt::UserRole).toByteArray().toStdString());
+    for (int row = 0; row < form->videoListBox->count(); ++row) {
+      items.push_back(form->videoListBox->item(row)->data(Qt::UserRole).toByteArray().toStdString());
     }
     return items;
   }
@@ -33,27 +33,27 @@ TEST_F(ListDialog, openingListsTheSlotsInOrderAndSelectsTheFirst) {
   std::string text = DefaultSettingsText({"/v/a.avi", "Null", "/v/c.avi"});
   auto& dialog = open(text);
   EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", "/v/c.avi"}));
-  EXPECT_EQ(dialog.ListBox1->currentRow(), 0);
-  EXPECT_EQ(dialog.ListBox1->visualItemRect(dialog.ListBox1->item(1)).height(), 14);
-  EXPECT_EQ(dialog.Lblcount->text(), "Total Videos = 2");
-  EXPECT_EQ(dialog.LblVidName->text(), "Video: a.avi");
+  EXPECT_EQ(dialog.videoListBox->currentRow(), 0);
+  EXPECT_EQ(dialog.videoListBox->visualItemRect(dialog.videoListBox->item(1)).height(), 14);
+  EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 2");
+  EXPECT_EQ(dialog.videoNameLabel->text(), "Video: a.avi");
 }
 
 TEST_F(ListDialog, addRemoveAndClearReachTheFileAndTheListBoxAtOnce) {
   auto& dialog = open(DefaultSettingsText({"/v/a.avi", "/v/b.avi", "/v/c.avi"}));
-  dialog.ListBox1->setCurrentRow(1);
-  EXPECT_EQ(dialog.LblVidName->text(), "Video: b.avi");
-  dialog.Button3Click();
+  dialog.videoListBox->setCurrentRow(1);
+  EXPECT_EQ(dialog.videoNameLabel->text(), "Video: b.avi");
+  dialog.removeVideo();
   EXPECT_EQ(slot(2), "Null");
   chooser.videoAnswers.push_back("/w/new.avi");
-  dialog.Button2Click();
+  dialog.addVideo();
   EXPECT_EQ(slot(2), "/w/new.avi");
   EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", "/v/c.avi", "/w/new.avi"}));
-  EXPECT_EQ(dialog.LblVidName->text(), "Video: a.avi");
+  EXPECT_EQ(dialog.videoNameLabel->text(), "Video: a.avi");
   EXPECT_EQ(read("History", "Last Dir"), "/w/");
-  dialog.CmdClearListClick();
-  EXPECT_EQ(dialog.ListBox1->count(), 0);
-  EXPECT_EQ(dialog.Lblcount->text(), "");
+  dialog.clearList();
+  EXPECT_EQ(dialog.videoListBox->count(), 0);
+  EXPECT_EQ(dialog.videoCountLabel->text(), "");
   EXPECT_EQ(slot(1), "Null");
   EXPECT_EQ(slot(3), "Null");
 }
@@ -62,10 +62,10 @@ TEST_F(ListDialog, aNameThatIsNotUtf8KeepsItsBytesInTheItem) {
   auto& dialog = open();
   const std::string name = "/v/\xe9t\xe9-\xff.avi";
   chooser.videoAnswers.push_back(name);
-  dialog.Button2Click();
+  dialog.addVideo();
   EXPECT_EQ(itemBytes(), std::vector<std::string>{name});
   EXPECT_EQ(slot(1), name);
-  dialog.ListBox1DblClick();
+  dialog.openSelectedVideo();
   EXPECT_EQ(opener.opened, std::vector<std::string>{name});
 }
 
@@ -74,23 +74,23 @@ TEST_F(ListDialog, aRefusedAddLeavesTheListBoxAndLabelsAsTheyWere) {
   const std::string before = test::ReadFile(settingsPath());
   ::chmod(settingsPath().c_str(), 0444);
   chooser.videoAnswers.push_back("/v/b.avi");
-  EXPECT_THROW(dialog.Button2Click(), SettingsWriteError);
+  EXPECT_THROW(dialog.addVideo(), SettingsWriteError);
   ::chmod(settingsPath().c_str(), 0644);
-  EXPECT_EQ(dialog.ListBox1->count(), 1);
-  EXPECT_EQ(dialog.Lblcount->text(), "Total Videos = 1");
+  EXPECT_EQ(dialog.videoListBox->count(), 1);
+  EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 1");
   EXPECT_EQ(test::ReadFile(settingsPath()), before);
   chooser.videoAnswers.push_back("/v/b.avi");
-  dialog.Button2Click();
+  dialog.addVideo();
   EXPECT_EQ(slot(2), "/v/b.avi");
 }
 
 TEST_F(ListDialog, doubleClickOpensTheEntryWithTheDesktop) {
   auto& dialog = open(DefaultSettingsText({"/v/a.avi", "/v/b.avi"}));
-  const QRect second = dialog.ListBox1->visualItemRect(dialog.ListBox1->item(1));
+  const QRect second = dialog.videoListBox->visualItemRect(dialog.videoListBox->item(1));
   // A double-click arrives after the first click's press and release.
-  QTest::mouseClick(dialog.ListBox1->viewport(), Qt::LeftButton, {}, second.center());
-  QTest::mousePress(dialog.ListBox1->viewport(), Qt::LeftButton, {}, second.center());
-  QTest::mouseDClick(dialog.ListBox1->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseClick(dialog.videoListBox->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mousePress(dialog.videoListBox->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseDClick(dialog.videoListBox->viewport(), Qt::LeftButton, {}, second.center());
   EXPECT_EQ(opener.opened, std::vector<std::string>{"/v/b.avi"});
 }
 
@@ -99,9 +99,9 @@ TEST_F(ListDialog, addEntireFolderAppendsEachVideoAndRemembersTheFolder) {
   test::TempDir videos;
   for (const char* name : {"2.AVI", "1.mpg", "skip.txt"}) test::WriteFile(videos.file(name), "x");
   chooser.folderAnswers.push_back(videos.path());
-  dialog.CmdAddEntireClick();
+  dialog.addEntireFolder();
   EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", videos.file("1.mpg"), videos.file("2.AVI")}));
-  EXPECT_EQ(dialog.Lblcount->text(), "Total Videos = 3");
+  EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 3");
   EXPECT_EQ(read("History", "Last Dir"), videos.path() + "/");
 }
 
@@ -109,36 +109,36 @@ TEST_F(ListDialog, previewPlaysTheSelectedEntryInItsOwnWindow) {
   test::FakeBackend backend;
   mediaBackend = [&backend]() -> MediaBackend& { return backend; };
   open(DefaultSettingsText({"/v/a.avi", "/v/b.avi"}));
-  form->ListBox1->setCurrentRow(1);
+  form->videoListBox->setCurrentRow(1);
   bool checked = false;
-  form->onPreviewShown = [&](TFrmviddis& preview) {
+  form->onPreviewShown = [&](PreviewWindow& preview) {
     EXPECT_EQ(preview.windowTitle(), "Preview Video");
-    EXPECT_EQ(preview.Panel1->geometry(), QRect(16, 8, 433, 297));
-    EXPECT_EQ(preview.Lblname->text(), "/v/b.avi");
+    EXPECT_EQ(preview.videoPanel->geometry(), QRect(16, 8, 433, 297));
+    EXPECT_EQ(preview.pathLabel->text(), "/v/b.avi");
     EXPECT_NE(preview.player().display(), 0u);
     test::OnNextModal([&](QWidget* modal) {
-      auto* window = qobject_cast<TFrmviddis*>(modal);
+      auto* window = qobject_cast<PreviewWindow*>(modal);
       ASSERT_NE(window, nullptr);
-      window->cmdplay->click();
+      window->playButton->click();
       EXPECT_EQ(backend.log.lastFile, "/v/b.avi");
-      EXPECT_EQ(window->player().mode(), TMPModes::mpPlaying);
-      window->BitBtn4->click();
+      EXPECT_EQ(window->player().mode(), PlayerMode::Playing);
+      window->returnButton->click();
       EXPECT_EQ(backend.log.stops, 1);
       checked = true;
     });
   };
-  form->CmdPreviewClick();
+  form->previewVideo();
   EXPECT_TRUE(checked);
 }
 
 TEST_F(ListDialog, aBigFolderShowsAProgressDialogThatCanBeCancelled) {
   auto& dialog = open();
-  QtTaskProgress small(&dialog);
-  small.begin(QtTaskProgress::kShownAbove);
+  ProgressDialog small(&dialog);
+  small.begin(ProgressDialog::kShownAbove);
   EXPECT_EQ(dialog.findChild<QProgressDialog*>(), nullptr);
   small.end();
-  QtTaskProgress big(&dialog);
-  big.begin(QtTaskProgress::kShownAbove + 1);
+  ProgressDialog big(&dialog);
+  big.begin(ProgressDialog::kShownAbove + 1);
   auto* progressDialog = dialog.findChild<QProgressDialog*>();
   ASSERT_NE(progressDialog, nullptr);
   EXPECT_TRUE(progressDialog->isVisible());
@@ -152,9 +152,9 @@ TEST_F(ListDialog, aBigFolderShowsAProgressDialogThatCanBeCancelled) {
 
 TEST_F(ListDialog, emptyListButtonsOnlyShowTheirMessages) {
   auto& dialog = open();
-  dialog.Button3Click();
-  dialog.CmdPreviewClick();
-  dialog.CmdClearListClick();
+  dialog.removeVideo();
+  dialog.previewVideo();
+  dialog.clearList();
   ASSERT_EQ(boxes.shown.size(), 3u);
   EXPECT_EQ(boxes.shown[1].second, kNoItemsText);
   EXPECT_EQ(boxes.shown[2].second, kNoVideosToClearText);
@@ -176,4 +176,4 @@ TEST(ChosenPath, aNameThatIsNotUtf8KeepsItsBytesFromTheChooser) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

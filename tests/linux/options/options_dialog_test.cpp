@@ -16,7 +16,7 @@
 #include "options/video_list.h"
 #include "tests/linux/options/dialog_fixture.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using test::DefaultSettingsText;
@@ -34,47 +34,47 @@ TEST_F(OptionsDialog, controlsStandWhereTheLayoutPutsThem) {
   EXPECT_EQ(dialog.windowTitle(), "Quorrel Options");
   EXPECT_EQ(dialog.size(), QSize(642, 477));
   EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(232, 231, 230));
-  EXPECT_EQ(dialog.ListBox1->geometry(), QRect(1, 37, 640, 100));
-  EXPECT_EQ(dialog.CmdPreview->geometry(), QRect(560, 15, 75, 24));
-  EXPECT_EQ(dialog.CmdPreview->parentWidget(), dialog.GroupBox2);
-  EXPECT_EQ(dialog.ScrollBar2->geometry(), QRect(108, 43, 74, 13));
-  EXPECT_EQ(dialog.Cmdexit->geometry(), QRect(537, 455, 102, 21));
-  EXPECT_EQ(dialog.Cmdexit->toolTip(), "Exit the software");
-  EXPECT_TRUE(dialog.Cmdexit->isDefault());
-  EXPECT_EQ(dialog.cmdwav->text(), "Add a Sound File ");
-  EXPECT_EQ(dialog.CmdAddEntire->toolTip(), "Add an entire folder of videos at once");
-  EXPECT_EQ(dialog.Radpicdef->font().family(), "Arial");
-  EXPECT_EQ(dialog.Radpicdef->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-  EXPECT_TRUE(dialog.ListBox1->font().bold());
-  EXPECT_FALSE(dialog.edwav->isEnabled());
-  EXPECT_TRUE(dialog.Groupcust->isEnabled());
-  EXPECT_EQ(dialog.ScrollBar1->minimum(), 25);
-  EXPECT_EQ(dialog.ScrollBar2->maximum(), screenHeight());
+  EXPECT_EQ(dialog.videoListBox->geometry(), QRect(1, 37, 640, 100));
+  EXPECT_EQ(dialog.previewButton->geometry(), QRect(560, 15, 75, 24));
+  EXPECT_EQ(dialog.previewButton->parentWidget(), dialog.videoFilesGroup);
+  EXPECT_EQ(dialog.heightBar->geometry(), QRect(108, 43, 74, 13));
+  EXPECT_EQ(dialog.okButton->geometry(), QRect(537, 455, 102, 21));
+  EXPECT_EQ(dialog.okButton->toolTip(), "Exit the software");
+  EXPECT_TRUE(dialog.okButton->isDefault());
+  EXPECT_EQ(dialog.chooseSoundButton->text(), "Add a Sound File ");
+  EXPECT_EQ(dialog.addFolderButton->toolTip(), "Add an entire folder of videos at once");
+  EXPECT_EQ(dialog.naturalSizeButton->font().family(), "Arial");
+  EXPECT_EQ(dialog.naturalSizeButton->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+  EXPECT_TRUE(dialog.videoListBox->font().bold());
+  EXPECT_FALSE(dialog.soundFileBox->isEnabled());
+  EXPECT_TRUE(dialog.customSizeGroup->isEnabled());
+  EXPECT_EQ(dialog.widthBar->minimum(), 25);
+  EXPECT_EQ(dialog.heightBar->maximum(), screenHeight());
 }
 
 TEST_F(OptionsDialog, freshDefaultsSelectDefaultsAndDisableTheSoundButtons) {
   auto& dialog = open();
-  EXPECT_TRUE(dialog.Radpicdef->isChecked());
-  EXPECT_TRUE(dialog.RadioButton2->isChecked());
-  EXPECT_TRUE(dialog.radsndof->isChecked());
-  EXPECT_TRUE(dialog.radrepoff->isChecked());
-  EXPECT_EQ(dialog.Lblwidth->text(), "100");
-  EXPECT_EQ(dialog.Lblheight->text(), "100");
-  EXPECT_EQ(dialog.ScrollBar1->value(), 100);
-  EXPECT_FALSE(dialog.radsndon->isEnabled());
-  EXPECT_FALSE(dialog.radsndof->isEnabled());
-  EXPECT_EQ(dialog.edwav->text(), "");
-  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::LeaveAlone);
-  EXPECT_EQ(dialog.soundDialog()->endChoice(), MuteChoice::LeaveAlone);
-  EXPECT_EQ(dialog.ListBox1->count(), 0);
-  EXPECT_EQ(dialog.Lblcount->text(), "");
+  EXPECT_TRUE(dialog.naturalSizeButton->isChecked());
+  EXPECT_TRUE(dialog.inSequenceButton->isChecked());
+  EXPECT_TRUE(dialog.soundOffButton->isChecked());
+  EXPECT_TRUE(dialog.repeatOffButton->isChecked());
+  EXPECT_EQ(dialog.widthLabel->text(), "100");
+  EXPECT_EQ(dialog.heightLabel->text(), "100");
+  EXPECT_EQ(dialog.widthBar->value(), 100);
+  EXPECT_FALSE(dialog.soundOnButton->isEnabled());
+  EXPECT_FALSE(dialog.soundOffButton->isEnabled());
+  EXPECT_EQ(dialog.soundFileBox->text(), "");
+  EXPECT_EQ(dialog.videoSoundDialog()->startChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.videoSoundDialog()->endChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.videoListBox->count(), 0);
+  EXPECT_EQ(dialog.videoCountLabel->text(), "");
 }
 
 TEST_F(OptionsDialog, okWritesTheOptionsAndClosesTheDialog) {
   auto& dialog = open();
-  dialog.radpicm->setChecked(true);
-  dialog.RadioButton1->setChecked(true);
-  dialog.CmdexitClick();
+  dialog.mediumSizeButton->setChecked(true);
+  dialog.randomButton->setChecked(true);
+  dialog.saveAndClose();
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(read("Options", "Picdis"), "2");
   EXPECT_EQ(read("Options", "Picord"), "1");
@@ -83,28 +83,28 @@ TEST_F(OptionsDialog, okWritesTheOptionsAndClosesTheDialog) {
   EXPECT_EQ(read("Options", "Status"), "0");
   EXPECT_EQ(read("WavConfig", "Name1"), "");
   EXPECT_EQ(read("Options", "Starton"), "<absent>");
-  EXPECT_EQ(dialog.soundDialog(), nullptr);
+  EXPECT_EQ(dialog.videoSoundDialog(), nullptr);
 }
 
 TEST_F(OptionsDialog, sizeLabelsKeepTheirRulesThroughASave) {
   auto& dialog = open(withOptions("Height=5000\nWidth=10\n"));
-  EXPECT_EQ(dialog.Lblheight->text(), "5000");
-  EXPECT_EQ(dialog.ScrollBar2->value(), screenHeight());
-  EXPECT_EQ(dialog.Lblwidth->text(), "25");
-  EXPECT_EQ(dialog.ScrollBar1->value(), 25);
-  dialog.CmdexitClick();
+  EXPECT_EQ(dialog.heightLabel->text(), "5000");
+  EXPECT_EQ(dialog.heightBar->value(), screenHeight());
+  EXPECT_EQ(dialog.widthLabel->text(), "25");
+  EXPECT_EQ(dialog.widthBar->value(), 25);
+  dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Height"), "5000");
   EXPECT_EQ(read("Options", "Width"), "25");
 }
 
 TEST_F(OptionsDialog, movingABarShowsAndSavesItsPosition) {
   auto& dialog = open();
-  dialog.ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  dialog.ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  dialog.ScrollBar2->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  EXPECT_EQ(dialog.Lblwidth->text(), "102");
-  EXPECT_EQ(dialog.Lblheight->text(), "99");
-  dialog.CmdexitClick();
+  dialog.widthBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  dialog.widthBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  dialog.heightBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(dialog.widthLabel->text(), "102");
+  EXPECT_EQ(dialog.heightLabel->text(), "99");
+  dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Width"), "102");
   EXPECT_EQ(read("Options", "Height"), "99");
 }
@@ -112,11 +112,11 @@ TEST_F(OptionsDialog, movingABarShowsAndSavesItsPosition) {
 TEST_F(OptionsDialog, aChosenSoundFileEnablesTheSoundButtonsButKeepsSoundOff) {
   auto& dialog = open();
   chooser.soundAnswers.push_back("/music/theme.mid");
-  dialog.cmdwavClick();
-  EXPECT_TRUE(dialog.radsndon->isEnabled());
-  EXPECT_TRUE(dialog.radsndof->isChecked());
-  EXPECT_EQ(dialog.edwav->text(), "/music/theme.mid");
-  dialog.CmdexitClick();
+  dialog.chooseSoundFile();
+  EXPECT_TRUE(dialog.soundOnButton->isEnabled());
+  EXPECT_TRUE(dialog.soundOffButton->isChecked());
+  EXPECT_EQ(dialog.soundFileBox->text(), "/music/theme.mid");
+  dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Sound"), "0");
   EXPECT_EQ(read("WavConfig", "Name1"), "/music/theme.mid");
 }
@@ -124,63 +124,63 @@ TEST_F(OptionsDialog, aChosenSoundFileEnablesTheSoundButtonsButKeepsSoundOff) {
 TEST_F(OptionsDialog, aSoundFileWithALineBreakIsRefusedAtOnce) {
   auto& dialog = open();
   chooser.soundAnswers.push_back("/music/two\nlines.wav");
-  dialog.cmdwavClick();
+  dialog.chooseSoundFile();
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, kUnstorableNameText);
-  EXPECT_EQ(dialog.edwav->text(), "");
-  EXPECT_FALSE(dialog.radsndon->isEnabled());
+  EXPECT_EQ(dialog.soundFileBox->text(), "");
+  EXPECT_FALSE(dialog.soundOnButton->isEnabled());
 }
 
 TEST_F(OptionsDialog, missingSoundKeysSelectSoundOnWithTheButtonsDisabled) {
   std::string text = withOptions("Repeat=1\n");
   text = text.substr(0, text.find("[WavConfig]"));
   auto& dialog = open(text);
-  EXPECT_TRUE(dialog.radsndon->isChecked());
-  EXPECT_TRUE(dialog.radrepon->isChecked());
-  EXPECT_FALSE(dialog.radsndon->isEnabled());
-  EXPECT_EQ(dialog.edwav->text(), "");
+  EXPECT_TRUE(dialog.soundOnButton->isChecked());
+  EXPECT_TRUE(dialog.repeatOnButton->isChecked());
+  EXPECT_FALSE(dialog.soundOnButton->isEnabled());
+  EXPECT_EQ(dialog.soundFileBox->text(), "");
 }
 
 TEST_F(OptionsDialog, videoSoundChoicesLiveInTheSubDialogUntilOk) {
   auto& dialog = open(withOptions("Starton=1\nEndon=0\n"));
-  auto* sound = dialog.soundDialog();
-  EXPECT_TRUE(sound->Radston->isChecked());
-  EXPECT_TRUE(sound->Radenoff->isChecked());
+  auto* sound = dialog.videoSoundDialog();
+  EXPECT_TRUE(sound->unmuteAtStartButton->isChecked());
+  EXPECT_TRUE(sound->muteAtEndButton->isChecked());
   test::OnNextModal([](QWidget* modal) {
-    auto* frm = qobject_cast<TFrmSound*>(modal);
+    auto* frm = qobject_cast<VideoSoundDialog*>(modal);
     ASSERT_NE(frm, nullptr);
-    frm->Button1Click();
-    frm->Radstoff->click();
-    frm->BitBtn3->click();
+    frm->clearChoices();
+    frm->muteAtStartButton->click();
+    frm->returnButton->click();
   });
-  dialog.CmdSoundClick();
+  dialog.showVideoSoundDialog();
   EXPECT_FALSE(sound->isVisible());
-  EXPECT_TRUE(sound->Radstoff->isChecked());
+  EXPECT_TRUE(sound->muteAtStartButton->isChecked());
   EXPECT_EQ(read("Options", "Starton"), "1");
-  dialog.CmdexitClick();
+  dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Starton"), "0");
   EXPECT_EQ(read("Options", "Endon"), "0");
 }
 
 TEST_F(OptionsDialog, clearedVideoSoundChoicesDeleteBothKeys) {
   auto& dialog = open(withOptions("Starton=2\nEndon=1\n"));
-  EXPECT_EQ(dialog.soundDialog()->startChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.videoSoundDialog()->startChoice(), MuteChoice::LeaveAlone);
   test::OnNextModal([](QWidget* modal) {
-    auto* frm = qobject_cast<TFrmSound*>(modal);
+    auto* frm = qobject_cast<VideoSoundDialog*>(modal);
     ASSERT_NE(frm, nullptr);
-    frm->Button1->click();
+    frm->clearButton->click();
     frm->close();
   });
-  dialog.CmdSoundClick();
-  dialog.CmdexitClick();
+  dialog.showVideoSoundDialog();
+  dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Starton"), "<absent>");
   EXPECT_EQ(read("Options", "Endon"), "<absent>");
 }
 
 TEST_F(OptionsDialog, enterOutsideAnyButtonSavesAndCloses) {
   auto& dialog = open();
-  dialog.radpics->click();
-  dialog.radpics->setFocus();
+  dialog.smallSizeButton->click();
+  dialog.smallSizeButton->setFocus();
   QTest::keyClick(&dialog, Qt::Key_Return);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(read("Options", "Picdis"), "3");
@@ -205,52 +205,52 @@ TEST_F(OptionsDialog, aReadOnlyFileStopsOkThroughTheErrorReportAndTheDialogStays
   });
   // A real click goes through the application's notify(), where the error
   // is caught and reported.
-  QTest::mouseClick(dialog.Cmdexit, Qt::LeftButton);
+  QTest::mouseClick(dialog.okButton, Qt::LeftButton);
   ::chmod(settingsPath().c_str(), 0644);
   EXPECT_EQ(reported.toStdString(), "Unable to write to " + settingsPath() + ".");
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(test::ReadFile(settingsPath()), before);
-  dialog.CmdexitClick();
+  dialog.saveAndClose();
   EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(OptionsDialog, aboutBoxShowsTheSameTextsEachTimeAndHides) {
   auto& dialog = open();
-  Tfrmdisc about;
+  AboutBox about;
   dialog.setAboutBox(&about);
   for (int time = 0; time < 2; ++time) {
     QString version;
     test::OnNextModal([&](QWidget* modal) {
-      auto* box = qobject_cast<Tfrmdisc*>(modal);
+      auto* box = qobject_cast<AboutBox*>(modal);
       ASSERT_NE(box, nullptr);
-      version = box->Label1->text();
-      EXPECT_EQ(box->Label2->geometry(), QRect(12, 16, 405, 65));
+      version = box->versionLabel->text();
+      EXPECT_EQ(box->disclaimerStart->geometry(), QRect(12, 16, 405, 65));
       EXPECT_EQ(box->size(), QSize(514, 336));
       EXPECT_EQ(box->windowTitle(), "Quorrel Displayer");
-      box->Button1->click();
+      box->returnButton->click();
     });
-    dialog.cmdhelpClick();
+    dialog.showAboutBox();
     EXPECT_EQ(version, "Version 3.26");
     EXPECT_FALSE(about.isVisible());
   }
-  EXPECT_TRUE(about.Label3->text().startsWith("particular purpose"));
+  EXPECT_TRUE(about.disclaimerMiddle->text().startsWith("particular purpose"));
 }
 
 TEST_F(OptionsDialog, moreSoftwareAndSupportPointAtTheDocumentation) {
   auto& dialog = open();
   test::WriteFile(home.file("README.md"), "# Quorrel\n");
-  dialog.button4Click();
+  dialog.showMoreSoftware();
   ASSERT_EQ(opener.opened.size(), 1u);
   EXPECT_EQ(opener.opened[0], home.file("README.md"));
   EXPECT_EQ(boxes.shown.size(), 1u);
   opener.succeeds = false;
-  dialog.button4Click();
+  dialog.showMoreSoftware();
   ASSERT_EQ(boxes.shown.size(), 3u);
   EXPECT_NE(boxes.shown[2].second.find(home.file("README.md")), std::string::npos);
-  dialog.BitBtn1Click();
+  dialog.showSupport();
   EXPECT_EQ(boxes.shown.back().first, MessageKind::Plain);
   EXPECT_NE(boxes.shown.back().second.find(home.file("README.md")), std::string::npos);
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

@@ -8,7 +8,7 @@
 #include "tests/support/process.h"
 #include "tests/support/test_media.h"
 
-namespace quorrel {
+namespace quorrel::linux_desktop {
 namespace {
 
 using namespace std::chrono_literals;
@@ -215,4 +215,4 @@ TEST_F(ConfigMode, aSettingsFileThatCannotBeMadeIsReportedBeforeTheModeEnds) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::linux_desktop

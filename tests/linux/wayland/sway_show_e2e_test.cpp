@@ -14,8 +14,8 @@
 #include <string>
 
 #include "tests/linux/show/show_desktop.h"
-#include "tests/support/test_media.h"
 #include "tests/linux/wayland/sway_session.h"
+#include "tests/support/test_media.h"
 
 namespace quorrel::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "windows/media/endpoint_mute.h"
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 namespace {
 
 // The endpoint's volume control, recording the mute calls; everything
@@ -49,7 +49,7 @@ class FakeEndpointVolume : public IAudioEndpointVolume {
 std::string errorOf(SystemMute& mute, bool on) {
   try {
     mute.setSystemMute(on);
-  } catch (const EVolumeError& error) {
+  } catch (const VolumeError& error) {
     return error.what();
   }
   return {};
@@ -95,4 +95,4 @@ TEST(EndpointMuteOnThisSystem, mutingAndUnmutingTheDefaultOutputSucceeds) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

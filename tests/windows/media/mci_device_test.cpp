@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "windows/media/mci_device.h"
 #include "media/media_player.h"
 #include "tests/support/process.h"
+#include "windows/media/mci_device.h"
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 namespace {
 
 struct Sent {
@@ -78,7 +78,7 @@ struct FakeMci {
 TEST(MciDevice, soundFileOpensByExtensionPlaysWithNotifyAndReportsItsModes) {
   FakeMci mci;
   const auto backend = CreateMciBackend(mci.api());
-  TMediaPlayer player(*backend, 1234, false);
+  MediaPlayer player(*backend, 1234, false);
   player.setFileName("C:\\Music\\b\xC3\xA4r.mid");
   player.open();
   EXPECT_EQ(mci.element, L"C:\\Music\\b\u00e4r.mid");
@@ -93,14 +93,14 @@ TEST(MciDevice, soundFileOpensByExtensionPlaysWithNotifyAndReportsItsModes) {
   EXPECT_EQ(play->flags, static_cast<std::uintptr_t>(MCI_NOTIFY));
   EXPECT_NE(play->callback, 0u) << "the notices go to the hidden window";
   mci.mode = MCI_MODE_PLAY;
-  EXPECT_EQ(player.mode(), TMPModes::mpPlaying);
+  EXPECT_EQ(player.mode(), PlayerMode::Playing);
   mci.mode = MCI_MODE_PAUSE;
-  EXPECT_EQ(player.mode(), TMPModes::mpPaused);
+  EXPECT_EQ(player.mode(), PlayerMode::Paused);
   mci.mode = MCI_MODE_STOP;
-  EXPECT_EQ(player.mode(), TMPModes::mpStopped);
+  EXPECT_EQ(player.mode(), PlayerMode::Stopped);
   player.close();
   EXPECT_FALSE(player.isOpen());
-  EXPECT_EQ(player.mode(), TMPModes::mpNotReady);
+  EXPECT_EQ(player.mode(), PlayerMode::NotReady);
   EXPECT_EQ(player.error(), static_cast<std::uint32_t>(MCIERR_INVALID_DEVICE_ID));
 }
 
@@ -108,7 +108,7 @@ TEST(MciDevice, videoIsDrawnIntoTheDisplayWindowAtTheRectangleAsked) {
   FakeMci mci;
   mci.video = true;
   const auto backend = CreateMciBackend(mci.api());
-  TMediaPlayer player(*backend, 0x4321, true);
+  MediaPlayer player(*backend, 0x4321, true);
   player.setFileName("C:\\Videos\\clip.avi");
   player.open();
   EXPECT_EQ(mci.window, reinterpret_cast<HWND>(0x4321));
@@ -125,12 +125,12 @@ TEST(MciDevice, videoIsDrawnIntoTheDisplayWindowAtTheRectangleAsked) {
 TEST(MciDevice, aFileThatCannotBeOpenedRaisesMcisTextAndCode) {
   FakeMci mci;
   const auto backend = CreateMciBackend(mci.api());
-  TMediaPlayer player(*backend, 0, true);
+  MediaPlayer player(*backend, 0, true);
   player.setFileName("C:\\missing.avi");
   try {
     player.open();
     ADD_FAILURE() << "opened";
-  } catch (const EMCIDeviceError& error) {
+  } catch (const MediaDeviceError& error) {
     EXPECT_EQ(std::string(error.what()), "The specified file cannot be found.");
   }
   EXPECT_EQ(player.error(), static_cast<std::uint32_t>(MCIERR_FILE_NOT_FOUND));
@@ -172,20 +172,20 @@ TEST(MciDeviceOnThisSystem, wavAndMidiOpenAndPlayThroughAutomaticSelection) {
   writeSoundFiles(wav, midi);
   const auto backend = CreateMciBackend();
   for (const std::string& file : {wav, midi}) {
-    TMediaPlayer player(*backend, 0, false);
+    MediaPlayer player(*backend, 0, false);
     player.setFileName(file);
     ASSERT_NO_THROW(player.open()) << file << ": " << player.errorMessage();
     player.play();
     EXPECT_EQ(player.error(), 0u) << file << ": " << player.errorMessage();
-    const TMPModes mode = player.mode();
-    EXPECT_TRUE(mode == TMPModes::mpPlaying || mode == TMPModes::mpStopped) << file;
+    const PlayerMode mode = player.mode();
+    EXPECT_TRUE(mode == PlayerMode::Playing || mode == PlayerMode::Stopped) << file;
   }
-  TMediaPlayer player(*backend, 0, false);
+  MediaPlayer player(*backend, 0, false);
   player.setFileName(dir.path() + "\\missing.wav");
-  EXPECT_THROW(player.open(), EMCIDeviceError);
+  EXPECT_THROW(player.open(), MediaDeviceError);
   EXPECT_NE(player.error(), 0u);
   EXPECT_NE(player.errorMessage(), "Unknown error code");
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop

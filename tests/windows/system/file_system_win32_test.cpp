@@ -12,12 +12,12 @@
 #include "base/messages.h"
 #include "options/video_list.h"
 #include "settings/data_folder.h"
-#include "system/file_system.h"
 #include "settings/settings_file.h"
-#include "windows/system/utf16.h"
+#include "system/file_system.h"
 #include "tests/support/process.h"
+#include "windows/system/utf16.h"
 
-namespace quorrel {
+namespace quorrel::windows_desktop {
 namespace {
 
 using test::ReadFile;
@@ -155,4 +155,4 @@ TEST(WinFileIo, pathsSplitAtBackslashes) {
 }
 
 }  // namespace
-}  // namespace quorrel
+}  // namespace quorrel::windows_desktop
