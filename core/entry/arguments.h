@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,19 +20,5 @@ enum class Mode { None, Show, Configure, ChangePassword, Hosted };
 // screen-saver module switches "-root", "--root", "-window-id" and
 // "--window-id" (in that letter case) draw the show into a host's window.
 [[nodiscard]] Mode DecodeMode(const std::vector<std::string>& arguments);
-
-// The window a host named for a hosted show.
-struct HostedWindow {
-  // From "-window-id ID" or "--window-id ID" anywhere in the arguments (a
-  // host may pass "--root --window-id ID"); nothing when none was given.
-  std::optional<std::uint64_t> window;
-  // A window switch whose value is missing or not a window id.
-  bool malformed = false;
-};
-[[nodiscard]] HostedWindow DecodeHostedWindow(const std::vector<std::string>& arguments);
-
-// An X window id as hosts write it: hexadecimal after "0x" or "0X", or
-// decimal. Nothing for anything else, zero included.
-[[nodiscard]] std::optional<std::uint64_t> ParseWindowId(std::string_view text);
 
 }  // namespace quorrel

@@ -19,7 +19,7 @@ class MediaDevice {
 
   [[nodiscard]] virtual bool hasVideo() const = 0;
   // The video's own frame, (0, 0, width, height); all zero without video.
-  [[nodiscard]] virtual TRect sourceRect() const = 0;
+  [[nodiscard]] virtual Rect sourceRect() const = 0;
 
   [[nodiscard]] virtual std::uint32_t close() = 0;
   [[nodiscard]] virtual std::uint32_t play() = 0;
@@ -36,8 +36,8 @@ class MediaDevice {
   // own size at the window's top-left corner.
   [[nodiscard]] virtual std::uint32_t setDisplayWindow(NativeWindow window) = 0;
   // Where in the display window the video is drawn, stretched to fill it.
-  [[nodiscard]] virtual std::uint32_t setDestination(const TRect& rect) = 0;
-  [[nodiscard]] virtual std::uint32_t destination(TRect& rect) = 0;
+  [[nodiscard]] virtual std::uint32_t setDestination(const Rect& rect) = 0;
+  [[nodiscard]] virtual std::uint32_t destination(Rect& rect) = 0;
 };
 
 // Opens files on the right device and names failures.

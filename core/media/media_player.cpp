@@ -23,17 +23,6 @@ MediaPlayer::~MediaPlayer() {
   if (device_) (void)device_->close();
 }
 
-void MediaPlayer::setWait(bool wait) {
-  waitValue_ = wait;
-  waitPending_ = true;
-}
-
-bool MediaPlayer::takeWaitChoice(bool commandDefault) {
-  if (!waitPending_) return commandDefault;
-  waitPending_ = false;
-  return waitValue_;
-}
-
 void MediaPlayer::requireOpen() const {
   if (!device_) throw MediaDeviceError(kNoDeviceOpen);
 }
@@ -41,10 +30,6 @@ void MediaPlayer::requireOpen() const {
 void MediaPlayer::open() {
   if (device_) close();
 
-  // The back ends' open always returns once the file is loaded or has
-  // failed, within their own bound, so the choice is used up but changes
-  // nothing about how long open takes.
-  (void)takeWaitChoice(true);
   std::uint32_t code = 0;
   std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, display_, code);
   errorCode_ = code;
@@ -54,8 +39,8 @@ void MediaPlayer::open() {
   // its playback, so nothing keeps playing unseen.
   device_ = std::move(opened);
   hasVideo_ = device_->hasVideo();
-  const TRect source = device_->sourceRect();
-  naturalSize_ = TRect{0, 0, source.right - source.left, source.bottom - source.top};
+  const Rect source = device_->sourceRect();
+  naturalSize_ = Rect{0, 0, source.width, source.height};
 
   if (hasVideo_) {
     if (display_ != 0) {
@@ -64,15 +49,14 @@ void MediaPlayer::open() {
     }
     // The device's default placement is the frame's own size in the display
     // window's corner; the natural size is what that placement measures.
-    const TRect placed = displayRect(naturalSize_);
-    naturalSize_ = TRect{0, 0, placed.right - placed.left, placed.bottom - placed.top};
+    const Rect placed = displayRect(naturalSize_);
+    naturalSize_ = Rect{0, 0, placed.width, placed.height};
   }
   (void)mode();
 }
 
 void MediaPlayer::close() {
   if (!device_) return;
-  (void)takeWaitChoice(true);
   errorCode_ = device_->close();
   if (errorCode_ == 0) {
     device_.reset();
@@ -89,20 +73,17 @@ void MediaPlayer::play() {
       (void)device_->seekToStart();
     }
   }
-  (void)takeWaitChoice(false);
   errorCode_ = device_->play();
 }
 
 void MediaPlayer::stop() {
   requireOpen();
-  (void)takeWaitChoice(true);
   errorCode_ = device_->stop();
 }
 
 void MediaPlayer::pause() {
   requireOpen();
   if (mode() == PlayerMode::Playing) {
-    (void)takeWaitChoice(true);
     errorCode_ = device_->pause();
   } else if (mode() == PlayerMode::Paused) {
     resume();
@@ -112,28 +93,23 @@ void MediaPlayer::pause() {
 void MediaPlayer::resume() {
   requireOpen();
   errorCode_ = device_->resume();
-  if (errorCode_ != 0) {
-    // A device that cannot resume is played instead, which also uses up
-    // any pending wait choice.
-    play();
-  } else {
-    waitPending_ = false;
-  }
+  // A device that cannot resume is played instead.
+  if (errorCode_ != 0) play();
 }
 
-void MediaPlayer::setDisplayRect(const TRect& rect) {
+void MediaPlayer::setDisplayRect(const Rect& rect) {
   if (!device_ || !hasVideo_) return;
-  TRect destination = rect;
-  if (destination.right == 0 && destination.bottom == 0) {
-    destination.right = naturalSize_.right;
-    destination.bottom = naturalSize_.bottom;
+  Rect destination = rect;
+  if (destination.width == 0 && destination.height == 0) {
+    destination.width = naturalSize_.width;
+    destination.height = naturalSize_.height;
   }
   errorCode_ = device_->setDestination(destination);
 }
 
-TRect MediaPlayer::displayRect(const TRect& callersRect) {
+Rect MediaPlayer::displayRect(const Rect& callersRect) {
   if (!device_ || !hasVideo_) return callersRect;
-  TRect placed = callersRect;
+  Rect placed = callersRect;
   errorCode_ = device_->destination(placed);
   // A failed query tells the caller nothing new; the error code says why.
   return errorCode_ == 0 ? placed : callersRect;

@@ -27,8 +27,6 @@ class MediaPlayer {
   void setFileName(std::string fileName) { fileName_ = std::move(fileName); }
   [[nodiscard]] const std::string& fileName() const { return fileName_; }
   void setDeviceType(DeviceType type) { deviceType_ = type; }
-  // A one-shot choice for the next command that honours it.
-  void setWait(bool wait);
 
   // Throws MediaDeviceError with the back end's text when the file cannot be
   // opened; nothing is open afterwards. An open player is closed first.
@@ -41,8 +39,8 @@ class MediaPlayer {
   void pause();  // a toggle: pauses a playing file, resumes a paused one
   void resume();
 
-  void setDisplayRect(const TRect& rect);
-  [[nodiscard]] TRect displayRect(const TRect& callersRect);
+  void setDisplayRect(const Rect& rect);
+  [[nodiscard]] Rect displayRect(const Rect& callersRect);
   [[nodiscard]] PlayerMode mode();
   [[nodiscard]] std::uint32_t error() const { return errorCode_; }
   [[nodiscard]] std::string errorMessage() const;
@@ -50,12 +48,9 @@ class MediaPlayer {
   [[nodiscard]] bool isOpen() const { return device_ != nullptr; }
   [[nodiscard]] bool autoRewind() const { return autoRewind_; }
   [[nodiscard]] NativeWindow display() const { return display_; }
-  [[nodiscard]] TRect naturalSize() const { return naturalSize_; }
+  [[nodiscard]] Rect naturalSize() const { return naturalSize_; }
 
  private:
-  // The wait choice of the next command that honours it: the pending
-  // one-shot choice when there is one (using it up), else the default.
-  bool takeWaitChoice(bool commandDefault);
   void requireOpen() const;
 
   MediaBackend& backend_;
@@ -65,10 +60,8 @@ class MediaPlayer {
   DeviceType deviceType_ = DeviceType::AutoSelect;
   std::unique_ptr<MediaDevice> device_;
   std::uint32_t errorCode_ = 0;
-  bool waitValue_ = false;
-  bool waitPending_ = false;
   bool hasVideo_ = false;
-  TRect naturalSize_;
+  Rect naturalSize_;
 };
 
 }  // namespace quorrel

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/geometry.h"
+
 namespace quorrel {
 
 // Device kinds a player can ask for; only AutoSelect is used, which lets
@@ -33,15 +35,6 @@ enum class PlayerMode : std::uint8_t {
   Seeking = 4,
   Paused = 5,
   Open = 6,
-};
-
-// Left, top, right, bottom in pixels of the display window's client area.
-struct TRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  friend bool operator==(const TRect&, const TRect&) = default;
 };
 
 // An X11 window id; 0 means no window.

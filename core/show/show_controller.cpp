@@ -85,9 +85,8 @@ void ShowController::start() {
 }
 
 void ShowController::readSettings() {
-  std::string messageText = services_.view.messageText();
-  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, messageText);
-  services_.view.setMessageText(messageText);
+  quorrel::ReadSettings(SettingsFile(services_.settings.SettingsFileName), state_, messageText_);
+  services_.view.setMessageText(messageText_);
 }
 
 void ShowController::applyMuteChoice(MuteChoice choice) {
@@ -101,7 +100,6 @@ void ShowController::applyMuteChoice(MuteChoice choice) {
 void ShowController::startBackgroundSound() {
   MediaPlayer& sound = services_.soundPlayer;
   try {
-    sound.setWait(false);
     sound.setFileName(state_.SoundFileName);
     sound.setDeviceType(DeviceType::AutoSelect);
     sound.open();
@@ -113,8 +111,12 @@ void ShowController::startBackgroundSound() {
 }
 
 void ShowController::placeVideoPanel() {
-  services_.view.placePanel(
-      VideoPanelPlace(state_, services_.view.screenWidth(), services_.view.screenHeight()));
+  placePanel(VideoPanelPlace(state_, services_.view.screenWidth(), services_.view.screenHeight()));
+}
+
+void ShowController::placePanel(const Rect& place) {
+  panel_ = place;
+  services_.view.placePanel(place);
 }
 
 void ShowController::startNextVideo() {
@@ -124,16 +126,14 @@ void ShowController::startNextVideo() {
   if (state_.SizeMode == VideoSizeMode::Natural) {
     // The player reports the video's own size once it has been asked to
     // draw it at its natural size; the panel then shrinks or grows to it.
-    video.setDisplayRect(TRect{0, 0, 0, 0});
-    const TRect natural = video.displayRect(TRect{});
-    const std::int32_t width = natural.right - natural.left;
-    const std::int32_t height = natural.bottom - natural.top;
-    services_.view.placePanel(
-        CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
-    video.setDisplayRect(TRect{0, 0, width, height});
+    video.setDisplayRect(Rect{0, 0, 0, 0});
+    const Rect natural = video.displayRect(Rect{});
+    const std::int32_t width = natural.width;
+    const std::int32_t height = natural.height;
+    placePanel(CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
+    video.setDisplayRect(Rect{0, 0, width, height});
   } else {
-    const PanelGeometry panel = services_.view.panelPlace();
-    video.setDisplayRect(TRect{0, 0, panel.width, panel.height});
+    video.setDisplayRect(Rect{0, 0, panel_.width, panel_.height});
   }
   video.play();
 }
@@ -183,13 +183,11 @@ void ShowController::screenChanged() {
   const std::int32_t width = services_.view.screenWidth();
   const std::int32_t height = services_.view.screenHeight();
   if (state_.SizeMode == VideoSizeMode::Natural) {
-    const PanelGeometry panel = services_.view.panelPlace();
-    services_.view.placePanel(CentredPanel(width, height, panel.width, panel.height));
+    placePanel(CentredPanel(width, height, panel_.width, panel_.height));
     return;
   }
   placeVideoPanel();
-  const PanelGeometry panel = services_.view.panelPlace();
-  services_.videoPlayer.setDisplayRect(TRect{0, 0, panel.width, panel.height});
+  services_.videoPlayer.setDisplayRect(Rect{0, 0, panel_.width, panel_.height});
 }
 
 void ShowController::inputHook(bool isInputMessage) {

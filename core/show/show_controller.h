@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "base/geometry.h"
 #include "show/show_state.h"
+#include "show/show_view.h"
 
 namespace quorrel {
 
@@ -72,12 +74,16 @@ class ShowController {
   void readSettings();
   void startBackgroundSound();
   void placeVideoPanel();
+  void placePanel(const Rect& place);
   void startNextVideo();
   void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
 
   ShowServices services_;
   ShowState state_;
+  // What the message screen says, and where the video panel is.
+  std::string messageText_ = kNoVideosText;
+  Rect panel_ = kFirstPanelPlace;
   bool hookInstalled_ = false;
   bool ended_ = false;
 };

@@ -17,6 +17,9 @@ struct Colour {
 inline constexpr Colour kBlack{0, 0, 0};
 inline constexpr Colour kWhite{255, 255, 255};
 
+// Where the video panel stands until the start-up places it.
+inline constexpr Rect kFirstPanelPlace{27, 256, 185, 147};
+
 // What the show's logic asks of its window. The Qt window implements it;
 // tests record the calls.
 class ShowView {
@@ -28,11 +31,9 @@ class ShowView {
   [[nodiscard]] virtual std::int32_t screenHeight() const = 0;
 
   virtual void setBackground(Colour colour) = 0;
-  virtual void placePanel(const PanelGeometry& geometry) = 0;
-  [[nodiscard]] virtual PanelGeometry panelPlace() const = 0;
+  virtual void placePanel(const Rect& geometry) = 0;
   virtual void setPanelVisible(bool visible) = 0;
   virtual void setMessageText(const std::string& text) = 0;
-  [[nodiscard]] virtual std::string messageText() const = 0;
   virtual void setMessageVisible(bool visible) = 0;
   // The mouse cursor over the whole application.
   virtual void setCursorVisible(bool visible) = 0;

@@ -10,7 +10,7 @@ std::int32_t RoundHalfEven(double x) {
   return static_cast<std::int32_t>(std::nearbyint(x));
 }
 
-PanelGeometry CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
+Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
                            std::int32_t height) {
   // Computed in double so that a size from the settings file, however
   // large, cannot overflow the subtraction.
@@ -20,7 +20,7 @@ PanelGeometry CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, 
 
 namespace {
 
-PanelGeometry centredFraction(std::int32_t screenWidth, std::int32_t screenHeight, double divisor) {
+Rect centredFraction(std::int32_t screenWidth, std::int32_t screenHeight, double divisor) {
   const std::int32_t width = RoundHalfEven(screenWidth / divisor);
   const std::int32_t height = RoundHalfEven(screenHeight / divisor);
   // The place is taken from the rounded size, so that the panel's centre
@@ -31,7 +31,7 @@ PanelGeometry centredFraction(std::int32_t screenWidth, std::int32_t screenHeigh
 
 }  // namespace
 
-PanelGeometry VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight) {
+Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight) {
   switch (state.SizeMode) {
     case VideoSizeMode::FullScreen: return {0, 0, screenWidth, screenHeight};
     case VideoSizeMode::Medium: return centredFraction(screenWidth, screenHeight, 2.0);

@@ -2,13 +2,13 @@
 #include <cstdlib>
 #include <cstdint>
 #include <exception>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/log.h"
 #include "base/messages.h"
 #include "entry/arguments.h"
+#include "entry/host_window.h"
 #include "entry/password_change.h"
 #include "linux/entry/application.h"
 #include "linux/entry/modes.h"
@@ -42,25 +42,12 @@ int main(int argc, char** argv) {
       return 0;
     }
 
-    std::uint64_t hostWindow = 0;
+    HostWindowChoice host;
     if (mode == Mode::Hosted) {
-      const HostedWindow hosted = DecodeHostedWindow(arguments);
-      if (hosted.malformed) {
-        LogError("a window switch needs an X window id such as 0x2a00007 or 44040199");
+      host = ChooseHostWindow(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+      if (!host.error.empty()) {
+        LogError(host.error);
         return 0;
-      }
-      // The window named on the command line, else the one the host puts
-      // in the environment (XScreenSaver in hexadecimal, xsecurelock in
-      // decimal), else none: the root window.
-      if (hosted.window) {
-        hostWindow = *hosted.window;
-      } else if (const char* variable = std::getenv("XSCREENSAVER_WINDOW"); variable != nullptr && *variable != 0) {
-        const std::optional<std::uint64_t> window = ParseWindowId(variable);
-        if (!window) {
-          LogError(std::string("XSCREENSAVER_WINDOW does not hold a window id: ") + variable);
-          return 0;
-        }
-        hostWindow = *window;
       }
     }
 
@@ -73,7 +60,7 @@ int main(int argc, char** argv) {
     if (mode == Mode::Show) {
       RunShowMode(app);
     } else if (mode == Mode::Hosted) {
-      RunHostedShowMode(app, hostWindow);
+      RunHostedShowMode(app, host.window);
     } else {
       RunConfigMode(app);
     }

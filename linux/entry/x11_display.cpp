@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "show/show_window_identity.h"
+
 namespace quorrel::linux_desktop {
 
 namespace {

@@ -20,8 +20,4 @@ struct DisplayProbe {
 // running show) is on the display. No reachable display: there is none.
 [[nodiscard]] bool ShowWindowIsOnScreen(const char* displayName = nullptr);
 
-// The class and title by which a running show is recognised.
-inline constexpr const char* kShowWindowClass = "TForm1";
-inline constexpr const char* kShowWindowTitle = "FrmQuorrel33";
-
 }  // namespace quorrel::linux_desktop

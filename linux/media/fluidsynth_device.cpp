@@ -251,7 +251,7 @@ std::uint32_t FluidSynthDevice::mode(PlayerMode& mode) {
 // A sound has no picture: these are never reached through the player,
 // which asks for a display only when the device has video.
 std::uint32_t FluidSynthDevice::setDisplayWindow(NativeWindow) { return media_errors::kNoDisplay; }
-std::uint32_t FluidSynthDevice::setDestination(const TRect&) { return media_errors::kNoDisplay; }
-std::uint32_t FluidSynthDevice::destination(TRect&) { return media_errors::kNoDisplay; }
+std::uint32_t FluidSynthDevice::setDestination(const Rect&) { return media_errors::kNoDisplay; }
+std::uint32_t FluidSynthDevice::destination(Rect&) { return media_errors::kNoDisplay; }
 
 }  // namespace quorrel::linux_desktop

@@ -31,7 +31,7 @@ class FluidSynthDevice final : public MediaDevice {
   ~FluidSynthDevice() override;
 
   bool hasVideo() const override { return false; }
-  TRect sourceRect() const override { return {}; }
+  Rect sourceRect() const override { return {}; }
   std::uint32_t close() override;
   std::uint32_t play() override;
   std::uint32_t stop() override;
@@ -42,8 +42,8 @@ class FluidSynthDevice final : public MediaDevice {
   std::uint32_t length(std::int64_t& milliseconds) override;
   std::uint32_t mode(PlayerMode& mode) override;
   std::uint32_t setDisplayWindow(NativeWindow window) override;
-  std::uint32_t setDestination(const TRect& rect) override;
-  std::uint32_t destination(TRect& rect) override;
+  std::uint32_t setDestination(const Rect& rect) override;
+  std::uint32_t destination(Rect& rect) override;
 
  private:
   FluidSynthDevice() = default;

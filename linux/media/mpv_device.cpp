@@ -168,7 +168,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   // picture while it draws, after the size above was taken, so a quarter
   // turn swaps the sides of what the user sees.
   if (quarterTurned("video-params/rotate")) std::swap(width, height);
-  source_ = TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+  source_ = Rect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
   // The default placement: the frame's own size at the top-left corner.
   if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;
   return media_errors::kSuccess;
@@ -199,7 +199,7 @@ void MpvDevice::placeEarly() {
   }
   if (quarterTurned("current-tracks/video/demux-rotation")) std::swap(width, height);
   // Should this fail, setDisplayWindow fails too and says so.
-  (void)window_->attach(display_, TRect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)});
+  (void)window_->attach(display_, Rect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)});
 }
 
 bool MpvDevice::quarterTurned(const char* property) const {
@@ -301,13 +301,13 @@ std::uint32_t MpvDevice::setDisplayWindow(NativeWindow window) {
   return window_->attach(window, source_) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
 }
 
-std::uint32_t MpvDevice::setDestination(const TRect& rect) {
+std::uint32_t MpvDevice::setDestination(const Rect& rect) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!window_) return media_errors::kNoDisplay;
   return window_->place(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
 }
 
-std::uint32_t MpvDevice::destination(TRect& rect) {
+std::uint32_t MpvDevice::destination(Rect& rect) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!window_) return media_errors::kNoDisplay;
   return window_->placement(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;

@@ -50,7 +50,7 @@ class MpvDevice final : public MediaDevice {
   ~MpvDevice() override;
 
   bool hasVideo() const override { return hasVideo_; }
-  TRect sourceRect() const override { return source_; }
+  Rect sourceRect() const override { return source_; }
   std::uint32_t close() override;
   std::uint32_t play() override;
   std::uint32_t stop() override;
@@ -61,8 +61,8 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t length(std::int64_t& milliseconds) override;
   std::uint32_t mode(PlayerMode& mode) override;
   std::uint32_t setDisplayWindow(NativeWindow window) override;
-  std::uint32_t setDestination(const TRect& rect) override;
-  std::uint32_t destination(TRect& rect) override;
+  std::uint32_t setDestination(const Rect& rect) override;
+  std::uint32_t destination(Rect& rect) override;
 
  private:
   MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool, NativeWindow display);
@@ -105,7 +105,7 @@ class MpvDevice final : public MediaDevice {
   // but reported as stopped and not resumable.
   bool stopped_ = true;
   bool hasVideo_ = false;
-  TRect source_;
+  Rect source_;
 };
 
 }  // namespace quorrel::linux_desktop

@@ -72,7 +72,7 @@ VideoWindow::~VideoWindow() {
   x11_.flush();
 }
 
-bool VideoWindow::attach(NativeWindow parent, const TRect& placement) {
+bool VideoWindow::attach(NativeWindow parent, const Rect& placement) {
   xcb_connection_t* c = x11_.get();
   const auto parentWindow = static_cast<xcb_window_t>(parent);
   if (parentWindow == 0 || parentWindow != parent) return false;
@@ -99,10 +99,10 @@ bool VideoWindow::detach() {
   return moved;
 }
 
-bool VideoWindow::place(const TRect& placement) {
+bool VideoWindow::place(const Rect& placement) {
   xcb_connection_t* c = x11_.get();
-  const std::int32_t width = placement.right - placement.left;
-  const std::int32_t height = placement.bottom - placement.top;
+  const std::int32_t width = placement.width;
+  const std::int32_t height = placement.height;
   if (width <= 0 || height <= 0) {
     hidden_ = true;
     hiddenPlacement_ = placement;
@@ -128,7 +128,7 @@ bool VideoWindow::place(const TRect& placement) {
   return true;
 }
 
-bool VideoWindow::placement(TRect& placement) {
+bool VideoWindow::placement(Rect& placement) {
   if (hidden_) {
     placement = hiddenPlacement_;
     return true;
@@ -136,7 +136,7 @@ bool VideoWindow::placement(TRect& placement) {
   xcb_connection_t* c = x11_.get();
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window_), nullptr);
   if (geometry == nullptr) return false;
-  placement = TRect{geometry->x, geometry->y, geometry->x + geometry->width, geometry->y + geometry->height};
+  placement = Rect{geometry->x, geometry->y, geometry->width, geometry->height};
   std::free(geometry);
   return true;
 }

@@ -49,14 +49,14 @@ class VideoWindow {
   [[nodiscard]] std::uint32_t id() const { return window_; }
   // Moves the window into `parent` at `placement` and shows it; false when
   // `parent` is not a window of this display.
-  [[nodiscard]] bool attach(NativeWindow parent, const TRect& placement);
+  [[nodiscard]] bool attach(NativeWindow parent, const Rect& placement);
   // Hides the window and moves it back onto the root window, out of reach of
   // whatever becomes of the display window; false when the window is gone.
   [[nodiscard]] bool detach();
   // Moves and resizes the window; an empty rectangle hides it.
-  [[nodiscard]] bool place(const TRect& placement);
+  [[nodiscard]] bool place(const Rect& placement);
   // Where the window is, relative to its parent.
-  [[nodiscard]] bool placement(TRect& placement);
+  [[nodiscard]] bool placement(Rect& placement);
   // False once the window has been destroyed from outside, which happens
   // when the display window it sits in is destroyed.
   [[nodiscard]] bool exists();
@@ -68,7 +68,7 @@ class VideoWindow {
   bool attached_ = false;
   xcb_window_t parent_ = 0;
   bool hidden_ = false;
-  TRect hiddenPlacement_;
+  Rect hiddenPlacement_;
 };
 
 }  // namespace quorrel::linux_desktop

@@ -12,13 +12,13 @@
 #include "linux/base/ui_poster.h"
 #include "linux/entry/application.h"
 #include "linux/entry/modes.h"
-#include "linux/entry/x11_display.h"
 #include "linux/media/media_backend.h"
 #include "linux/media/pulse_mute.h"
 #include "linux/show/show_window.h"
 #include "linux/show/termination_signals.h"
 #include "linux/show/x11_host_window.h"
 #include "settings/data_folder.h"
+#include "show/show_window_identity.h"
 
 namespace quorrel::linux_desktop {
 
@@ -33,10 +33,10 @@ class LoggedMessages : public MessageBoxes {
 
 // The primary monitor in root coordinates; the whole screen when Qt knows
 // no monitor.
-std::optional<ScreenRect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
+std::optional<Rect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
   if (const QScreen* primary = QGuiApplication::primaryScreen(); primary && !primary->geometry().isEmpty()) {
     const QRect place = primary->geometry();
-    return ScreenRect{place.x(), place.y(), place.width(), place.height()};
+    return Rect{place.x(), place.y(), place.width(), place.height()};
   }
   return WindowOnRoot(x11, RootWindowOf(x11, anyWindow));
 }
@@ -111,14 +111,14 @@ void RunHostedShowMode(Application& app, NativeWindow hostWindow) {
     QWidget probe;
     placement.hostWindow = RootWindowOf(connection, static_cast<std::uint32_t>(probe.winId()));
   }
-  const std::optional<ScreenRect> host = WindowOnRoot(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  const std::optional<Rect> host = WindowOnRoot(connection, static_cast<std::uint32_t>(placement.hostWindow));
   if (!host) {
     LogError("the screen-saver host's window " + std::to_string(placement.hostWindow) + " does not exist");
     return;
   }
   // One copy runs per monitor; only the one covering the primary monitor
   // is heard and sets the mute switch. A settings preview covers none.
-  const std::optional<ScreenRect> primary = primaryMonitor(connection, static_cast<std::uint32_t>(placement.hostWindow));
+  const std::optional<Rect> primary = primaryMonitor(connection, static_cast<std::uint32_t>(placement.hostWindow));
   placement.soundAndMute = primary && Contains(*host, *primary);
 
   LoggedMessages boxes;

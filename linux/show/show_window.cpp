@@ -13,9 +13,9 @@
 #include "base/log.h"
 #include "linux/base/message_boxes.h"
 #include "linux/entry/application.h"
-#include "linux/entry/x11_display.h"
 #include "linux/show/x11_host_window.h"
 #include "media/media_player.h"
+#include "show/show_window_identity.h"
 
 namespace quorrel::linux_desktop {
 
@@ -76,7 +76,6 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
       messageLabel_(new QLabel(this)),
       videoPanel_(new QWidget(this)),
       pollTimer_(new QTimer(this)),
-      messageText_(kNoVideosText),
       soundPlayer_(std::make_unique<MediaPlayer>(backend, 0, false)),
       videoPlayer_(std::make_unique<MediaPlayer>(backend, createPanel(), true)),
       controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_,
@@ -93,7 +92,6 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(16);
   messageLabel_->setFont(font);
-  messageLabel_->setText(DisplayText(messageText_));
   messageLabel_->hide();
 
   pollTimer_->setInterval(1000);
@@ -168,7 +166,8 @@ NativeWindow ShowWindow::createPanel() {
   // A hosted show takes the host window's size once it is embedded.
   if (!hosted()) setGeometry(showArea());
   videoPanel_->setAttribute(Qt::WA_NativeWindow);
-  videoPanel_->setGeometry(27, 256, 185, 147);
+  videoPanel_->setGeometry(kFirstPanelPlace.left, kFirstPanelPlace.top, kFirstPanelPlace.width,
+                          kFirstPanelPlace.height);
   fillWith(*videoPanel_, Qt::black);
   return static_cast<NativeWindow>(videoPanel_->winId());
 }
@@ -291,23 +290,15 @@ std::int32_t ShowWindow::screenHeight() const { return showArea().height(); }
 
 void ShowWindow::setBackground(Colour colour) { fillWith(*this, QColor(colour.red, colour.green, colour.blue)); }
 
-void ShowWindow::placePanel(const PanelGeometry& geometry) {
+void ShowWindow::placePanel(const Rect& geometry) {
   videoPanel_->setGeometry(geometry.left, geometry.top, geometry.width, geometry.height);
-}
-
-PanelGeometry ShowWindow::panelPlace() const {
-  const QRect place = videoPanel_->geometry();
-  return {place.x(), place.y(), place.width(), place.height()};
 }
 
 void ShowWindow::setPanelVisible(bool visible) { videoPanel_->setVisible(visible); }
 
 void ShowWindow::setMessageText(const std::string& text) {
-  messageText_ = text;
   messageLabel_->setText(DisplayText(text));
 }
-
-std::string ShowWindow::messageText() const { return messageText_; }
 
 void ShowWindow::setMessageVisible(bool visible) { messageLabel_->setVisible(visible); }
 

@@ -74,11 +74,9 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   std::int32_t screenWidth() const override;
   std::int32_t screenHeight() const override;
   void setBackground(Colour colour) override;
-  void placePanel(const PanelGeometry& geometry) override;
-  PanelGeometry panelPlace() const override;
+  void placePanel(const Rect& geometry) override;
   void setPanelVisible(bool visible) override;
   void setMessageText(const std::string& text) override;
-  std::string messageText() const override;
   void setMessageVisible(bool visible) override;
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
@@ -108,7 +106,6 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   QLabel* messageLabel_;
   QWidget* videoPanel_;
   QTimer* pollTimer_;
-  std::string messageText_;
   // The controller wants the cursor hidden; it is, except while a message
   // box is open.
   bool cursorWantedHidden_ = false;

@@ -36,13 +36,13 @@ std::uint32_t RootWindowOf(xcb_connection_t* connection, std::uint32_t window) {
   return geometry ? geometry->root : 0;
 }
 
-std::optional<ScreenRect> WindowOnRoot(xcb_connection_t* connection, std::uint32_t window) {
+std::optional<Rect> WindowOnRoot(xcb_connection_t* connection, std::uint32_t window) {
   const auto geometry = own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
   if (!geometry) return std::nullopt;
   const auto place = own(xcb_translate_coordinates_reply(
       connection, xcb_translate_coordinates(connection, window, geometry->root, 0, 0), nullptr));
   if (!place) return std::nullopt;
-  return ScreenRect{place->dst_x, place->dst_y, geometry->width, geometry->height};
+  return Rect{place->dst_x, place->dst_y, geometry->width, geometry->height};
 }
 
 bool WatchStructure(xcb_connection_t* connection, std::uint32_t window) {

@@ -3,20 +3,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "show/video_panel.h"
+#include "base/geometry.h"
 
 struct xcb_connection_t;
 
 namespace quorrel::linux_desktop {
-
-// A rectangle in pixels of the root window.
-using ScreenRect = PanelGeometry;
-
-// Whether `inner` lies wholly within `outer`.
-[[nodiscard]] inline bool Contains(const ScreenRect& outer, const ScreenRect& inner) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
-         inner.top + inner.height <= outer.top + outer.height;
-}
 
 // What the show needs to know of X windows it does not own (a screen-saver
 // host's window, the root window), over the connection Qt already has.
@@ -27,7 +18,7 @@ using ScreenRect = PanelGeometry;
 
 // The window's size and its place in root coordinates; nothing when it is
 // gone.
-[[nodiscard]] std::optional<ScreenRect> WindowOnRoot(xcb_connection_t* connection, std::uint32_t window);
+[[nodiscard]] std::optional<Rect> WindowOnRoot(xcb_connection_t* connection, std::uint32_t window);
 
 // Asks for the window's structure events (resizes, its destruction) on top
 // of whatever this connection already takes from it, so that Qt's own

@@ -13,6 +13,7 @@
 #include "entry/arguments.h"
 #include "entry/password_change.h"
 #include "settings/data_folder.h"
+#include "show/show_window_identity.h"
 #include "windows/base/message_boxes.h"
 #include "windows/base/window.h"
 #include "windows/entry/modes.h"
@@ -76,7 +77,7 @@ void runShowMode() {
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
   try {
     // A running show refuses every start, whatever the argument.
-    if (::FindWindowW(L"TForm1", L"FrmQuorrel33") != nullptr) return 0;
+    if (::FindWindowW(Widen(kShowWindowClass).c_str(), Widen(kShowWindowTitle).c_str()) != nullptr) return 0;
     const Mode mode = DecodeMode(commandLineArguments());
     // The X screen-saver module switches mean nothing here: Windows' hosts
     // start savers with /s, /c and /p.

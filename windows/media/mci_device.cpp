@@ -47,8 +47,8 @@ class NotifyWindow {
 };
 
 // An MCI rectangle holds left, top, width and height.
-TRect fromMciRect(const RECT& rc) { return TRect{rc.left, rc.top, rc.left + rc.right, rc.top + rc.bottom}; }
-RECT toMciRect(const TRect& rect) { return RECT{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}; }
+Rect fromMciRect(const RECT& rc) { return Rect{rc.left, rc.top, rc.right, rc.bottom}; }
+RECT toMciRect(const Rect& rect) { return RECT{rect.left, rect.top, rect.width, rect.height}; }
 
 class MciDevice final : public MediaDevice {
  public:
@@ -66,7 +66,7 @@ class MciDevice final : public MediaDevice {
   }
 
   bool hasVideo() const override { return hasVideo_; }
-  TRect sourceRect() const override { return hasVideo_ ? source_ : TRect{}; }
+  Rect sourceRect() const override { return hasVideo_ ? source_ : Rect{}; }
 
   std::uint32_t close() override {
     MCI_GENERIC_PARMS parameters{callback_};
@@ -122,13 +122,13 @@ class MciDevice final : public MediaDevice {
     return send(MCI_WINDOW, MCI_WAIT | MCI_ANIM_WINDOW_HWND, &parameters);
   }
 
-  std::uint32_t setDestination(const TRect& rect) override {
+  std::uint32_t setDestination(const Rect& rect) override {
     MCI_ANIM_RECT_PARMS parameters{};
     parameters.rc = toMciRect(rect);
     return send(MCI_PUT, MCI_ANIM_RECT | MCI_ANIM_PUT_DESTINATION, &parameters);
   }
 
-  std::uint32_t destination(TRect& rect) override {
+  std::uint32_t destination(Rect& rect) override {
     MCI_ANIM_RECT_PARMS parameters{};
     const std::uint32_t code = send(MCI_WHERE, MCI_ANIM_WHERE_DESTINATION, &parameters);
     if (code == 0) rect = fromMciRect(parameters.rc);
@@ -159,7 +159,7 @@ class MciDevice final : public MediaDevice {
   DWORD_PTR callback_;
   bool hasVideo_ = false;
   bool closed_ = false;
-  TRect source_;
+  Rect source_;
 };
 
 class MciBackend final : public MediaBackend {

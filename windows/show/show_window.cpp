@@ -1,6 +1,8 @@
 #include "windows/show/show_window.h"
 
 #include "media/media_device.h"
+#include "show/show_window_identity.h"
+#include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
 
@@ -30,17 +32,17 @@ bool isShowInput(UINT message) {
 
 }  // namespace
 
-ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes)
-    : messageText_(kNoVideosText) {
-  create(L"TForm1", RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, "FrmQuorrel33", 0, 0,
+ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes) {
+  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle, 0, 0,
          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
   password_.setOwner(hwnd());
 
-  messageLabel_ = Control(hwnd(), L"STATIC", messageText_, SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
+  messageLabel_ = Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
                     PixelFont(L"Arial", 16));
   ::ShowWindow(messageLabel_, SW_HIDE);
   // The video panel, black, at its first place until the start-up places it.
-  videoPanel_ = Panel(hwnd(), L"TPanel", RGB(0, 0, 0), 27, 256, 185, 147);
+  videoPanel_ = Panel(hwnd(), L"QuorrelVideoPanel", RGB(0, 0, 0), kFirstPanelPlace.left, kFirstPanelPlace.top,
+                      kFirstPanelPlace.width, kFirstPanelPlace.height);
 
   soundPlayer_ = std::make_unique<MediaPlayer>(backend, 0, false);
   videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
@@ -123,21 +125,15 @@ void ShowWindow::setBackground(Colour colour) {
   ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void ShowWindow::placePanel(const PanelGeometry& geometry) {
-  panel_ = geometry;
+void ShowWindow::placePanel(const Rect& geometry) {
   ::MoveWindow(videoPanel_, geometry.left, geometry.top, geometry.width, geometry.height, TRUE);
 }
-
-PanelGeometry ShowWindow::panelPlace() const { return panel_; }
 
 void ShowWindow::setPanelVisible(bool visible) { ::ShowWindow(videoPanel_, visible ? SW_SHOW : SW_HIDE); }
 
 void ShowWindow::setMessageText(const std::string& text) {
-  messageText_ = text;
   SetText(messageLabel_, text);
 }
-
-std::string ShowWindow::messageText() const { return messageText_; }
 
 void ShowWindow::setMessageVisible(bool visible) { ::ShowWindow(messageLabel_, visible ? SW_SHOW : SW_HIDE); }
 

@@ -44,11 +44,9 @@ class ShowWindow : public Window, private ShowView {
   std::int32_t screenWidth() const override;
   std::int32_t screenHeight() const override;
   void setBackground(Colour colour) override;
-  void placePanel(const PanelGeometry& geometry) override;
-  PanelGeometry panelPlace() const override;
+  void placePanel(const Rect& geometry) override;
   void setPanelVisible(bool visible) override;
   void setMessageText(const std::string& text) override;
-  std::string messageText() const override;
   void setMessageVisible(bool visible) override;
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
@@ -60,8 +58,6 @@ class ShowWindow : public Window, private ShowView {
   HWND messageLabel_ = nullptr;
   HWND videoPanel_ = nullptr;
   COLORREF background_ = RGB(0, 0, 0);
-  PanelGeometry panel_{27, 256, 185, 147};
-  std::string messageText_;
   bool cursorHidden_ = false;
   HHOOK hook_ = nullptr;
 

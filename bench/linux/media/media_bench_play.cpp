@@ -114,7 +114,7 @@ int play(const std::string& file, int width, int height) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  player.setDisplayRect(quorrel::TRect{0, 0, width, height});
+  player.setDisplayRect(quorrel::Rect{0, 0, width, height});
   player.play();
   // The show polls the mode once a second; a tenth of that is plenty here.
   while (player.mode() != quorrel::PlayerMode::Stopped) {

@@ -18,7 +18,7 @@ class FakeDevice : public MediaDevice {
  public:
   explicit FakeDevice(DeviceLog& log) : log_(log) {}
   bool hasVideo() const override { return true; }
-  TRect sourceRect() const override { return {0, 0, 320, 240}; }
+  Rect sourceRect() const override { return {0, 0, 320, 240}; }
   std::uint32_t close() override { return 0; }
   std::uint32_t play() override { return ++log_.plays, log_.mode = PlayerMode::Playing, 0u; }
   std::uint32_t stop() override { return ++log_.stops, log_.mode = PlayerMode::Stopped, 0u; }
@@ -29,8 +29,8 @@ class FakeDevice : public MediaDevice {
   std::uint32_t length(std::int64_t& ms) override { return ms = 1000, 0u; }
   std::uint32_t mode(PlayerMode& mode) override { return mode = log_.mode, 0u; }
   std::uint32_t setDisplayWindow(NativeWindow) override { return 0; }
-  std::uint32_t setDestination(const TRect&) override { return 0; }
-  std::uint32_t destination(TRect& rect) override { return rect = {0, 0, 320, 240}, 0u; }
+  std::uint32_t setDestination(const Rect&) override { return 0; }
+  std::uint32_t destination(Rect& rect) override { return rect = {0, 0, 320, 240}, 0u; }
 
  private:
   DeviceLog& log_;

@@ -16,8 +16,8 @@ namespace {
 struct DeviceScript {
   std::vector<std::string> calls;
   bool hasVideo = true;
-  TRect source{0, 0, 320, 240};
-  TRect destination{0, 0, 320, 240};
+  Rect source{0, 0, 320, 240};
+  Rect destination{0, 0, 320, 240};
   PlayerMode mode = PlayerMode::Stopped;
   std::int64_t position = 0;
   std::int64_t length = 4000;
@@ -36,7 +36,7 @@ class FakeDevice : public MediaDevice {
   ~FakeDevice() override { s_->calls.push_back("destroyed"); }
 
   bool hasVideo() const override { return s_->hasVideo; }
-  TRect sourceRect() const override { return s_->source; }
+  Rect sourceRect() const override { return s_->source; }
   std::uint32_t close() override { return s_->result("close"); }
   std::uint32_t play() override {
     const auto code = s_->result("play");
@@ -73,13 +73,13 @@ class FakeDevice : public MediaDevice {
   std::uint32_t setDisplayWindow(NativeWindow window) override {
     return s_->result("setDisplayWindow " + std::to_string(window));
   }
-  std::uint32_t setDestination(const TRect& r) override {
+  std::uint32_t setDestination(const Rect& r) override {
     const auto code = s_->result("setDestination " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-                                 std::to_string(r.right) + "," + std::to_string(r.bottom));
+                                 std::to_string(r.width) + "," + std::to_string(r.height));
     if (code == 0) s_->destination = r;
     return code;
   }
-  std::uint32_t destination(TRect& r) override {
+  std::uint32_t destination(Rect& r) override {
     const auto code = s_->result("destination");
     if (code == 0) r = s_->destination;
     return code;
@@ -165,8 +165,8 @@ TEST_F(MediaPlayerTest, closeWithNothingOpenKeepsTheErrorCode) {
 
 TEST_F(MediaPlayerTest, displayRectWithNothingOpenReturnsTheCallersRectAndSendsNothing) {
   MediaPlayer player(backend, 42, true);
-  player.setDisplayRect(TRect{0, 0, 100, 100});
-  EXPECT_EQ(player.displayRect(TRect{1, 2, 3, 4}), (TRect{1, 2, 3, 4}));
+  player.setDisplayRect(Rect{0, 0, 100, 100});
+  EXPECT_EQ(player.displayRect(Rect{1, 2, 3, 4}), (Rect{1, 2, 3, 4}));
   EXPECT_TRUE(backend.opened.empty());
 }
 
@@ -213,12 +213,12 @@ TEST_F(MediaPlayerTest, failedOpenOnAnOpenPlayerClosesTheOldFileFirst) {
 }
 
 TEST_F(MediaPlayerTest, openAppliesTheDisplayWindowAndTakesTheNaturalSizeFromThePlacement) {
-  backend.nextScript.source = TRect{0, 0, 640, 360};
-  backend.nextScript.destination = TRect{0, 0, 640, 360};
+  backend.nextScript.source = Rect{0, 0, 640, 360};
+  backend.nextScript.destination = Rect{0, 0, 640, 360};
   MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
-  EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
+  EXPECT_EQ(player.naturalSize(), (Rect{0, 0, 640, 360}));
   const std::vector<std::string> expected = {"setDisplayWindow 77", "destination", "mode"};
   EXPECT_EQ(backend.script->calls, expected);
   EXPECT_EQ(player.mode(), PlayerMode::Stopped);
@@ -243,13 +243,13 @@ TEST_F(MediaPlayerTest, failedDisplayWindowMakesThePlayerForgetItsDisplay) {
 
 TEST_F(MediaPlayerTest, soundFileOpensWithoutDisplayWindowOrPlacementQueries) {
   backend.nextScript.hasVideo = false;
-  backend.nextScript.source = TRect{};
+  backend.nextScript.source = Rect{};
   MediaPlayer player(backend, 77, false);
   player.setFileName("/tone.wav");
   player.open();
   EXPECT_EQ(backend.script->calls, std::vector<std::string>{"mode"});
-  player.setDisplayRect(TRect{0, 0, 50, 50});
-  EXPECT_EQ(player.displayRect(TRect{0, 0, 9, 9}), (TRect{0, 0, 9, 9}));
+  player.setDisplayRect(Rect{0, 0, 50, 50});
+  EXPECT_EQ(player.displayRect(Rect{0, 0, 9, 9}), (Rect{0, 0, 9, 9}));
   EXPECT_EQ(backend.script->calls, std::vector<std::string>{"mode"});
 }
 
@@ -368,15 +368,15 @@ TEST_F(MediaPlayerTest, resumeThatFailsFallsBackToPlay) {
 // --- Display rectangle ------------------------------------------------------
 
 TEST_F(MediaPlayerTest, zeroRectangleMeansTheNaturalSize) {
-  backend.nextScript.source = TRect{0, 0, 640, 360};
-  backend.nextScript.destination = TRect{0, 0, 640, 360};
+  backend.nextScript.source = Rect{0, 0, 640, 360};
+  backend.nextScript.destination = Rect{0, 0, 640, 360};
   MediaPlayer player(backend, 77, true);
   player.setFileName("/clip.avi");
   player.open();
   backend.script->calls.clear();
-  player.setDisplayRect(TRect{0, 0, 1024, 768});
-  player.setDisplayRect(TRect{0, 0, 0, 0});
-  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 640, 360}));
+  player.setDisplayRect(Rect{0, 0, 1024, 768});
+  player.setDisplayRect(Rect{0, 0, 0, 0});
+  EXPECT_EQ(player.displayRect(Rect{}), (Rect{0, 0, 640, 360}));
   EXPECT_EQ(backend.script->calls,
             (std::vector<std::string>{"setDestination 0,0,1024,768", "setDestination 0,0,640,360", "destination"}));
 }
@@ -386,7 +386,7 @@ TEST_F(MediaPlayerTest, failedPlacementQueryReturnsTheCallersRectAndRecordsTheCo
   player.setFileName("/clip.avi");
   player.open();
   backend.script->failures["destination"] = 19;
-  EXPECT_EQ(player.displayRect(TRect{0, 0, 5, 6}), (TRect{0, 0, 5, 6}));
+  EXPECT_EQ(player.displayRect(Rect{0, 0, 5, 6}), (Rect{0, 0, 5, 6}));
   EXPECT_EQ(player.error(), 19u);
 }
 

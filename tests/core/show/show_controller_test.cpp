@@ -113,8 +113,8 @@ TEST(ShowStartUp, muteComesBeforeTheSoundAndTheFirstVideoBeforeTheTimer) {
   EXPECT_TRUE(rig.view.panelVisible);
   EXPECT_FALSE(rig.view.infoVisible);
   // Natural size: the 320 by 240 clip centred on a 1024 by 768 screen.
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{352, 264, 320, 240}));
-  EXPECT_EQ(rig.videoBackend.current()->destination, (TRect{0, 0, 320, 240}));
+  EXPECT_EQ(rig.view.panel, (Rect{352, 264, 320, 240}));
+  EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 320, 240}));
 }
 
 TEST(ShowStartUp, aFailedMuteSkipsSoundAndVideoButInputStillEndsTheShow) {
@@ -131,7 +131,7 @@ TEST(ShowStartUp, aFailedMuteSkipsSoundAndVideoButInputStillEndsTheShow) {
   EXPECT_TRUE(rig.soundBackend.opened.empty());
   EXPECT_TRUE(rig.videoBackend.opened.empty());
   EXPECT_FALSE(rig.logged("timer on"));
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{27, 256, 185, 147}));
+  EXPECT_EQ(rig.view.panel, (Rect{27, 256, 185, 147}));
   EXPECT_EQ(rig.view.background, kBlack);
 
   rig.show.inputHook(true);
@@ -197,8 +197,8 @@ TEST(PlaybackCycle, sizeModesOneToFourStretchTheVideoOverThePanel) {
   ShowRig rig;
   rig.settings(ShowRig::ini("Picdis=2", {rig.clip("a.avi")}));
   rig.show.start();
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{256, 192, 512, 384}));
-  EXPECT_EQ(rig.videoBackend.current()->destination, (TRect{0, 0, 512, 384}));
+  EXPECT_EQ(rig.view.panel, (Rect{256, 192, 512, 384}));
+  EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 512, 384}));
 }
 
 TEST(PlaybackCycle, naturalSizeMovesAndResizesThePanelForEachVideo) {
@@ -208,15 +208,15 @@ TEST(PlaybackCycle, naturalSizeMovesAndResizesThePanelForEachVideo) {
   rig.videoBackend.files[sound] = {false, 0, 0};
   rig.settings(ShowRig::ini(kPlainOptions, {rig.clip("a.avi"), rig.clip("b.avi", 160, 120), sound}));
   rig.show.start();
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{352, 264, 320, 240}));
+  EXPECT_EQ(rig.view.panel, (Rect{352, 264, 320, 240}));
   rig.videoEnds();
   rig.show.poll();
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{432, 324, 160, 120}));
-  EXPECT_EQ(rig.videoBackend.current()->destination, (TRect{0, 0, 160, 120}));
+  EXPECT_EQ(rig.view.panel, (Rect{432, 324, 160, 120}));
+  EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 160, 120}));
   // A list entry without a picture shrinks the panel to nothing.
   rig.videoEnds();
   rig.show.poll();
-  EXPECT_EQ(rig.view.panel, (PanelGeometry{512, 384, 0, 0}));
+  EXPECT_EQ(rig.view.panel, (Rect{512, 384, 0, 0}));
 }
 
 TEST(PlaybackCycle, onlyAStoppedVideoIsReplacedAndTheListWraps) {

@@ -11,8 +11,8 @@ class FakeDevice : public MediaDevice {
   ~FakeDevice() override { s_->closed = true; }
 
   bool hasVideo() const override { return file_.hasVideo; }
-  TRect sourceRect() const override {
-    return file_.hasVideo ? TRect{0, 0, file_.width, file_.height} : TRect{};
+  Rect sourceRect() const override {
+    return file_.hasVideo ? Rect{0, 0, file_.width, file_.height} : Rect{};
   }
   std::uint32_t close() override {
     s_->closed = true;
@@ -42,11 +42,11 @@ class FakeDevice : public MediaDevice {
     return 0;
   }
   std::uint32_t setDisplayWindow(NativeWindow) override { return 0; }
-  std::uint32_t setDestination(const TRect& r) override {
+  std::uint32_t setDestination(const Rect& r) override {
     s_->destination = r;
     return 0;
   }
-  std::uint32_t destination(TRect& r) override {
+  std::uint32_t destination(Rect& r) override {
     r = s_->destination;
     return 0;
   }

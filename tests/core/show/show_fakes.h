@@ -33,7 +33,7 @@ struct FakeFile {
 struct FakeDeviceState {
   std::string fileName;
   PlayerMode mode = PlayerMode::Stopped;
-  TRect destination;
+  Rect destination;
   bool closed = false;
 };
 
@@ -101,11 +101,9 @@ class FakeView : public ShowView {
   std::int32_t screenWidth() const override { return width; }
   std::int32_t screenHeight() const override { return height; }
   void setBackground(Colour colour) override { background = colour; }
-  void placePanel(const PanelGeometry& geometry) override { panel = geometry; }
-  PanelGeometry panelPlace() const override { return panel; }
+  void placePanel(const Rect& geometry) override { panel = geometry; }
   void setPanelVisible(bool visible) override { panelVisible = visible; }
   void setMessageText(const std::string& text) override { info = text; }
-  std::string messageText() const override { return info; }
   void setMessageVisible(bool visible) override { infoVisible = visible; }
   void setCursorVisible(bool visible) override {
     cursorVisible = visible;
@@ -127,7 +125,7 @@ class FakeView : public ShowView {
   std::int32_t width = 1024;
   std::int32_t height = 768;
   Colour background{1, 2, 3};
-  PanelGeometry panel{27, 256, 185, 147};
+  Rect panel{27, 256, 185, 147};
   bool panelVisible = true;
   std::string info = kNoVideosText;
   bool infoVisible = false;

@@ -143,33 +143,33 @@ TEST(PanelPlacement, halvesRoundToTheEvenNeighbour) {
 TEST(PanelPlacement, eachSizeModeOnAStandardScreen) {
   ShowState state;
   state.SizeMode = VideoSizeMode::FullScreen;
-  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (PanelGeometry{0, 0, 1024, 768}));
+  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (Rect{0, 0, 1024, 768}));
   state.SizeMode = VideoSizeMode::Medium;
-  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (PanelGeometry{256, 192, 512, 384}));
+  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (Rect{256, 192, 512, 384}));
   state.SizeMode = VideoSizeMode::Small;
-  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (PanelGeometry{384, 288, 256, 192}));
+  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (Rect{384, 288, 256, 192}));
   state.SizeMode = VideoSizeMode::Custom;
   state.CustomWidth = 100;
   state.CustomHeight = 100;
-  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (PanelGeometry{462, 334, 100, 100}));
+  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (Rect{462, 334, 100, 100}));
   // The natural-size mode starts where the custom size would put it.
   state.SizeMode = VideoSizeMode::Natural;
-  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (PanelGeometry{462, 334, 100, 100}));
+  EXPECT_EQ(VideoPanelPlace(state, 1024, 768), (Rect{462, 334, 100, 100}));
 }
 
 TEST(PanelPlacement, smallPanelOnAWideScreenRoundsHalvesToEven) {
   ShowState state;
   state.SizeMode = VideoSizeMode::Small;
-  EXPECT_EQ(VideoPanelPlace(state, 1366, 768), (PanelGeometry{512, 288, 342, 192}));
+  EXPECT_EQ(VideoPanelPlace(state, 1366, 768), (Rect{512, 288, 342, 192}));
   state.SizeMode = VideoSizeMode::Medium;
-  EXPECT_EQ(VideoPanelPlace(state, 1366, 768), (PanelGeometry{342, 192, 683, 384}));
+  EXPECT_EQ(VideoPanelPlace(state, 1366, 768), (Rect{342, 192, 683, 384}));
 }
 
 TEST(PanelPlacement, aPanelLargerThanTheScreenStartsOffIt) {
-  EXPECT_EQ(CentredPanel(1024, 768, 2000, 1000), (PanelGeometry{-488, -116, 2000, 1000}));
-  EXPECT_EQ(CentredPanel(1024, 768, 320, 240), (PanelGeometry{352, 264, 320, 240}));
-  EXPECT_EQ(CentredPanel(1024, 768, 0, 0), (PanelGeometry{512, 384, 0, 0}));
-  EXPECT_EQ(CentredPanel(1024, 768, -1, -1), (PanelGeometry{512, 384, -1, -1}));
+  EXPECT_EQ(CentredPanel(1024, 768, 2000, 1000), (Rect{-488, -116, 2000, 1000}));
+  EXPECT_EQ(CentredPanel(1024, 768, 320, 240), (Rect{352, 264, 320, 240}));
+  EXPECT_EQ(CentredPanel(1024, 768, 0, 0), (Rect{512, 384, 0, 0}));
+  EXPECT_EQ(CentredPanel(1024, 768, -1, -1), (Rect{512, 384, -1, -1}));
 }
 
 TEST(RandomOrder, generatorStepsAndScalesAsItAlwaysHas) {

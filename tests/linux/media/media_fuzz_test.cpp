@@ -78,7 +78,7 @@ TEST(MediaFuzzTest, damagedVideosPlayOrFailWithACodeButNeverHang) {
       player.setFileName(file);
       try {
         player.open();
-        player.setDisplayRect(TRect{0, 0, 320, 240});
+        player.setDisplayRect(Rect{0, 0, 320, 240});
         player.play();
         test::WaitWhileDraining(queue, [] { return false; }, milliseconds(150));
         const PlayerMode mode = player.mode();

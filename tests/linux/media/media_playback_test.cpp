@@ -55,10 +55,10 @@ TEST_F(MediaPlaybackTest, naturalSizeIsTheVideoFrameSize) {
   test::DisplayWindow window(800, 600, kGreen);
   MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240}));
-  EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 320, 240}));
+  EXPECT_EQ(player.naturalSize(), (Rect{0, 0, 320, 240}));
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 640, .height = 360, .container = test::Container::Mp4}));
-  EXPECT_EQ(player.naturalSize(), (TRect{0, 0, 640, 360}));
-  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 640, 360}));
+  EXPECT_EQ(player.naturalSize(), (Rect{0, 0, 640, 360}));
+  EXPECT_EQ(player.displayRect(Rect{}), (Rect{0, 0, 640, 360}));
   EXPECT_EQ(player.mode(), PlayerMode::Stopped);
 }
 
@@ -66,8 +66,8 @@ TEST_F(MediaPlaybackTest, zeroRectangleShowsTheNaturalSizeInTheTopLeftCorner) {
   test::DisplayWindow window(640, 480, kGreen);
   MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
-  player.setDisplayRect(TRect{0, 0, 0, 0});
-  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 160, 120}));
+  player.setDisplayRect(Rect{0, 0, 0, 0});
+  EXPECT_EQ(player.displayRect(Rect{}), (Rect{0, 0, 160, 120}));
   player.play();
   EXPECT_TRUE(waitForColour(window, 80, 60, kRed)) << test::Describe(window.pixel(80, 60));
   EXPECT_TRUE(test::Near(window.pixel(155, 115), kRed)) << test::Describe(window.pixel(155, 115));
@@ -81,8 +81,8 @@ TEST_F(MediaPlaybackTest, fullRectangleStretchesTheVideoToFillIt) {
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   // A different aspect ratio from the frame's: the video must fill the
   // rectangle, not sit in it with bars.
-  player.setDisplayRect(TRect{0, 0, 600, 200});
-  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 600, 200}));
+  player.setDisplayRect(Rect{0, 0, 600, 200});
+  EXPECT_EQ(player.displayRect(Rect{}), (Rect{0, 0, 600, 200}));
   player.play();
   EXPECT_TRUE(waitForColour(window, 590, 190, kRed)) << test::Describe(window.pixel(590, 190));
   EXPECT_TRUE(test::Near(window.pixel(5, 5), kRed)) << test::Describe(window.pixel(5, 5));
@@ -95,7 +95,7 @@ TEST_F(MediaPlaybackTest, aClickOrKeyOnTheVideoReachesTheDisplayWindow) {
   test::DisplayWindow window(640, 480, kGreen);
   MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .width = 320, .height = 240, .seconds = 3}));
-  player.setDisplayRect(TRect{0, 0, 640, 480});
+  player.setDisplayRect(Rect{0, 0, 640, 480});
   player.play();
   ASSERT_TRUE(waitForColour(window, 320, 240, kRed));
   EXPECT_GE(window.childCount(), 1);
@@ -183,13 +183,13 @@ TEST_F(MediaPlaybackTest, openingASecondFileReplacesTheFirst) {
   test::DisplayWindow window(320, 240, kGreen);
   MediaPlayer player(*backend, window.id(), true);
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
-  player.setDisplayRect(TRect{0, 0, 320, 240});
+  player.setDisplayRect(Rect{0, 0, 320, 240});
   player.play();
   ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
   openOrFail(player, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
   EXPECT_EQ(window.childCount(), 1);
   EXPECT_EQ(player.mode(), PlayerMode::Stopped);
-  player.setDisplayRect(TRect{0, 0, 320, 240});
+  player.setDisplayRect(Rect{0, 0, 320, 240});
   player.play();
   EXPECT_TRUE(waitForColour(window, 160, 120, kBlue)) << test::Describe(window.pixel(160, 120));
 }
@@ -202,7 +202,7 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
     test::DisplayWindow window(320, 240, kGreen);
     MediaPlayer drawing(*backend, window.id(), true);
     openOrFail(drawing, test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}));
-    drawing.setDisplayRect(TRect{0, 0, 320, 240});
+    drawing.setDisplayRect(Rect{0, 0, 320, 240});
     drawing.play();
     ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
     auto orphan = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
@@ -211,9 +211,9 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
     late.play();
     orphan.reset();
     test::WaitWhileDraining(queue, [] { return false; }, milliseconds(500));
-    late.setDisplayRect(TRect{0, 0, 100, 100});
+    late.setDisplayRect(Rect{0, 0, 100, 100});
     EXPECT_NE(late.error(), 0u);
-    EXPECT_EQ(late.displayRect(TRect{0, 0, 1, 1}), (TRect{0, 0, 1, 1}));
+    EXPECT_EQ(late.displayRect(Rect{0, 0, 1, 1}), (Rect{0, 0, 1, 1}));
     late.stop();
   }
   // Closed at once after its window went, before mpv could notice: mpv's
@@ -223,7 +223,7 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
     auto quick = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
     MediaPlayer closing(*backend, quick->id(), true);
     openOrFail(closing, test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}));
-    closing.setDisplayRect(TRect{0, 0, 320, 240});
+    closing.setDisplayRect(Rect{0, 0, 320, 240});
     if (i % 2 == 0) closing.play();
     quick.reset();
     closing.close();
@@ -240,8 +240,8 @@ TEST_F(MediaPlaybackTest, displayWindowDestroyedBeforeThePlayerIsHarmless) {
 TEST_F(MediaPlaybackTest, wavPlaysAndThenReadsStopped) {
   MediaPlayer player(*backend, 0, false);
   openOrFail(player, test::MakeWav(1.0));
-  EXPECT_EQ(player.naturalSize(), (TRect{}));
-  EXPECT_EQ(player.displayRect(TRect{0, 0, 7, 7}), (TRect{0, 0, 7, 7}));
+  EXPECT_EQ(player.naturalSize(), (Rect{}));
+  EXPECT_EQ(player.displayRect(Rect{0, 0, 7, 7}), (Rect{0, 0, 7, 7}));
   player.play();
   EXPECT_EQ(player.mode(), PlayerMode::Playing);
   EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));

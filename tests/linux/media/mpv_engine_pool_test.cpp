@@ -43,7 +43,7 @@ class MpvEnginePoolTest : public ::testing::Test {
     return device;
   }
   // Opened into `window`, filling it, and playing.
-  std::unique_ptr<MediaDevice> showOrFail(const std::string& path, test::DisplayWindow& window, const TRect& rect) {
+  std::unique_ptr<MediaDevice> showOrFail(const std::string& path, test::DisplayWindow& window, const Rect& rect) {
     std::unique_ptr<MediaDevice> device = openOrFail(path);
     if (!device) return nullptr;
     EXPECT_EQ(device->setDisplayWindow(window.id()), 0u);
@@ -66,7 +66,7 @@ class MpvEnginePoolTest : public ::testing::Test {
 
 TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsStart) {
   test::DisplayWindow window(320, 240, kGreen);
-  auto first = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), window, TRect{0, 0, 320, 240});
+  auto first = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), window, Rect{0, 0, 320, 240});
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(waitForMode(*first, PlayerMode::Stopped));
   ASSERT_EQ(first->close(), 0u);
@@ -79,7 +79,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
   auto second = openOrFail(test::MakeClip(ClipOptions{.pattern = "red", .width = 160, .height = 120, .seconds = 3}));
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(pool->idleCount(), 0u);
-  EXPECT_EQ(second->sourceRect(), (TRect{0, 0, 160, 120}));
+  EXPECT_EQ(second->sourceRect(), (Rect{0, 0, 160, 120}));
   PlayerMode mode = PlayerMode::NotReady;
   ASSERT_EQ(second->mode(mode), 0u);
   EXPECT_EQ(mode, PlayerMode::Stopped);
@@ -92,7 +92,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
   EXPECT_EQ(second->resume(), media_errors::kCannotResume);
 
   ASSERT_EQ(second->setDisplayWindow(window.id()), 0u);
-  ASSERT_EQ(second->setDestination(TRect{0, 0, 320, 240}), 0u);
+  ASSERT_EQ(second->setDestination(Rect{0, 0, 320, 240}), 0u);
   ASSERT_EQ(second->play(), 0u);
   ASSERT_EQ(second->mode(mode), 0u);
   EXPECT_EQ(mode, PlayerMode::Playing);
@@ -105,7 +105,7 @@ TEST_F(MpvEnginePoolTest, closedInstanceWaitsHiddenAndPlaysTheNextFileFromItsSta
 
 TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   test::DisplayWindow show(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), show, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), show, Rect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(show, 160, 120, kRed));
   ASSERT_EQ(video->close(), 0u);
@@ -113,7 +113,7 @@ TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   auto sound = openOrFail(test::MakeWav(0.5));
   ASSERT_NE(sound, nullptr);
   EXPECT_FALSE(sound->hasVideo());
-  EXPECT_EQ(sound->sourceRect(), (TRect{}));
+  EXPECT_EQ(sound->sourceRect(), (Rect{}));
   ASSERT_EQ(sound->play(), 0u);
   EXPECT_TRUE(waitForMode(*sound, PlayerMode::Stopped));
   EXPECT_EQ(show.childCount(), 0);
@@ -122,7 +122,7 @@ TEST_F(MpvEnginePoolTest, soundAfterVideoLeavesNoPictureInEitherWindow) {
   // The instance then draws into a different display window, and only there.
   ASSERT_EQ(sound->close(), 0u);
   test::DisplayWindow preview(320, 240, kGreen);
-  auto next = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), preview, TRect{0, 0, 320, 240});
+  auto next = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), preview, Rect{0, 0, 320, 240});
   ASSERT_NE(next, nullptr);
   EXPECT_TRUE(waitForColour(preview, 160, 120, kBlue)) << test::Describe(preview.pixel(160, 120));
   EXPECT_EQ(preview.childCount(), 1);
@@ -154,7 +154,7 @@ TEST_F(MpvEnginePoolTest, instancePreparedForVideoGoesToTheFirstPlayerWithADispl
 
   // Its output, started ahead, ended with that file; the next picture it
   // is given, it shows where it is told and nowhere else.
-  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, TRect{0, 0, 160, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, Rect{0, 0, 160, 240});
   ASSERT_NE(video, nullptr);
   EXPECT_EQ(pool->idleCount(), 1u);
   EXPECT_TRUE(waitForColour(window, 80, 120, kRed)) << test::Describe(window.pixel(80, 120));
@@ -175,7 +175,7 @@ TEST_F(MpvEnginePoolTest, newInstanceHasThePictureInPlaceWhenOpenReturns) {
   EXPECT_TRUE(waitForColour(window, 80, 60, kRed)) << test::Describe(window.pixel(80, 60));
   EXPECT_TRUE(test::Near(window.pixel(240, 180), kGreenRgb)) << test::Describe(window.pixel(240, 180));
   ASSERT_EQ(video->setDisplayWindow(window.id()), 0u);
-  ASSERT_EQ(video->setDestination(TRect{0, 0, 320, 240}), 0u);
+  ASSERT_EQ(video->setDestination(Rect{0, 0, 320, 240}), 0u);
   ASSERT_EQ(video->play(), 0u);
   EXPECT_TRUE(waitForColour(window, 240, 180, kRed)) << test::Describe(window.pixel(240, 180));
   EXPECT_EQ(window.childCount(), 1);
@@ -201,11 +201,11 @@ TEST_F(MpvEnginePoolTest, playersOpenAtTheSameTimeHaveInstancesOfTheirOwn) {
   test::DisplayWindow right(100, 100, kGreen);
   const std::string red = test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5});
   const std::string blue = test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5});
-  auto a = showOrFail(red, left, TRect{0, 0, 320, 240});
+  auto a = showOrFail(red, left, Rect{0, 0, 320, 240});
   ASSERT_NE(a, nullptr);
   ASSERT_EQ(a->close(), 0u);
-  a = showOrFail(red, left, TRect{0, 0, 320, 240});
-  auto b = showOrFail(blue, right, TRect{0, 0, 100, 100});
+  a = showOrFail(red, left, Rect{0, 0, 320, 240});
+  auto b = showOrFail(blue, right, Rect{0, 0, 100, 100});
   auto c = openOrFail(test::MakeWav(2.0));
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(pool->idleCount(), 0u);
@@ -229,7 +229,7 @@ TEST_F(MpvEnginePoolTest, failedOpenEndsTheInstanceItWasGiven) {
   test::TempDir dir;
   test::WriteFile(dir.file("notes.avi"), "This is a text file, not a video.\n");
   test::DisplayWindow window(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), window, Rect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(window, 160, 120, kRed));
   ASSERT_EQ(video->close(), 0u);
@@ -249,7 +249,7 @@ TEST_F(MpvEnginePoolTest, failedOpenEndsTheInstanceItWasGiven) {
 
 TEST_F(MpvEnginePoolTest, instanceWhoseDisplayWindowWentIsEndedNotKept) {
   auto window = std::make_unique<test::DisplayWindow>(320, 240, kGreen);
-  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), *window, TRect{0, 0, 320, 240});
+  auto video = showOrFail(test::MakeClip(ClipOptions{.pattern = "red", .seconds = 5}), *window, Rect{0, 0, 320, 240});
   ASSERT_NE(video, nullptr);
   ASSERT_TRUE(waitForColour(*window, 160, 120, kRed));
   window.reset();
@@ -258,7 +258,7 @@ TEST_F(MpvEnginePoolTest, instanceWhoseDisplayWindowWentIsEndedNotKept) {
 
   // A device that outlives its pool ends its instance when it closes.
   test::DisplayWindow other(320, 240, kGreen);
-  auto orphan = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), other, TRect{0, 0, 320, 240});
+  auto orphan = showOrFail(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 5}), other, Rect{0, 0, 320, 240});
   ASSERT_NE(orphan, nullptr);
   ASSERT_TRUE(waitForColour(other, 160, 120, kBlue));
   pool.reset();

@@ -115,8 +115,8 @@ TEST(MciDevice, videoIsDrawnIntoTheDisplayWindowAtTheRectangleAsked) {
   EXPECT_EQ(mci.find(MCI_WINDOW)->flags, static_cast<std::uintptr_t>(MCI_WAIT | MCI_ANIM_WINDOW_HWND));
   // MCI rectangles hold width and height in place of right and bottom.
   mci.destination = RECT{0, 0, 320, 240};
-  EXPECT_EQ(player.displayRect(TRect{}), (TRect{0, 0, 320, 240}));
-  player.setDisplayRect(TRect{0, 0, 512, 384});
+  EXPECT_EQ(player.displayRect(Rect{}), (Rect{0, 0, 320, 240}));
+  player.setDisplayRect(Rect{0, 0, 512, 384});
   EXPECT_EQ(mci.destination.right, 512);
   EXPECT_EQ(mci.destination.bottom, 384);
   EXPECT_EQ(mci.sent.back().flags, static_cast<std::uintptr_t>(MCI_ANIM_RECT | MCI_ANIM_PUT_DESTINATION));
