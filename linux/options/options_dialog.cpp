@@ -12,9 +12,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSignalBlocker>
-#include <filesystem>
-#include <system_error>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "linux/base/message_boxes.h"
 #include "linux/options/about_box.h"
@@ -22,16 +22,25 @@
 #include "linux/options/option_services.h"
 #include "linux/options/preview_window.h"
 #include "linux/options/video_sound_dialog.h"
-#include "options/options_actions.h"
-#include "settings/data_folder.h"
-#include "settings/settings_file.h"
 
 namespace quorrel::linux_desktop {
 
 namespace {
 
-void setRadio(QRadioButton* radio, bool checked) {
-  if (checked) radio->setChecked(true);
+// Checks the button that stands for `value`, or none of the group's.
+template <typename Value>
+void selectRadio(std::initializer_list<std::pair<QRadioButton*, Value>> buttons, const std::optional<Value>& value) {
+  std::vector<QRadioButton*> group;
+  for (const auto& [button, buttonValue] : buttons) group.push_back(button);
+  ClearRadioGroup(group);
+  for (const auto& [button, buttonValue] : buttons) {
+    if (value == buttonValue) button->setChecked(true);
+  }
+}
+
+std::optional<bool> soundOn(SoundChoice choice) {
+  if (choice == SoundChoice::None) return std::nullopt;
+  return choice == SoundChoice::On;
 }
 
 void setNumberLabel(QLabel* label, std::int32_t number) {
@@ -41,7 +50,7 @@ void setNumberLabel(QLabel* label, std::int32_t number) {
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::move(services)), list_(services_.settings.SettingsFileName, *services_.boxes) {
+OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::move(services)) {
   if (services_.chooser == nullptr) {
     ownChooser_ = std::make_unique<FileDialogs>(this);
     services_.chooser = ownChooser_.get();
@@ -63,20 +72,53 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
   setFixedSize(642, 477);
   CentreOnScreen(this);
   buildControls();
+  controller_ = std::make_unique<OptionsController>(
+      OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener,
+                      *services_.progress, services_.executableFolder},
+      static_cast<OptionsView&>(*this));
+  videoSoundDialog_ = new VideoSoundDialog(this, *controller_);
   connectHandlers();
-  list_.setView(this);
-  fillFromSettings();
+  QSize screen(OptionsState::kMinimumVideoSide, OptionsState::kMinimumVideoSide);
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry().size();
+  videoListBox->setUpdatesEnabled(false);
+  controller_->load(screen.width(), screen.height());
+  videoListBox->setUpdatesEnabled(true);
 }
 
-OptionsDialog::~OptionsDialog() { list_.setView(nullptr); }
+OptionsDialog::~OptionsDialog() { controller_->videoList().setView(nullptr); }
 
 void OptionsDialog::connectHandlers() {
+  OptionsController& controller = *controller_;
   // The size labels follow every move of their bars, the user's arrows,
   // page clicks and drags alike, but not the bars' placing at load.
-  connect(widthBar, &QScrollBar::valueChanged, this, [this] { widthBarMoved(); });
-  connect(heightBar, &QScrollBar::valueChanged, this, [this] { heightBarMoved(); });
-  connect(widthBar, &QScrollBar::actionTriggered, this, [this] { widthBarMoved(); });
-  connect(heightBar, &QScrollBar::actionTriggered, this, [this] { heightBarMoved(); });
+  auto widthMoved = [this, &controller] {
+    if (!showing_) controller.widthBarMoved(widthBar->sliderPosition());
+  };
+  auto heightMoved = [this, &controller] {
+    if (!showing_) controller.heightBarMoved(heightBar->sliderPosition());
+  };
+  connect(widthBar, &QScrollBar::valueChanged, this, widthMoved);
+  connect(heightBar, &QScrollBar::valueChanged, this, heightMoved);
+  connect(widthBar, &QScrollBar::actionTriggered, this, widthMoved);
+  connect(heightBar, &QScrollBar::actionTriggered, this, heightMoved);
+  // A radio button tells its choice whenever it becomes checked, by a
+  // click, the keyboard or the arrow keys within its group.
+  auto onChecked = [this](QRadioButton* button, auto choose) {
+    connect(button, &QRadioButton::toggled, this, [this, choose](bool checked) {
+      if (checked && !showing_) choose();
+    });
+  };
+  onChecked(naturalSizeButton, [&controller] { controller.chooseSize(VideoSizeMode::Natural); });
+  onChecked(fullScreenSizeButton, [&controller] { controller.chooseSize(VideoSizeMode::FullScreen); });
+  onChecked(mediumSizeButton, [&controller] { controller.chooseSize(VideoSizeMode::Medium); });
+  onChecked(smallSizeButton, [&controller] { controller.chooseSize(VideoSizeMode::Small); });
+  onChecked(customSizeButton, [&controller] { controller.chooseSize(VideoSizeMode::Custom); });
+  onChecked(inSequenceButton, [&controller] { controller.chooseOrder(VideoOrder::InSequence); });
+  onChecked(randomButton, [&controller] { controller.chooseOrder(VideoOrder::Random); });
+  onChecked(soundOnButton, [&controller] { controller.chooseSound(true); });
+  onChecked(soundOffButton, [&controller] { controller.chooseSound(false); });
+  onChecked(repeatOnButton, [&controller] { controller.chooseRepeat(true); });
+  onChecked(repeatOffButton, [&controller] { controller.chooseRepeat(false); });
   connect(chooseSoundButton, &QPushButton::clicked, this, [this] { chooseSoundFile(); });
   connect(okButton, &QPushButton::clicked, this, [this] { saveAndClose(); });
   connect(aboutButton, &QPushButton::clicked, this, [this] { showAboutBox(); });
@@ -88,122 +130,71 @@ void OptionsDialog::connectHandlers() {
   connect(clearListButton, &QPushButton::clicked, this, [this] { clearList(); });
   connect(removeVideoButton, &QPushButton::clicked, this, [this] { removeVideo(); });
   connect(previewButton, &QPushButton::clicked, this, [this] { previewVideo(); });
-  connect(videoListBox, &QListWidget::currentRowChanged, this, [this] { selectVideo(); });
+  connect(videoListBox, &QListWidget::currentRowChanged, this, [this, &controller](int row) {
+    if (!showing_ && row >= 0) controller.selectVideo(static_cast<std::size_t>(row));
+  });
   connect(videoListBox, &QListWidget::itemDoubleClicked, this, [this] { openSelectedVideo(); });
 }
-
-std::string OptionsDialog::settingsPath() const { return services_.settings.SettingsFileName; }
 
 VideoSoundDialog* OptionsDialog::videoSoundDialog() const { return videoSoundDialog_; }
 
 void OptionsDialog::setAboutBox(AboutBox* box) { aboutBox_ = box; }
 
-void OptionsDialog::fillFromSettings() {
-  SetupDataFolder(services_.settings, *services_.boxes);
-  videoSoundDialog_ = new VideoSoundDialog(this);
-  list_.resetSlots();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    widthBar->setMaximum(screen->geometry().width());
-    heightBar->setMaximum(screen->geometry().height());
-  }
-  std::error_code error;
-  if (std::filesystem::exists(settingsPath(), error)) loadOptions();
-  videoListBox->setUpdatesEnabled(false);
-  list_.fillFromSlots();
-  videoListBox->setUpdatesEnabled(true);
-  list_.updateVideoLabels();
-  const std::string& sound = list_.videoSlots()[0];
-  if (IsEmptySlotForDialog(sound) || sound.empty()) {
-    soundOnButton->setEnabled(false);
-    soundOffButton->setEnabled(false);
-  }
-  services_.chooser->setVideoStartFolder(list_.loadLastDir());
+void OptionsDialog::setSizeBarRanges(std::int32_t widthMaximum, std::int32_t heightMaximum) {
+  widthBar->setMaximum(widthMaximum);
+  heightBar->setMaximum(heightMaximum);
 }
 
-void OptionsDialog::loadOptions() {
-  const OptionsState state = quorrel::LoadOptions(SettingsFile(settingsPath()), list_.videoSlots());
-  applyOptions(state);
-  if (videoSoundDialog_) videoSoundDialog_->setChoices(state.startOn, state.endOn);
-}
-
-void OptionsDialog::applyOptions(const OptionsState& state) {
-  setRadio(soundOnButton, state.sound == SoundChoice::On);
-  setRadio(soundOffButton, state.sound == SoundChoice::Off);
-  setRadio(repeatOnButton, state.repeat == SoundChoice::On);
-  setRadio(repeatOffButton, state.repeat == SoundChoice::Off);
-  setRadio(customSizeButton, state.size == VideoSizeMode::Custom);
-  setRadio(smallSizeButton, state.size == VideoSizeMode::Small);
-  setRadio(mediumSizeButton, state.size == VideoSizeMode::Medium);
-  setRadio(fullScreenSizeButton, state.size == VideoSizeMode::FullScreen);
-  setRadio(naturalSizeButton, state.size == VideoSizeMode::Natural);
-  setRadio(randomButton, state.order == VideoOrder::Random);
-  setRadio(inSequenceButton, state.order == VideoOrder::InSequence);
-  setNumberLabel(heightLabel, state.height);
-  setNumberLabel(widthLabel, state.width);
+void OptionsDialog::showOptions(const OptionsState& options) {
+  showing_ = true;
+  selectRadio<VideoSizeMode>({{naturalSizeButton, VideoSizeMode::Natural},
+                              {fullScreenSizeButton, VideoSizeMode::FullScreen},
+                              {mediumSizeButton, VideoSizeMode::Medium},
+                              {smallSizeButton, VideoSizeMode::Small},
+                              {customSizeButton, VideoSizeMode::Custom}},
+                             options.size);
+  selectRadio<VideoOrder>({{inSequenceButton, VideoOrder::InSequence}, {randomButton, VideoOrder::Random}},
+                          options.order);
+  selectRadio<bool>({{soundOnButton, true}, {soundOffButton, false}}, soundOn(options.sound));
+  selectRadio<bool>({{repeatOnButton, true}, {repeatOffButton, false}}, soundOn(options.repeat));
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
-  const QSignalBlocker widthBlocker(widthBar);
-  const QSignalBlocker heightBlocker(heightBar);
-  widthBar->setValue(state.width);
-  heightBar->setValue(state.height);
-  soundFileBytes_ = state.soundFile;
-  soundFileBox->setText(PathText(state.soundFile));
+  widthBar->setValue(options.width);
+  heightBar->setValue(options.height);
+  showing_ = false;
+  showSizeNumbers(options.width, options.height);
+  showSoundFile(options.soundFile);
+  showMuteChoices(options.startOn, options.endOn);
 }
 
-OptionsState OptionsDialog::currentOptions() const {
-  OptionsState state;
-  if (videoSoundDialog_) {
-    state.startOn = videoSoundDialog_->startChoice();
-    state.endOn = videoSoundDialog_->endChoice();
-  }
-  state.sound = soundOnButton->isChecked() ? SoundChoice::On : (soundOffButton->isChecked() ? SoundChoice::Off : SoundChoice::None);
-  state.repeat =
-      repeatOnButton->isChecked() ? SoundChoice::On : (repeatOffButton->isChecked() ? SoundChoice::Off : SoundChoice::None);
-  if (naturalSizeButton->isChecked()) {
-    state.size = VideoSizeMode::Natural;
-  } else if (customSizeButton->isChecked()) {
-    state.size = VideoSizeMode::Custom;
-  } else if (smallSizeButton->isChecked()) {
-    state.size = VideoSizeMode::Small;
-  } else if (mediumSizeButton->isChecked()) {
-    state.size = VideoSizeMode::Medium;
-  } else if (fullScreenSizeButton->isChecked()) {
-    state.size = VideoSizeMode::FullScreen;
-  }
-  if (randomButton->isChecked()) {
-    state.order = VideoOrder::Random;
-  } else if (inSequenceButton->isChecked()) {
-    state.order = VideoOrder::InSequence;
-  }
-  state.height = heightLabel->text().toInt();
-  state.width = widthLabel->text().toInt();
-  state.soundFile = soundFileBytes_;
-  return state;
+void OptionsDialog::showSizeNumbers(std::int32_t width, std::int32_t height) {
+  setNumberLabel(widthLabel, width);
+  setNumberLabel(heightLabel, height);
 }
 
-void OptionsDialog::widthBarMoved() { setNumberLabel(widthLabel, widthBar->sliderPosition()); }
+void OptionsDialog::showSoundFile(const std::string& path) { soundFileBox->setText(PathText(path)); }
 
-void OptionsDialog::heightBarMoved() { setNumberLabel(heightLabel, heightBar->sliderPosition()); }
-
-void OptionsDialog::chooseSoundFile() {
-  const auto chosen = ChooseSoundFile(*services_.chooser, *services_.boxes);
-  if (!chosen) return;
-  soundFileBytes_ = *chosen;
-  soundFileBox->setText(PathText(*chosen));
-  soundOnButton->setEnabled(true);
-  soundOffButton->setEnabled(true);
+void OptionsDialog::setSoundChoiceEnabled(bool enabled) {
+  soundOnButton->setEnabled(enabled);
+  soundOffButton->setEnabled(enabled);
 }
 
-void OptionsDialog::saveAndClose() {
-  SettingsFile file(settingsPath());
-  // A refused write throws out of here: the dialog stays open.
-  SaveOptions(file, currentOptions());
-  close();
+void OptionsDialog::showMuteChoices(MuteChoice start, MuteChoice end) {
+  if (videoSoundDialog_) videoSoundDialog_->showChoices(start, end);
 }
+
+void OptionsDialog::showPreview(const std::string& path) {
+  PreviewWindow preview(this, services_.mediaBackend(), *services_.boxes);
+  preview.setVideoPath(path);
+  if (onPreviewShown) onPreviewShown(preview);
+  preview.exec();
+}
+
+void OptionsDialog::closeDialog() { close(); }
 
 void OptionsDialog::closeEvent(QCloseEvent* event) {
-  // Closing: the video sound dialog goes with the options dialog,
-  // and the close always goes ahead.
+  // However the dialog closes, it writes no option values, and the video
+  // sound dialog goes with it.
   delete videoSoundDialog_;
   QDialog::closeEvent(event);
 }
@@ -226,37 +217,6 @@ void OptionsDialog::showVideoSoundDialog() {
   if (videoSoundDialog_) videoSoundDialog_->exec();
 }
 
-void OptionsDialog::showMoreSoftware() {
-  ShowMoreSoftware(*services_.boxes, *services_.opener, FindReadme(services_.executableFolder));
-}
-
-void OptionsDialog::showSupport() { ShowSupport(*services_.boxes, FindReadme(services_.executableFolder)); }
-
-void OptionsDialog::addVideo() { list_.addVideo(*services_.chooser); }
-
-void OptionsDialog::addEntireFolder() { (void)list_.addEntireFolder(*services_.chooser, *services_.progress); }
-
-void OptionsDialog::clearList() { list_.clearList(); }
-
-void OptionsDialog::removeVideo() { list_.removeVideo(); }
-
-void OptionsDialog::previewVideo() {
-  const auto path = list_.videoToPreview();
-  if (!path) return;
-  PreviewWindow preview(this, services_.mediaBackend(), *services_.boxes);
-  preview.setVideoPath(*path);
-  if (onPreviewShown) onPreviewShown(preview);
-  preview.exec();
-}
-
-void OptionsDialog::selectVideo() {
-  const int row = videoListBox->currentRow();
-  if (followingList_ || row < 0) return;
-  list_.selectVideo(static_cast<std::size_t>(row));
-}
-
-void OptionsDialog::openSelectedVideo() { list_.openSelectedVideo(*services_.opener); }
-
 void OptionsDialog::entryAppended(const std::string& text) {
   auto* item = new QListWidgetItem(PathText(text));
   // The item keeps the path's own bytes beside the text shown.
@@ -269,9 +229,9 @@ void OptionsDialog::entryRemoved(std::size_t index) { delete videoListBox->takeI
 void OptionsDialog::entriesCleared() { videoListBox->clear(); }
 
 void OptionsDialog::selectionChanged(std::optional<std::size_t> index) {
-  followingList_ = true;
+  showing_ = true;
   videoListBox->setCurrentRow(index ? static_cast<int>(*index) : -1);
-  followingList_ = false;
+  showing_ = false;
 }
 
 void OptionsDialog::labelsChanged(const std::string& count, const std::string& name) {

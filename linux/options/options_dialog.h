@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "options/options_model.h"
-#include "options/video_list.h"
+#include "options/options_controller.h"
 #include "settings/data_folder.h"
 
 class QGroupBox;
@@ -47,38 +46,37 @@ struct OptionsDialogServices {
 };
 
 // "Quorrel Options": the video list, whose edits go to the settings file at
-// once, and the options, which "OK" saves before the dialog closes.
-class OptionsDialog : public QDialog, private VideoListView {
+// once, and the options, which "OK" saves before the dialog closes. The
+// rules are the core's OptionsController; this window draws what it says
+// and forwards the user's clicks to it.
+class OptionsDialog : public QDialog, private OptionsView {
   Q_OBJECT
  public:
+  // Fills itself from the settings file; throws when the file can neither
+  // be found nor made.
   explicit OptionsDialog(OptionsDialogServices services);
   ~OptionsDialog() override;
 
   // The About box the configuration mode made after this dialog.
   void setAboutBox(AboutBox* box);
 
-  [[nodiscard]] VideoList& videoList() { return list_; }
+  [[nodiscard]] OptionsController& controller() { return *controller_; }
+  [[nodiscard]] VideoList& videoList() { return controller_->videoList(); }
   [[nodiscard]] VideoSoundDialog* videoSoundDialog() const;
-  // The options as the controls hold them now.
-  [[nodiscard]] OptionsState currentOptions() const;
 
-  void fillFromSettings();
-  void loadOptions();
-  void widthBarMoved();
-  void heightBarMoved();
-  void chooseSoundFile();
-  void saveAndClose();
+  // What the buttons do.
+  void chooseSoundFile() { controller_->chooseSoundFile(); }
+  void saveAndClose() { controller_->saveAndClose(); }
   void showAboutBox();
   void showVideoSoundDialog();
-  void showMoreSoftware();
-  void showSupport();
-  void addVideo();
-  void addEntireFolder();
-  void clearList();
-  void removeVideo();
-  void previewVideo();
-  void selectVideo();
-  void openSelectedVideo();
+  void showMoreSoftware() { controller_->showMoreSoftware(); }
+  void showSupport() { controller_->showSupport(); }
+  void addVideo() { controller_->addVideo(); }
+  void addEntireFolder() { controller_->addEntireFolder(); }
+  void clearList() { controller_->clearList(); }
+  void removeVideo() { controller_->removeVideo(); }
+  void previewVideo() { controller_->previewVideo(); }
+  void openSelectedVideo() { controller_->openSelectedVideo(); }
 
   // Called on every preview window before it is shown modally (tests use
   // it to drive the window; the dialog itself needs nothing from it).
@@ -131,10 +129,17 @@ class OptionsDialog : public QDialog, private VideoListView {
  private:
   void buildControls();
   void connectHandlers();
-  void applyOptions(const OptionsState& state);
-  [[nodiscard]] std::string settingsPath() const;
 
-  // VideoListView: the list box follows the list one change at a time.
+  // OptionsView: the controls show the controller's state.
+  void setSizeBarRanges(std::int32_t widthMaximum, std::int32_t heightMaximum) override;
+  void showOptions(const OptionsState& options) override;
+  void showSizeNumbers(std::int32_t width, std::int32_t height) override;
+  void showSoundFile(const std::string& path) override;
+  void setSoundChoiceEnabled(bool enabled) override;
+  void showMuteChoices(MuteChoice start, MuteChoice end) override;
+  void showPreview(const std::string& path) override;
+  void closeDialog() override;
+  // The list box follows the list one change at a time.
   void entryAppended(const std::string& text) override;
   void entryRemoved(std::size_t index) override;
   void entriesCleared() override;
@@ -145,11 +150,12 @@ class OptionsDialog : public QDialog, private VideoListView {
   std::unique_ptr<FileChooser> ownChooser_;
   std::unique_ptr<DesktopOpener> ownOpener_;
   std::unique_ptr<TaskProgress> ownProgress_;
-  VideoList list_;
   QPointer<VideoSoundDialog> videoSoundDialog_;
   QPointer<AboutBox> aboutBox_;
-  std::string soundFileBytes_;
-  bool followingList_ = false;
+  std::unique_ptr<OptionsController> controller_;
+  // Set while the controls are being set from the controller's state, so
+  // that their change signals do not come back to it.
+  bool showing_ = false;
 };
 
 }  // namespace quorrel::linux_desktop

@@ -7,6 +7,7 @@
 
 #include "linux/options/dialog_look.h"
 #include "options/dialog_texts.h"
+#include "options/options_controller.h"
 
 namespace quorrel::linux_desktop {
 
@@ -27,21 +28,9 @@ QRadioButton* makeRadio(QWidget* parent, const char* caption, int top, int width
   return radio;
 }
 
-void selectChoice(QRadioButton* mute, QRadioButton* unmute, MuteChoice choice) {
-  ClearRadioGroup({mute, unmute});
-  if (choice == MuteChoice::Mute) mute->setChecked(true);
-  if (choice == MuteChoice::Unmute) unmute->setChecked(true);
-}
-
-MuteChoice choiceOf(const QRadioButton* mute, const QRadioButton* unmute) {
-  if (unmute->isChecked()) return MuteChoice::Unmute;
-  if (mute->isChecked()) return MuteChoice::Mute;
-  return MuteChoice::LeaveAlone;
-}
-
 }  // namespace
 
-void ClearRadioGroup(std::initializer_list<QRadioButton*> buttons) {
+void ClearRadioGroup(const std::vector<QRadioButton*>& buttons) {
   for (auto* button : buttons) {
     button->setAutoExclusive(false);
     button->setChecked(false);
@@ -49,7 +38,8 @@ void ClearRadioGroup(std::initializer_list<QRadioButton*> buttons) {
   }
 }
 
-VideoSoundDialog::VideoSoundDialog(QWidget* owner) : QDialog(owner) {
+VideoSoundDialog::VideoSoundDialog(QWidget* owner, OptionsController& controller)
+    : QDialog(owner), controller_(controller) {
   setWindowTitle(QStringLiteral("Video Sound"));
   ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
   // The window measures 344 x 243 with its frame; this is its inside.
@@ -80,17 +70,29 @@ VideoSoundDialog::VideoSoundDialog(QWidget* owner) : QDialog(owner) {
   returnButton->setDefault(true);
   Place(returnButton, 251, 177, 75, 25);
   connect(returnButton, &QPushButton::clicked, this, [this] { returnToOptions(); });
+
+  auto onChecked = [this](QRadioButton* button, auto choose) {
+    connect(button, &QRadioButton::toggled, this, [this, choose](bool checked) {
+      if (checked && !showing_) choose();
+    });
+  };
+  onChecked(muteAtStartButton, [this] { controller_.chooseStartMute(MuteChoice::Mute); });
+  onChecked(unmuteAtStartButton, [this] { controller_.chooseStartMute(MuteChoice::Unmute); });
+  onChecked(muteAtEndButton, [this] { controller_.chooseEndMute(MuteChoice::Mute); });
+  onChecked(unmuteAtEndButton, [this] { controller_.chooseEndMute(MuteChoice::Unmute); });
 }
 
-void VideoSoundDialog::setChoices(MuteChoice start, MuteChoice end) {
-  selectChoice(muteAtStartButton, unmuteAtStartButton, start);
-  selectChoice(muteAtEndButton, unmuteAtEndButton, end);
+void VideoSoundDialog::showChoices(MuteChoice start, MuteChoice end) {
+  showing_ = true;
+  ClearRadioGroup({muteAtStartButton, unmuteAtStartButton, muteAtEndButton, unmuteAtEndButton});
+  if (start == MuteChoice::Mute) muteAtStartButton->setChecked(true);
+  if (start == MuteChoice::Unmute) unmuteAtStartButton->setChecked(true);
+  if (end == MuteChoice::Mute) muteAtEndButton->setChecked(true);
+  if (end == MuteChoice::Unmute) unmuteAtEndButton->setChecked(true);
+  showing_ = false;
 }
 
-MuteChoice VideoSoundDialog::startChoice() const { return choiceOf(muteAtStartButton, unmuteAtStartButton); }
-MuteChoice VideoSoundDialog::endChoice() const { return choiceOf(muteAtEndButton, unmuteAtEndButton); }
-
-void VideoSoundDialog::clearChoices() { ClearRadioGroup({unmuteAtStartButton, muteAtStartButton, unmuteAtEndButton, muteAtEndButton}); }
+void VideoSoundDialog::clearChoices() { controller_.clearMuteChoices(); }
 
 void VideoSoundDialog::returnToOptions() { close(); }
 

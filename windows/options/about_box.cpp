@@ -12,7 +12,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // a fixed frame without any ti
 
 AboutBox::AboutBox() {
   const SIZE outer = OuterSize(kStyle, 0, 514, 336);
-  create(L"Tfrmdisc", kDialogBackground, 0, kStyle, "Quorrel Displayer", 0, 0, outer.cx, outer.cy, nullptr);
+  create(L"QuorrelAbout", kDialogBackground, 0, kStyle, "Quorrel Displayer", 0, 0, outer.cx, outer.cy, nullptr);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
   CentreOnScreen(hwnd());
   // The group frames' contents are placed from the frames' corners.

@@ -1,10 +1,7 @@
 #include "windows/options/options_dialog.h"
 
-#include "options/options_actions.h"
-#include "settings/data_folder.h"
-#include "settings/settings_file.h"
-#include "settings/settings_schema.h"
-#include "system/file_system.h"
+#include <algorithm>
+
 #include "windows/options/about_box.h"
 #include "windows/options/option_services.h"
 #include "windows/options/preview_window.h"
@@ -28,26 +25,27 @@ void setScrollPosition(HWND bar, int position) {
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
-               std::string executableFolder)
-    : settings_(std::move(settings)),
-      boxes_(boxes),
-      mediaBackend_(std::move(mediaBackend)),
-      executableFolder_(std::move(executableFolder)),
-      list_(settings_.SettingsFileName, boxes) {
+OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
+                             std::function<MediaBackend&()> mediaBackend, std::string executableFolder)
+    : boxes_(boxes), mediaBackend_(std::move(mediaBackend)) {
   const SIZE outer = OuterSize(kStyle, 0, 642, 477);
-  create(L"TForm2", kDialogBackground, 0, kStyle, "Quorrel Options", 0, 0, outer.cx, outer.cy, nullptr);
+  create(L"QuorrelOptions", kDialogBackground, 0, kStyle, "Quorrel Options", 0, 0, outer.cx, outer.cy, nullptr);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8, true)), FALSE);
   CentreOnScreen(hwnd());
   chooser_ = std::make_unique<FileDialogs>(hwnd());
   opener_ = std::make_unique<DesktopLauncher>();
   progress_ = std::make_unique<ProgressDialog>(hwnd());
   buildControls();
-  list_.setView(this);
-  fillFromSettings();
+  controller_ = std::make_unique<OptionsController>(
+      OptionsServices{std::move(settings), boxes_, *chooser_, *opener_, *progress_, std::move(executableFolder)},
+      static_cast<OptionsView&>(*this));
+  videoSoundDialog_ = std::make_unique<VideoSoundDialog>(hwnd(), *controller_);
+  controller_->load(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
 
-OptionsDialog::~OptionsDialog() { list_.setView(nullptr); }
+OptionsDialog::~OptionsDialog() {
+  if (controller_) controller_->videoList().setView(nullptr);
+}
 
 void OptionsDialog::show() {
   ::ShowWindow(hwnd(), SW_SHOW);
@@ -55,94 +53,73 @@ void OptionsDialog::show() {
   ::SetFocus(videoListBox);
 }
 
-void OptionsDialog::fillFromSettings() {
-  SetupDataFolder(settings_, boxes_);
-  videoSoundDialog_ = std::make_unique<VideoSoundDialog>(hwnd());
-  list_.resetSlots();
+void OptionsDialog::setSizeBarRanges(std::int32_t widthMaximum, std::int32_t heightMaximum) {
   SCROLLINFO range{};
   range.cbSize = sizeof range;
   range.fMask = SIF_RANGE;
   range.nMin = OptionsState::kMinimumVideoSide;
-  range.nMax = ::GetSystemMetrics(SM_CXSCREEN);
+  range.nMax = widthMaximum;
   ::SetScrollInfo(widthBar, SB_CTL, &range, FALSE);
-  range.nMax = ::GetSystemMetrics(SM_CYSCREEN);
+  range.nMax = heightMaximum;
   ::SetScrollInfo(heightBar, SB_CTL, &range, FALSE);
-  const std::optional<FileStatus> file = StatusOf(settings_.SettingsFileName);
-  if (file && file->regular) loadOptions();
-  list_.fillFromSlots();
-  list_.updateVideoLabels();
-  const std::string& sound = list_.videoSlots()[0];
-  if (IsEmptySlotForDialog(sound) || sound.empty()) {
-    ::EnableWindow(soundOnButton, FALSE);
-    ::EnableWindow(soundOffButton, FALSE);
-  }
-  chooser_->setVideoStartFolder(list_.loadLastDir());
 }
 
-void OptionsDialog::loadOptions() {
-  const OptionsState state = quorrel::LoadOptions(SettingsFile(settings_.SettingsFileName), list_.videoSlots());
-  applyOptions(state);
-  videoSoundDialog_->setChoices(state.startOn, state.endOn);
-}
-
-void OptionsDialog::applyOptions(const OptionsState& state) {
-  if (state.sound != SoundChoice::None) soundButtons_.select(state.sound == SoundChoice::On ? soundOnButton : soundOffButton);
-  if (state.repeat != SoundChoice::None) repeatButtons_.select(state.repeat == SoundChoice::On ? repeatOnButton : repeatOffButton);
-  if (state.size) {
-    switch (*state.size) {
-      case VideoSizeMode::Custom: sizeButtons_.select(customSizeButton); break;
-      case VideoSizeMode::Small: sizeButtons_.select(smallSizeButton); break;
-      case VideoSizeMode::Medium: sizeButtons_.select(mediumSizeButton); break;
-      case VideoSizeMode::FullScreen: sizeButtons_.select(fullScreenSizeButton); break;
-      case VideoSizeMode::Natural: sizeButtons_.select(naturalSizeButton); break;
+void OptionsDialog::showOptions(const OptionsState& options) {
+  soundButtons_.select(options.sound == SoundChoice::On    ? soundOnButton
+                       : options.sound == SoundChoice::Off ? soundOffButton
+                                                           : nullptr);
+  repeatButtons_.select(options.repeat == SoundChoice::On    ? repeatOnButton
+                        : options.repeat == SoundChoice::Off ? repeatOffButton
+                                                             : nullptr);
+  HWND size = nullptr;
+  if (options.size) {
+    switch (*options.size) {
+      case VideoSizeMode::Custom: size = customSizeButton; break;
+      case VideoSizeMode::Small: size = smallSizeButton; break;
+      case VideoSizeMode::Medium: size = mediumSizeButton; break;
+      case VideoSizeMode::FullScreen: size = fullScreenSizeButton; break;
+      case VideoSizeMode::Natural: size = naturalSizeButton; break;
     }
   }
-  if (state.order) orderButtons_.select(*state.order == VideoOrder::Random ? randomButton : inSequenceButton);
+  sizeButtons_.select(size);
+  orderButtons_.select(!options.order                         ? nullptr
+                       : *options.order == VideoOrder::Random ? randomButton
+                                                              : inSequenceButton);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
-  setSize(heightLabel, height_, state.height);
-  setSize(widthLabel, width_, state.width);
-  setScrollPosition(widthBar, state.width);
-  setScrollPosition(heightBar, state.height);
-  soundFile_ = state.soundFile;
-  SetText(soundFileBox, soundFile_);
+  setScrollPosition(widthBar, options.width);
+  setScrollPosition(heightBar, options.height);
+  showSizeNumbers(options.width, options.height);
+  showSoundFile(options.soundFile);
+  showMuteChoices(options.startOn, options.endOn);
 }
 
-OptionsState OptionsDialog::currentOptions() const {
-  OptionsState state;
-  state.startOn = videoSoundDialog_->startChoice();
-  state.endOn = videoSoundDialog_->endChoice();
-  state.sound = RadioGroup::checked(soundOnButton)   ? SoundChoice::On
-                : RadioGroup::checked(soundOffButton) ? SoundChoice::Off
-                                                : SoundChoice::None;
-  state.repeat = RadioGroup::checked(repeatOnButton)    ? SoundChoice::On
-                 : RadioGroup::checked(repeatOffButton) ? SoundChoice::Off
-                                                  : SoundChoice::None;
-  if (RadioGroup::checked(naturalSizeButton)) {
-    state.size = VideoSizeMode::Natural;
-  } else if (RadioGroup::checked(customSizeButton)) {
-    state.size = VideoSizeMode::Custom;
-  } else if (RadioGroup::checked(smallSizeButton)) {
-    state.size = VideoSizeMode::Small;
-  } else if (RadioGroup::checked(mediumSizeButton)) {
-    state.size = VideoSizeMode::Medium;
-  } else if (RadioGroup::checked(fullScreenSizeButton)) {
-    state.size = VideoSizeMode::FullScreen;
-  }
-  if (RadioGroup::checked(randomButton)) {
-    state.order = VideoOrder::Random;
-  } else if (RadioGroup::checked(inSequenceButton)) {
-    state.order = VideoOrder::InSequence;
-  }
-  state.height = height_;
-  state.width = width_;
-  state.soundFile = soundFile_;
-  return state;
+void OptionsDialog::showSizeNumbers(std::int32_t width, std::int32_t height) {
+  SetText(widthLabel, std::to_string(width));
+  SetText(heightLabel, std::to_string(height));
 }
 
-void OptionsDialog::setSize(HWND label, std::int32_t& value, std::int32_t number) {
-  value = number;
-  SetText(label, std::to_string(number));
+void OptionsDialog::showSoundFile(const std::string& path) { SetText(soundFileBox, path); }
+
+void OptionsDialog::setSoundChoiceEnabled(bool enabled) {
+  ::EnableWindow(soundOnButton, enabled ? TRUE : FALSE);
+  ::EnableWindow(soundOffButton, enabled ? TRUE : FALSE);
+}
+
+void OptionsDialog::showMuteChoices(MuteChoice start, MuteChoice end) {
+  if (videoSoundDialog_) videoSoundDialog_->showChoices(start, end);
+}
+
+void OptionsDialog::showPreview(const std::string& path) {
+  PreviewWindow preview(hwnd(), mediaBackend_(), boxes_, path);
+  preview.showModal();
+}
+
+void OptionsDialog::closeDialog() {
+  // However the dialog closes, the video sound dialog goes with it; no
+  // option value is written but by "OK".
+  videoSoundDialog_.reset();
+  ::DestroyWindow(hwnd());
 }
 
 void OptionsDialog::scrolled(HWND bar, int request) {
@@ -164,78 +141,57 @@ void OptionsDialog::scrolled(HWND bar, int request) {
   }
   position = std::max(info.nMin, std::min(info.nMax, position));
   setScrollPosition(bar, position);
-  if (bar == widthBar) widthBarMoved();
-  if (bar == heightBar) heightBarMoved();
+  if (bar == widthBar) controller_->widthBarMoved(position);
+  if (bar == heightBar) controller_->heightBarMoved(position);
 }
 
-void OptionsDialog::widthBarMoved() { setSize(widthLabel, width_, ::GetScrollPos(widthBar, SB_CTL)); }
-
-void OptionsDialog::heightBarMoved() { setSize(heightLabel, height_, ::GetScrollPos(heightBar, SB_CTL)); }
-
-void OptionsDialog::chooseSoundFile() {
-  const auto chosen = ChooseSoundFile(*chooser_, boxes_);
-  if (!chosen) return;
-  soundFile_ = *chosen;
-  SetText(soundFileBox, *chosen);
-  ::EnableWindow(soundOnButton, TRUE);
-  ::EnableWindow(soundOffButton, TRUE);
-}
-
-void OptionsDialog::saveAndClose() {
-  SettingsFile file(settings_.SettingsFileName);
-  // A refused write throws out of here: the dialog stays open.
-  SaveOptions(file, currentOptions());
-  // The video sound dialog goes with the options dialog.
-  videoSoundDialog_.reset();
-  ::DestroyWindow(hwnd());
-}
-
-void OptionsDialog::showAboutBox() {
-  if (aboutBox_ != nullptr) aboutBox_->showModal(hwnd());
-}
-
-void OptionsDialog::showVideoSoundDialog() {
-  if (videoSoundDialog_) videoSoundDialog_->showModal();
-}
-
-void OptionsDialog::showMoreSoftware() { ShowMoreSoftware(boxes_, *opener_, FindReadme(executableFolder_)); }
-
-void OptionsDialog::showSupport() { ShowSupport(boxes_, FindReadme(executableFolder_)); }
-
-void OptionsDialog::previewVideo() {
-  const auto path = list_.videoToPreview();
-  if (!path) return;
-  PreviewWindow preview(hwnd(), mediaBackend_(), boxes_, *path);
-  preview.showModal();
-}
-
-void OptionsDialog::selectVideo() {
-  const LRESULT row = ::SendMessageW(videoListBox, LB_GETCURSEL, 0, 0);
-  if (row >= 0) list_.selectVideo(static_cast<std::size_t>(row));
+void OptionsDialog::radioClicked(HWND button) {
+  if (sizeButtons_.contains(button)) {
+    sizeButtons_.select(button);
+    controller_->chooseSize(button == naturalSizeButton      ? VideoSizeMode::Natural
+                            : button == fullScreenSizeButton ? VideoSizeMode::FullScreen
+                            : button == mediumSizeButton     ? VideoSizeMode::Medium
+                            : button == smallSizeButton      ? VideoSizeMode::Small
+                                                             : VideoSizeMode::Custom);
+  } else if (orderButtons_.contains(button)) {
+    orderButtons_.select(button);
+    controller_->chooseOrder(button == randomButton ? VideoOrder::Random : VideoOrder::InSequence);
+  } else if (soundButtons_.contains(button)) {
+    soundButtons_.select(button);
+    controller_->chooseSound(button == soundOnButton);
+  } else if (repeatButtons_.contains(button)) {
+    repeatButtons_.select(button);
+    controller_->chooseRepeat(button == repeatOnButton);
+  }
 }
 
 void OptionsDialog::command(int id, HWND control, int notification) {
   switch (id) {
-    case kAddVideoButton: list_.addVideo(*chooser_); return;
-    case kAddFolderButton: (void)list_.addEntireFolder(*chooser_, *progress_); return;
-    case kClearListButton: list_.clearList(); return;
-    case kRemoveVideoButton: list_.removeVideo(); return;
-    case kVideoSoundButton: showVideoSoundDialog(); return;
-    case kPreviewButton: previewVideo(); return;
-    case kChooseSoundButton: chooseSoundFile(); return;
-    case kSupportButton: showSupport(); return;
-    case kMoreSoftwareButton: showMoreSoftware(); return;
-    case kAboutButton: showAboutBox(); return;
-    case IDOK: saveAndClose(); return;
+    case kAddVideoButton: controller_->addVideo(); return;
+    case kAddFolderButton: controller_->addEntireFolder(); return;
+    case kClearListButton: controller_->clearList(); return;
+    case kRemoveVideoButton: controller_->removeVideo(); return;
+    case kVideoSoundButton:
+      if (videoSoundDialog_) videoSoundDialog_->showModal();
+      return;
+    case kPreviewButton: controller_->previewVideo(); return;
+    case kChooseSoundButton: controller_->chooseSoundFile(); return;
+    case kSupportButton: controller_->showSupport(); return;
+    case kMoreSoftwareButton: controller_->showMoreSoftware(); return;
+    case kAboutButton:
+      if (aboutBox_ != nullptr) aboutBox_->showModal(hwnd());
+      return;
+    case IDOK: controller_->saveAndClose(); return;
     case kVideoListBox:
-      if (notification == LBN_SELCHANGE) selectVideo();
-      if (notification == LBN_DBLCLK) list_.openSelectedVideo(*opener_);
+      if (notification == LBN_SELCHANGE) {
+        const LRESULT row = ::SendMessageW(videoListBox, LB_GETCURSEL, 0, 0);
+        if (row >= 0) controller_->selectVideo(static_cast<std::size_t>(row));
+      }
+      if (notification == LBN_DBLCLK) controller_->openSelectedVideo();
       return;
     default: break;
   }
-  for (const RadioGroup* group : {&sizeButtons_, &orderButtons_, &soundButtons_, &repeatButtons_}) {
-    if (group->contains(control)) group->select(control);
-  }
+  radioClicked(control);
 }
 
 LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -255,7 +211,9 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), kListBackground,
                             RGB(0, 0, 0));
     case WM_CLOSE:
-      // Only "OK" (or Enter) ends the dialog.
+      // Closed from the title bar, Alt+F4 or the system: nothing is saved,
+      // and the list's edits are in the file already.
+      closeDialog();
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);

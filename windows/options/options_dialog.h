@@ -5,8 +5,7 @@
 #include <set>
 #include <string>
 
-#include "options/options_model.h"
-#include "options/video_list.h"
+#include "options/options_controller.h"
 #include "settings/data_folder.h"
 #include "windows/base/radio_group.h"
 #include "windows/base/window.h"
@@ -26,30 +25,18 @@ class ProgressDialog;
 
 // "Quorrel Options": the video list, whose edits go to the settings file
 // at once, and the options, which "OK" saves before the dialog closes. The
-// list's rules are the core's VideoList; this window only shows them.
-class OptionsDialog : public Window, private VideoListView {
+// rules are the core's OptionsController; this window draws what it says
+// and forwards the user's clicks to it.
+class OptionsDialog : public Window, private OptionsView {
  public:
   // Sets up the data folder and loads the settings file; throws when the
   // file can neither be found nor made.
   OptionsDialog(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
-         std::string executableFolder);
+                std::string executableFolder);
   ~OptionsDialog() override;
 
   void setAboutBox(AboutBox* box) { aboutBox_ = box; }
   void show();
-
-  void fillFromSettings();
-  void loadOptions();
-  void widthBarMoved();
-  void heightBarMoved();
-  void chooseSoundFile();
-  void saveAndClose();
-  void showAboutBox();
-  void showVideoSoundDialog();
-  void showMoreSoftware();
-  void showSupport();
-  void previewVideo();
-  void selectVideo();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -57,31 +44,32 @@ class OptionsDialog : public Window, private VideoListView {
  private:
   void buildControls();
   void command(int id, HWND control, int notification);
-  void applyOptions(const OptionsState& state);
-  [[nodiscard]] OptionsState currentOptions() const;
+  void radioClicked(HWND button);
   void scrolled(HWND bar, int request);
-  void setSize(HWND label, std::int32_t& value, std::int32_t number);
 
+  // OptionsView: the controls show the controller's state.
+  void setSizeBarRanges(std::int32_t widthMaximum, std::int32_t heightMaximum) override;
+  void showOptions(const OptionsState& options) override;
+  void showSizeNumbers(std::int32_t width, std::int32_t height) override;
+  void showSoundFile(const std::string& path) override;
+  void setSoundChoiceEnabled(bool enabled) override;
+  void showMuteChoices(MuteChoice start, MuteChoice end) override;
+  void showPreview(const std::string& path) override;
+  void closeDialog() override;
   void entryAppended(const std::string& text) override;
   void entryRemoved(std::size_t index) override;
   void entriesCleared() override;
   void selectionChanged(std::optional<std::size_t> index) override;
   void labelsChanged(const std::string& count, const std::string& name) override;
 
-  SettingsLocation settings_;
   MessageBoxes& boxes_;
   std::function<MediaBackend&()> mediaBackend_;
-  std::string executableFolder_;
   std::unique_ptr<FileDialogs> chooser_;
   std::unique_ptr<DesktopLauncher> opener_;
   std::unique_ptr<ProgressDialog> progress_;
-  VideoList list_;
+  std::unique_ptr<OptionsController> controller_;
   std::unique_ptr<VideoSoundDialog> videoSoundDialog_;
   AboutBox* aboutBox_ = nullptr;
-  // The numbers the size labels show, and the sound file box's text.
-  std::int32_t width_ = OptionsState::kMinimumVideoSide;
-  std::int32_t height_ = OptionsState::kMinimumVideoSide;
-  std::string soundFile_;
   std::set<HWND> navy_;
 
   HWND videoListBox = nullptr;

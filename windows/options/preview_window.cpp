@@ -11,13 +11,13 @@ enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
 PreviewWindow::PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
     : owner_(owner), videoPath_(path) {
   // A sizeable window with the usual title-bar buttons, 561 x 431 outside.
-  create(L"TFrmviddis", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561, 431,
+  create(L"QuorrelPreview", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561, 431,
          owner);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
   CentreOnScreen(hwnd());
   // The panel in the dialogs' colour, as the video's own size may not
   // fill it.
-  videoPanel = Panel(hwnd(), L"TPreviewPanel", kDialogBackground, 16, 8, 433, 297);
+  videoPanel = Panel(hwnd(), L"QuorrelPreviewPanel", kDialogBackground, 16, 8, 433, 297);
   const HFONT arial = ArialFont();
   // Created in the focus sequence Play, Stop, Pause, Return.
   drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});

@@ -1,6 +1,7 @@
 #include "windows/options/video_sound_dialog.h"
 
 #include "options/dialog_texts.h"
+#include "options/options_controller.h"
 
 namespace quorrel::windows_desktop {
 
@@ -8,21 +9,15 @@ namespace {
 
 enum : int { kClearButton = 101, kMuteAtStartButton, kUnmuteAtStartButton, kMuteAtEndButton, kUnmuteAtEndButton };
 
-MuteChoice choiceOf(HWND mute, HWND unmute) {
-  if (RadioGroup::checked(unmute)) return MuteChoice::Unmute;
-  if (RadioGroup::checked(mute)) return MuteChoice::Mute;
-  return MuteChoice::LeaveAlone;
-}
-
-void selectChoice(const RadioGroup& group, HWND mute, HWND unmute, MuteChoice choice) {
-  group.select(choice == MuteChoice::Mute ? mute : choice == MuteChoice::Unmute ? unmute : nullptr);
+HWND buttonFor(HWND mute, HWND unmute, MuteChoice choice) {
+  return choice == MuteChoice::Mute ? mute : choice == MuteChoice::Unmute ? unmute : nullptr;
 }
 
 }  // namespace
 
-VideoSoundDialog::VideoSoundDialog(HWND owner) : owner_(owner) {
+VideoSoundDialog::VideoSoundDialog(HWND owner, OptionsController& controller) : owner_(owner), controller_(controller) {
   // A sizeable window; its outer size is 344 x 243.
-  create(L"TFrmSound", kDialogBackground, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, "Video Sound", 0, 0,
+  create(L"QuorrelVideoSound", kDialogBackground, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, "Video Sound", 0, 0,
          344, 243, owner);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
   CentreOnScreen(hwnd());
@@ -46,32 +41,28 @@ VideoSoundDialog::VideoSoundDialog(HWND owner) : owner_(owner) {
   drawnButton("Return", 251, 177, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
 }
 
-void VideoSoundDialog::setChoices(MuteChoice start, MuteChoice end) {
-  selectChoice(startButtons_, muteAtStartButton, unmuteAtStartButton, start);
-  selectChoice(endButtons_, muteAtEndButton, unmuteAtEndButton, end);
+void VideoSoundDialog::showChoices(MuteChoice start, MuteChoice end) {
+  startButtons_.select(buttonFor(muteAtStartButton, unmuteAtStartButton, start));
+  endButtons_.select(buttonFor(muteAtEndButton, unmuteAtEndButton, end));
 }
-
-MuteChoice VideoSoundDialog::startChoice() const { return choiceOf(muteAtStartButton, unmuteAtStartButton); }
-MuteChoice VideoSoundDialog::endChoice() const { return choiceOf(muteAtEndButton, unmuteAtEndButton); }
 
 void VideoSoundDialog::showModal() { RunModal(hwnd(), owner_); }
-
-void VideoSoundDialog::clearChoices() {
-  startButtons_.clear();
-  endButtons_.clear();
-}
-
-void VideoSoundDialog::returnToOptions() { ::ShowWindow(hwnd(), SW_HIDE); }
 
 LRESULT VideoSoundDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const auto control = reinterpret_cast<HWND>(lParam);
-      if (id == kClearButton) clearChoices();
-      if (id == IDOK) returnToOptions();
-      if (startButtons_.contains(control)) startButtons_.select(control);
-      if (endButtons_.contains(control)) endButtons_.select(control);
+      if (id == kClearButton) controller_.clearMuteChoices();
+      if (id == IDOK) ::ShowWindow(hwnd(), SW_HIDE);
+      if (startButtons_.contains(control)) {
+        startButtons_.select(control);
+        controller_.chooseStartMute(control == muteAtStartButton ? MuteChoice::Mute : MuteChoice::Unmute);
+      }
+      if (endButtons_.contains(control)) {
+        endButtons_.select(control);
+        controller_.chooseEndMute(control == muteAtEndButton ? MuteChoice::Mute : MuteChoice::Unmute);
+      }
       return 0;
     }
     case WM_CTLCOLORSTATIC:

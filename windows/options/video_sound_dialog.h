@@ -1,31 +1,33 @@
 #pragma once
 
 #include "options/options_model.h"
+
+namespace quorrel {
+class OptionsController;
+}  // namespace quorrel
 #include "windows/base/radio_group.h"
 #include "windows/base/window.h"
 
 namespace quorrel::windows_desktop {
 
 // "Video Sound": what the show does to the system's mute switch when it
-// starts and when it ends. Each group may have no choice; the options
-// dialog loads and saves the choices. Closing it only hides it.
+// starts and when it ends. Each group may have no choice. The choices are
+// the options controller's, which the options dialog loads and saves; this
+// window shows them and forwards the user's clicks. Closing it only hides
+// it.
 class VideoSoundDialog : public Window {
  public:
-  explicit VideoSoundDialog(HWND owner);
+  VideoSoundDialog(HWND owner, OptionsController& controller);
 
-  void setChoices(MuteChoice start, MuteChoice end);
-  [[nodiscard]] MuteChoice startChoice() const;
-  [[nodiscard]] MuteChoice endChoice() const;
+  void showChoices(MuteChoice start, MuteChoice end);
   void showModal();
-
-  void clearChoices();
-  void returnToOptions();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   HWND owner_;
+  OptionsController& controller_;
   HWND muteAtStartButton = nullptr;
   HWND unmuteAtStartButton = nullptr;
   HWND muteAtEndButton = nullptr;

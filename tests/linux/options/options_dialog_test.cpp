@@ -64,8 +64,8 @@ TEST_F(OptionsDialog, freshDefaultsSelectDefaultsAndDisableTheSoundButtons) {
   EXPECT_FALSE(dialog.soundOnButton->isEnabled());
   EXPECT_FALSE(dialog.soundOffButton->isEnabled());
   EXPECT_EQ(dialog.soundFileBox->text(), "");
-  EXPECT_EQ(dialog.videoSoundDialog()->startChoice(), MuteChoice::LeaveAlone);
-  EXPECT_EQ(dialog.videoSoundDialog()->endChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.controller().options().startOn, MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.controller().options().endOn, MuteChoice::LeaveAlone);
   EXPECT_EQ(dialog.videoListBox->count(), 0);
   EXPECT_EQ(dialog.videoCountLabel->text(), "");
 }
@@ -164,7 +164,7 @@ TEST_F(OptionsDialog, videoSoundChoicesLiveInTheSubDialogUntilOk) {
 
 TEST_F(OptionsDialog, clearedVideoSoundChoicesDeleteBothKeys) {
   auto& dialog = open(withOptions("Starton=2\nEndon=1\n"));
-  EXPECT_EQ(dialog.videoSoundDialog()->startChoice(), MuteChoice::LeaveAlone);
+  EXPECT_EQ(dialog.controller().options().startOn, MuteChoice::LeaveAlone);
   test::OnNextModal([](QWidget* modal) {
     auto* frm = qobject_cast<VideoSoundDialog*>(modal);
     ASSERT_NE(frm, nullptr);
