@@ -1,6 +1,6 @@
 #include "base/messages.h"
 
-#include "system/file_system.h"
+#include "system/paths.h"
 
 namespace quorrel {
 

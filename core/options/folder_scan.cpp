@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "system/file_system.h"
+#include "system/paths.h"
 
 namespace quorrel {
 

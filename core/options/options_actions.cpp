@@ -8,6 +8,7 @@
 #include "options/video_list.h"
 #include "settings/profile.h"
 #include "system/file_system.h"
+#include "system/paths.h"
 
 namespace quorrel {
 

@@ -8,15 +8,11 @@
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
 #include "system/file_system.h"
+#include "system/paths.h"
 
 namespace quorrel {
 
 namespace {
-
-std::string folderPartOf(const std::string& path) {
-  const auto slash = LastSeparator(path);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // Ends the progress display however the folder add ends, a refused write
 // included.
@@ -37,11 +33,6 @@ const char* UnstorablePathText(const std::string& path) {
   if (!IsStorableValue(path)) return kUnstorableNameText;
   if (!IsStorablePath(path)) return kTooLongPathText;
   return nullptr;
-}
-
-std::string FileNameOf(const std::string& path) {
-  const auto slash = LastSeparator(path);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
@@ -74,7 +65,7 @@ void VideoList::updateVideoLabels() {
     return;
   }
   setSelection(0);
-  setLabels("Total Videos = " + std::to_string(entries_.size()), "Video: " + FileNameOf(entries_.front()));
+  setLabels("Total Videos = " + std::to_string(entries_.size()), "Video: " + BaseNameOf(entries_.front()));
 }
 
 bool VideoList::storeInFreeSlot(const std::string& path, bool reportWhenFull) {
@@ -114,20 +105,11 @@ void VideoList::removeSelectedVideo() {
 }
 
 std::string VideoList::loadLastDir() const {
-  std::string folder = SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, "");
-#ifdef _WIN32
-  // The root folder of a drive keeps its separator: without it, "C:" would
-  // name the drive's current folder instead.
-  const bool driveRoot = folder.size() == 3 && folder[1] == ':';
-#else
-  const bool driveRoot = false;
-#endif
-  if (folder.size() > 1 && IsPathSeparator(folder.back()) && !driveRoot) folder.pop_back();
-  return folder;
+  return WithoutTrailingSeparator(SettingsFile(settingsPath_).readText(kHistorySection, kLastDirKey, ""));
 }
 
 void VideoList::saveLastDir(const std::string& path) {
-  SettingsFile(settingsPath_).writeText(kHistorySection, kLastDirKey, folderPartOf(path));
+  SettingsFile(settingsPath_).writeText(kHistorySection, kLastDirKey, FolderWithSeparator(path));
 }
 
 void VideoList::addVideo(FileChooser& chooser) {
@@ -173,7 +155,7 @@ void VideoList::clearList() {
 void VideoList::selectVideo(std::size_t index) {
   if (index >= entries_.size()) return;
   setSelection(index);
-  setLabels(countLabel_, "Video: " + FileNameOf(entries_[index]));
+  setLabels(countLabel_, "Video: " + BaseNameOf(entries_[index]));
 }
 
 void VideoList::openSelectedVideo(DesktopOpener& opener) {

@@ -111,9 +111,6 @@ class VideoList {
 // it can store.
 [[nodiscard]] const char* UnstorablePathText(const std::string& path);
 
-// The last path component: what the "Video: " label shows.
-[[nodiscard]] std::string FileNameOf(const std::string& path);
-
 // The user's messages for the list, word for word.
 inline constexpr const char* kListFullText =
     "You have reached the maximum number of entries stored.  Please delete one if you wish to add another.";

@@ -8,6 +8,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
 #include "system/file_system.h"
+#include "system/paths.h"
 
 namespace quorrel {
 

@@ -180,60 +180,68 @@ void Profile::set(std::string_view section, std::string_view key, std::string_vi
   if (!IsStorableSectionName(section) || !IsStorableKeyName(key) || !IsStorableValue(value)) {
     throw std::invalid_argument("the profile format cannot hold this name or value");
   }
-  const std::string foldedSection = fold(section);
-  const auto s = sectionIndex_.find(foldedSection);
+  const auto s = sectionIndex_.find(fold(section));
   if (s == sectionIndex_.end()) {
-    terminateLastLine();
-    Section added;
-    // A blank line sets the new section apart from the text before it.
-    const Section& last = sections_.back();
-    const bool textEndsBlank =
-        last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
-    if (!textEndsBlank) {
-      // After a line ending in a lone CR, an empty line ending in LF would
-      // read back as part of that line break; it ends in CR too.
-      const Section& before = sections_.back();
-      const bool afterLoneCr = !before.lines.empty() && before.lines.back().ending == Ending::Cr;
-      sections_.back().lines.push_back(Line{"", afterLoneCr && newline_ == Ending::Lf ? Ending::Cr : newline_});
-    }
-    added.lines.push_back(Line{"[" + std::string(trim(section)) + "]", newline_});
-    added.lines.push_back(Line{std::string(trim(key)) + "=" + encodeValue(value), newline_});
-    added.keys.emplace(fold(key), 1);
-    sectionIndex_.emplace(foldedSection, sections_.size());
-    sections_.push_back(std::move(added));
+    appendSection(section, key, value);
     return;
   }
   Section& target = sections_[s->second];
-  const std::string foldedKey = fold(key);
-  const auto k = target.keys.find(foldedKey);
+  const auto k = target.keys.find(fold(key));
   if (k != target.keys.end()) {
-    // Keep the key as the file spells it, with its spacing around '='.
-    std::string& line = target.lines[k->second].text;
-    std::size_t valueStart = line.find('=') + 1;
-    while (valueStart < line.size() && isBlank(line[valueStart])) ++valueStart;
-    line.replace(valueStart, std::string::npos, encodeValue(value));
-    return;
+    replaceValue(target.lines[k->second], value);
+  } else {
+    appendKey(target, key, value);
   }
+}
+
+void Profile::replaceValue(Line& line, std::string_view value) {
+  // Keep the key as the file spells it, with its spacing around '='.
+  std::size_t valueStart = line.text.find('=') + 1;
+  while (valueStart < line.text.size() && isBlank(line.text[valueStart])) ++valueStart;
+  line.text.replace(valueStart, std::string::npos, encodeValue(value));
+}
+
+void Profile::appendKey(Section& section, std::string_view key, std::string_view value) {
   // The new key goes after the section's last line that is neither blank nor
   // a comment, so that blank lines and comments leading into the next
   // section stay where they are. Only such lines follow it, so no key
   // index moves.
-  std::size_t at = target.lines.size();
+  std::size_t at = section.lines.size();
   while (at > 1 &&
-         (kindOf(target.lines[at - 1].text) == Kind::Blank || kindOf(target.lines[at - 1].text) == Kind::Comment)) {
+         (kindOf(section.lines[at - 1].text) == Kind::Blank || kindOf(section.lines[at - 1].text) == Kind::Comment)) {
     --at;
   }
-  if (target.lines[at - 1].ending == Ending::None) target.lines[at - 1].ending = newline_;
+  if (section.lines[at - 1].ending == Ending::None) section.lines[at - 1].ending = newline_;
   // Before an empty line ending in LF, a lone CR would join that line's
   // break into its own; the new line ends in CR-LF instead.
   Ending ending = newline_;
-  if (ending == Ending::Cr && at < target.lines.size() && target.lines[at].text.empty() &&
-      target.lines[at].ending == Ending::Lf) {
+  if (ending == Ending::Cr && at < section.lines.size() && section.lines[at].text.empty() &&
+      section.lines[at].ending == Ending::Lf) {
     ending = Ending::CrLf;
   }
-  target.lines.insert(target.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                      Line{std::string(trim(key)) + "=" + encodeValue(value), ending});
-  target.keys.emplace(foldedKey, at);
+  section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                       Line{std::string(trim(key)) + "=" + encodeValue(value), ending});
+  section.keys.emplace(fold(key), at);
+}
+
+void Profile::appendSection(std::string_view section, std::string_view key, std::string_view value) {
+  terminateLastLine();
+  // A blank line sets the new section apart from the text before it.
+  Section& last = sections_.back();
+  const bool textEndsBlank =
+      last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
+  if (!textEndsBlank) {
+    // After a line ending in a lone CR, an empty line ending in LF would
+    // read back as part of that line break; it ends in CR too.
+    const bool afterLoneCr = !last.lines.empty() && last.lines.back().ending == Ending::Cr;
+    last.lines.push_back(Line{"", afterLoneCr && newline_ == Ending::Lf ? Ending::Cr : newline_});
+  }
+  Section added;
+  added.lines.push_back(Line{"[" + std::string(trim(section)) + "]", newline_});
+  added.lines.push_back(Line{std::string(trim(key)) + "=" + encodeValue(value), newline_});
+  added.keys.emplace(fold(key), 1);
+  sectionIndex_.emplace(fold(section), sections_.size());
+  sections_.push_back(std::move(added));
 }
 
 bool Profile::remove(std::string_view section, std::string_view key) {

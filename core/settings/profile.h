@@ -63,6 +63,11 @@ class Profile {
   };
 
   void indexKeys(Section& section);
+  // The three cases of set(): a key that is there, a new key in a section
+  // that is there, and a new section at the end of the text.
+  void replaceValue(Line& line, std::string_view value);
+  void appendKey(Section& section, std::string_view key, std::string_view value);
+  void appendSection(std::string_view section, std::string_view key, std::string_view value);
   void terminateLastLine();
   // A line ending in a lone CR followed by an empty line ending in LF
   // prints as one CR-LF line break, and reads back as one line. Such pairs

@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-// The core's access to files and folders. Paths are UTF-8 byte strings
-// everywhere in the core; each platform's implementation turns them into
-// what its system calls take (file_io_posix.cpp passes the bytes on as
-// they are, file_io_win32.cpp converts them to UTF-16 at each call).
+#include "system/paths.h"
+
+// The core's access to files and folders: the one header in front of each
+// platform's file system (linux/system/file_system_posix.cpp,
+// windows/system/file_system_win32.cpp). Paths are UTF-8 byte strings
+// everywhere in the core; the POSIX side passes the bytes on as they are,
+// the Win32 side converts them to UTF-16 at each call.
 
 namespace quorrel {
 
@@ -42,6 +46,41 @@ struct FileStatus {
   }
 };
 
+// A handle of the platform's file system (a descriptor on POSIX systems, a
+// HANDLE on Windows), closed by the destructor. The one owner of every
+// such handle the file systems keep beyond a call.
+class FileHandle {
+ public:
+  static constexpr std::intptr_t kNone = -1;  // also INVALID_HANDLE_VALUE
+
+  FileHandle() = default;
+  explicit FileHandle(std::intptr_t value) : value_(value) {}
+  ~FileHandle() { reset(); }
+  FileHandle(FileHandle&& other) noexcept : value_(other.release()) {}
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      reset();
+      value_ = other.release();
+    }
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  [[nodiscard]] std::intptr_t get() const { return value_; }
+  [[nodiscard]] bool valid() const { return value_ != kNone; }
+  std::intptr_t release() {
+    const std::intptr_t value = value_;
+    value_ = kNone;
+    return value;
+  }
+  // Closes the handle; false when the system reports an error on closing.
+  bool reset();
+
+ private:
+  std::intptr_t value_ = kNone;
+};
+
 // A file open for reading, closed by the destructor. It never blocks on
 // opening (a FIFO put at the path does not hang the reader) and, on
 // Windows, shares deletion, so that an atomic replace of the path succeeds
@@ -51,19 +90,14 @@ class ReadOnlyFile {
   // Nothing when the path cannot be opened; `missing` then tells whether
   // that is because nothing is there.
   [[nodiscard]] static std::optional<ReadOnlyFile> Open(const std::string& path, bool* missing = nullptr);
-  ~ReadOnlyFile();
-  ReadOnlyFile(ReadOnlyFile&& other) noexcept;
-  ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
-  ReadOnlyFile(const ReadOnlyFile&) = delete;
-  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
   // From the current position to the end; nothing on a read error.
   [[nodiscard]] std::optional<std::string> readToEnd();
   [[nodiscard]] std::optional<FileStatus> status() const;
 
  private:
-  explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
-  std::intptr_t handle_ = -1;
+  explicit ReadOnlyFile(FileHandle handle) : handle_(std::move(handle)) {}
+  FileHandle handle_;
 };
 
 // Whether a reader that remembers a file by its identity keeps the file
@@ -90,39 +124,11 @@ inline constexpr bool kReadersHoldFilesOpen =
 // The wall clock, in the same terms as the file times.
 [[nodiscard]] std::chrono::nanoseconds WallClockNow();
 
-// Whether `c` separates folders in a path: '/' everywhere, and '\' too on
-// Windows (where it is the system's own separator).
-[[nodiscard]] constexpr bool IsPathSeparator(char c) {
-#ifdef _WIN32
-  return c == '/' || c == '\\';
-#else
-  return c == '/';
-#endif
-}
-
-// The separator this platform writes between a folder and a name.
-inline constexpr char kPathSeparator =
-#ifdef _WIN32
-    '\\';
-#else
-    '/';
-#endif
-
-// The position of the last separator in `path`, or npos.
-[[nodiscard]] std::size_t LastSeparator(const std::string& path);
-
-// `folder` and `name` joined by the platform's separator (none is added
-// after a folder that already ends in one, such as "/" or "C:\").
-[[nodiscard]] std::string JoinPath(const std::string& folder, const std::string& name);
-
 // The file that `path` finally names once every symbolic link on its last
 // component is followed (a dangling link names its missing target), so that
 // a write replaces the target and keeps the link. Nothing for a loop. On
 // Windows, paths are taken as they are.
 [[nodiscard]] std::optional<std::string> FollowLinks(std::string path);
-
-// The folder part of a path ("." for a bare name).
-[[nodiscard]] std::string FolderOf(const std::string& path);
 
 // Replaces `target` with `contents` atomically: a uniquely named temporary
 // file in the same folder is written in full and then renamed over the
@@ -144,15 +150,15 @@ class WriteLock {
   // Waits at most `bound` for the lock; nothing when it could not be had
   // in that time or the lock file cannot be opened.
   [[nodiscard]] static std::optional<WriteLock> Acquire(const std::string& target, std::chrono::milliseconds bound);
-  WriteLock(WriteLock&& other) noexcept;
+  WriteLock(WriteLock&& other) noexcept = default;
   WriteLock& operator=(WriteLock&&) = delete;
   WriteLock(const WriteLock&) = delete;
   WriteLock& operator=(const WriteLock&) = delete;
   ~WriteLock();
 
  private:
-  explicit WriteLock(std::intptr_t handle) : handle_(handle) {}
-  std::intptr_t handle_ = -1;
+  explicit WriteLock(FileHandle handle) : handle_(std::move(handle)) {}
+  FileHandle handle_;
 };
 
 // Removes the temporary files that writers of `target` left behind when

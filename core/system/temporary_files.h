@@ -6,13 +6,10 @@
 #include <string_view>
 
 // The names of the files that the writers of one settings file keep beside
-// it. Both platforms' implementations of file_io.h use them, so that the
+// it. Both platforms' file systems (behind file_system.h) use them, so that the
 // files are named alike everywhere.
 
 namespace quorrel {
-
-// The last component of a path.
-[[nodiscard]] std::string BaseNameOf(const std::string& path);
 
 // ".<name>.tmp-": every temporary file of one target starts so, followed
 // by "<process id>-<counter>-<random number>".

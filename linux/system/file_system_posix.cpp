@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <thread>
 
@@ -70,32 +71,30 @@ bool isDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A folder being read, closed by the destructor.
+struct CloseFolder {
+  void operator()(DIR* folder) const { ::closedir(folder); }
+};
+using FolderReader = std::unique_ptr<DIR, CloseFolder>;
+
+FolderReader openFolder(const std::string& folder) { return FolderReader(::opendir(folder.c_str())); }
+
 }  // namespace
 
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, bool* missing) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (missing != nullptr) *missing = fd < 0 && errno == ENOENT;
   if (fd < 0) return std::nullopt;
-  return ReadOnlyFile(fd);
+  return ReadOnlyFile(FileHandle(fd));
 }
 
-ReadOnlyFile::~ReadOnlyFile() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-  if (this != &other) {
-    if (handle_ >= 0) ::close(static_cast<int>(handle_));
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
+bool FileHandle::reset() {
+  if (!valid()) return true;
+  return ::close(static_cast<int>(release())) == 0;
 }
 
 std::optional<std::string> ReadOnlyFile::readToEnd() {
-  const int fd = static_cast<int>(handle_);
+  const int fd = static_cast<int>(handle_.get());
   std::string contents;
   struct stat st {};
   if (::fstat(fd, &st) == 0 && st.st_size > 0) contents.reserve(static_cast<std::size_t>(st.st_size));
@@ -113,7 +112,7 @@ std::optional<std::string> ReadOnlyFile::readToEnd() {
 
 std::optional<FileStatus> ReadOnlyFile::status() const {
   struct stat st {};
-  if (::fstat(static_cast<int>(handle_), &st) != 0) return std::nullopt;
+  if (::fstat(static_cast<int>(handle_.get()), &st) != 0) return std::nullopt;
   return statusFrom(st);
 }
 
@@ -133,40 +132,33 @@ std::chrono::nanoseconds WallClockNow() {
 
 std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound) {
   const std::string path = LockFileName(target);
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  FileHandle lock(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
   // A lock file that another user made (root having written the user's
   // file once) can still be locked through a read-only handle.
-  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return std::nullopt;
+  if (!lock.valid()) lock = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (!lock.valid()) return std::nullopt;
   const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
-      ::close(fd);
-      return std::nullopt;
-    }
+  while (::flock(static_cast<int>(lock.get()), LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  return WriteLock(fd);
+  return WriteLock(std::move(lock));
 }
 
-WriteLock::WriteLock(WriteLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-
-WriteLock::~WriteLock() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-}
+// Closing the descriptor releases the lock.
+WriteLock::~WriteLock() = default;
 
 void RemoveStaleTemporaryFiles(const std::string& target) {
   const std::string folder = FolderOf(target);
   const std::string prefix = TemporaryPrefix(target);
-  DIR* entries = ::opendir(folder.c_str());
-  if (entries == nullptr) return;
-  while (const dirent* entry = ::readdir(entries)) {
+  const FolderReader entries = openFolder(folder);
+  if (!entries) return;
+  while (const dirent* entry = ::readdir(entries.get())) {
     const std::optional<std::uint64_t> writer = TemporaryWriter(entry->d_name, prefix);
     if (!writer || *writer > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) continue;
     if (::kill(static_cast<pid_t>(*writer), 0) == 0 || errno != ESRCH) continue;
-    ::unlinkat(::dirfd(entries), entry->d_name, 0);
+    ::unlinkat(::dirfd(entries.get()), entry->d_name, 0);
   }
-  ::closedir(entries);
 }
 
 std::optional<std::string> FollowLinks(std::string path) {
@@ -235,16 +227,15 @@ std::string UserSettingsHome() {
 
 std::vector<FolderEntry> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
-  DIR* entries = ::opendir(folder.c_str());
-  if (entries == nullptr) return result;
-  while (const dirent* entry = ::readdir(entries)) {
+  const FolderReader entries = openFolder(folder);
+  if (!entries) return result;
+  while (const dirent* entry = ::readdir(entries.get())) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat st {};
-    const bool regular = ::fstatat(::dirfd(entries), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    const bool regular = ::fstatat(::dirfd(entries.get()), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
     result.push_back({std::string(name), regular});
   }
-  ::closedir(entries);
   return result;
 }
 

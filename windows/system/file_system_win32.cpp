@@ -4,8 +4,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 #include <thread>
+#include <type_traits>
 #include <utility>
 
 #include "system/file_system.h"
@@ -63,21 +65,22 @@ std::optional<FileStatus> statusOfHandle(HANDLE handle) {
   return status;
 }
 
-// Closes a handle when it goes out of scope.
-class HandleScope {
- public:
-  explicit HandleScope(HANDLE handle) : handle_(handle) {}
-  ~HandleScope() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  HandleScope(const HandleScope&) = delete;
-  HandleScope& operator=(const HandleScope&) = delete;
-  [[nodiscard]] HANDLE get() const { return handle_; }
-  HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+HANDLE handleOf(const FileHandle& handle) { return reinterpret_cast<HANDLE>(handle.get()); }
 
- private:
-  HANDLE handle_;
+FileHandle owned(HANDLE handle) { return FileHandle(reinterpret_cast<std::intptr_t>(handle)); }
+
+// A folder search, ended by the destructor.
+struct EndSearch {
+  void operator()(HANDLE search) const { ::FindClose(search); }
 };
+using FolderSearch = std::unique_ptr<std::remove_pointer_t<HANDLE>, EndSearch>;
+
+// The search for `pattern`'s entries, or null when none matches; the first
+// entry is in `found`.
+FolderSearch findFirst(const std::string& pattern, WIN32_FIND_DATAW& found) {
+  HANDLE search = ::FindFirstFileW(Widen(pattern).c_str(), &found);
+  return FolderSearch(search == INVALID_HANDLE_VALUE ? nullptr : search);
+}
 
 bool writeAll(HANDLE handle, const std::string& contents) {
   std::size_t done = 0;
@@ -91,13 +94,12 @@ bool writeAll(HANDLE handle, const std::string& contents) {
 }
 
 bool processRuns(DWORD pid) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  HANDLE opened = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   // Another user's process cannot be opened, but it runs.
-  if (process == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+  if (opened == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+  const FileHandle process = owned(opened);
   DWORD exitCode = 0;
-  const bool runs = ::GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
-  ::CloseHandle(process);
-  return runs;
+  return ::GetExitCodeProcess(handleOf(process), &exitCode) && exitCode == STILL_ACTIVE;
 }
 
 bool isDirectory(const std::string& path) {
@@ -116,26 +118,16 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, bool* mi
     return std::nullopt;
   }
   if (missing != nullptr) *missing = false;
-  return ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle));
+  return ReadOnlyFile(owned(handle));
 }
 
-ReadOnlyFile::~ReadOnlyFile() {
-  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
+bool FileHandle::reset() {
+  if (!valid()) return true;
+  return ::CloseHandle(reinterpret_cast<HANDLE>(release())) != 0;
 }
 
 std::optional<std::string> ReadOnlyFile::readToEnd() {
-  HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+  HANDLE handle = handleOf(handle_);
   std::string contents;
   char buffer[65536];
   while (true) {
@@ -146,15 +138,15 @@ std::optional<std::string> ReadOnlyFile::readToEnd() {
   }
 }
 
-std::optional<FileStatus> ReadOnlyFile::status() const { return statusOfHandle(reinterpret_cast<HANDLE>(handle_)); }
+std::optional<FileStatus> ReadOnlyFile::status() const { return statusOfHandle(handleOf(handle_)); }
 
 std::optional<FileStatus> StatusOf(const std::string& path) {
   // Opening for no access at all reads the attributes of files and, with
   // the backup flag, of folders, without disturbing anyone else's handle.
-  const HandleScope handle(::CreateFileW(Widen(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (handle.get() == INVALID_HANDLE_VALUE) return std::nullopt;
-  return statusOfHandle(handle.get());
+  const FileHandle handle = owned(::CreateFileW(Widen(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle.valid()) return std::nullopt;
+  return statusOfHandle(handleOf(handle));
 }
 
 bool MayWrite(const std::string& path) {
@@ -180,9 +172,9 @@ bool ReplaceFile(const std::string& target, const std::string& contents, const s
     if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   if (created == INVALID_HANDLE_VALUE) return false;
-  HandleScope file(created);
-  bool ok = writeAll(file.get(), contents);
-  if (!::CloseHandle(file.release())) ok = false;
+  FileHandle file = owned(created);
+  bool ok = writeAll(handleOf(file), contents);
+  if (!file.reset()) ok = false;
   const std::wstring wideTemporary = Widen(temporary);
   const std::wstring wideTarget = Widen(target);
   if (ok) {
@@ -202,54 +194,49 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
   // The lock file is shared in every way, so that a writer holding it never
   // keeps another from opening it to wait, and it is hidden, like the dot
   // files beside the settings file on other systems.
-  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_HIDDEN, nullptr);
+  FileHandle lock = owned(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_HIDDEN, nullptr));
   // A lock file that another user made can still be locked through a
   // handle that only reads.
-  if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
-    handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (!lock.valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    lock = owned(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   }
-  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (!lock.valid()) return std::nullopt;
   const auto deadline = std::chrono::steady_clock::now() + bound;
   while (true) {
     // The whole range the lock file could ever have; locks on Windows may
     // reach beyond a file's end, and this one is empty.
     OVERLAPPED whole{};
-    if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) break;
-    if (::GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) {
-      ::CloseHandle(handle);
-      return std::nullopt;
+    if (::LockFileEx(handleOf(lock), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                     &whole)) {
+      break;
     }
+    if (::GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  return WriteLock(reinterpret_cast<std::intptr_t>(handle));
+  return WriteLock(std::move(lock));
 }
 
-WriteLock::WriteLock(WriteLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-
 WriteLock::~WriteLock() {
-  if (handle_ == -1) return;
-  HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+  if (!handle_.valid()) return;
   // Closing the handle would release the lock too, but only when the system
   // gets round to it; the next writer should not wait for that.
   OVERLAPPED whole{};
-  ::UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
-  ::CloseHandle(handle);
+  ::UnlockFileEx(handleOf(handle_), 0, MAXDWORD, MAXDWORD, &whole);
 }
 
 void RemoveStaleTemporaryFiles(const std::string& target) {
   const std::string folder = FolderOf(target);
   const std::string prefix = TemporaryPrefix(target);
   WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW(Widen(JoinPath(folder, prefix + "*")).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const FolderSearch search = findFirst(JoinPath(folder, prefix + "*"), found);
+  if (!search) return;
   do {
     const std::string name = Narrow(found.cFileName);
     const std::optional<std::uint64_t> writer = TemporaryWriter(name, prefix);
     if (!writer || *writer > MAXDWORD || processRuns(static_cast<DWORD>(*writer))) continue;
     ::DeleteFileW(Widen(JoinPath(folder, name)).c_str());
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileW(search.get(), &found));
 }
 
 bool CreateFolders(const std::string& path) {
@@ -275,14 +262,13 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
   if (pattern.empty() || !IsPathSeparator(pattern.back())) pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW(Widen(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return result;
+  const FolderSearch search = findFirst(pattern, found);
+  if (!search) return result;
   do {
     const std::string name = Narrow(found.cFileName);
     if (name == "." || name == "..") continue;
     result.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileW(search.get(), &found));
   return result;
 }
 

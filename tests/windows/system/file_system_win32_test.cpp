@@ -150,7 +150,11 @@ TEST(WinFileIo, pathsSplitAtBackslashes) {
   EXPECT_EQ(FolderOf("C:\\Videos\\a.avi"), "C:\\Videos");
   EXPECT_EQ(FolderOf("C:\\a.avi"), "C:\\");
   EXPECT_EQ(FolderOf("C:/Videos/a.avi"), "C:/Videos");
-  EXPECT_EQ(FileNameOf("C:\\Videos\\a.avi"), "a.avi");
+  EXPECT_EQ(BaseNameOf("C:\\Videos\\a.avi"), "a.avi");
+  EXPECT_EQ(FolderWithSeparator("C:\\Videos\\a.avi"), "C:\\Videos\\");
+  // A drive's root keeps its separator, which "Last Dir" holds too.
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\Videos\\"), "C:\\Videos");
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\"), "C:\\");
   EXPECT_EQ(TitleFromExecutable("C:\\Windows\\System32\\QUORREL.SCR"), "Quorrel");
 }
 

@@ -1,41 +1,12 @@
-#include "system/file_system.h"
+#include "system/temporary_files.h"
 
 #include <atomic>
 #include <charconv>
 #include <random>
 
-#include "system/temporary_files.h"
+#include "system/paths.h"
 
 namespace quorrel {
-
-std::size_t LastSeparator(const std::string& path) {
-  for (std::size_t i = path.size(); i > 0; --i) {
-    if (IsPathSeparator(path[i - 1])) return i - 1;
-  }
-  return std::string::npos;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = LastSeparator(path);
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return path.substr(0, 1);
-#ifdef _WIN32
-  // A drive's root folder keeps its separator: the folder of "C:\a.ini"
-  // is "C:\", not the drive's current folder "C:".
-  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-#endif
-  return path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const std::size_t slash = LastSeparator(path);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && IsPathSeparator(folder.back())) return folder + name;
-  return folder + kPathSeparator + name;
-}
 
 std::string TemporaryPrefix(const std::string& target) { return "." + BaseNameOf(target) + ".tmp-"; }
 
