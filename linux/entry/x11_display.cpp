@@ -103,8 +103,6 @@ DisplayProbe ProbeDisplay(const char* displayName) {
   return {true, false};
 }
 
-bool DisplayReachable(const char* displayName) { return ProbeDisplay(displayName).reachable; }
 
-bool ShowWindowIsOnScreen(const char* displayName) { return ProbeDisplay(displayName).showWindowOnScreen; }
 
 }  // namespace quorrel::linux_desktop

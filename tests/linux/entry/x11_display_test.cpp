@@ -11,12 +11,12 @@ using test::WmClass;
 using test::X11Window;
 
 TEST(ShowWindowLookup, findsAWindowWithTheShowsClassAndTitle) {
-  ASSERT_FALSE(ShowWindowIsOnScreen());
+  ASSERT_FALSE(ProbeDisplay().showWindowOnScreen);
   {
     X11Window show(WmClass("quorrel", "TForm1"), "FrmQuorrel33");
-    EXPECT_TRUE(ShowWindowIsOnScreen());
+    EXPECT_TRUE(ProbeDisplay().showWindowOnScreen);
   }
-  EXPECT_FALSE(ShowWindowIsOnScreen());
+  EXPECT_FALSE(ProbeDisplay().showWindowOnScreen);
 }
 
 TEST(ShowWindowLookup, aWindowWithOnlyOneOfTheTwoDoesNotCount) {
@@ -27,13 +27,13 @@ TEST(ShowWindowLookup, aWindowWithOnlyOneOfTheTwoDoesNotCount) {
   // A show window that was never mapped is nowhere to be seen: it must not
   // keep every later show from starting.
   X11Window unmapped(WmClass("quorrel", "TForm1"), "FrmQuorrel33", false);
-  EXPECT_FALSE(ShowWindowIsOnScreen());
+  EXPECT_FALSE(ProbeDisplay().showWindowOnScreen);
 }
 
 TEST(ShowWindowLookup, unreachableDisplayHasNoShow) {
-  EXPECT_FALSE(DisplayReachable(":4711"));
-  EXPECT_FALSE(ShowWindowIsOnScreen(":4711"));
-  EXPECT_TRUE(DisplayReachable());
+  EXPECT_FALSE(ProbeDisplay(":4711").reachable);
+  EXPECT_FALSE(ProbeDisplay(":4711").showWindowOnScreen);
+  EXPECT_TRUE(ProbeDisplay().reachable);
 }
 
 }  // namespace
