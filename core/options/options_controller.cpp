@@ -9,7 +9,9 @@
 namespace quorrel {
 
 OptionsController::OptionsController(OptionsServices services, OptionsView& view)
-    : services_(std::move(services)), view_(view), list_(services_.settings.SettingsFileName, services_.boxes) {
+    : services_(std::move(services)),
+      view_(view),
+      list_(services_.settings.SettingsFileName, services_.boxes, services_.videoExtensions) {
   list_.setView(&view_);
 }
 

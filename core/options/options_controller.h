@@ -49,6 +49,8 @@ struct OptionsServices {
   TaskProgress& progress;
   // The folder holding the executable, where the documentation is looked for.
   std::string executableFolder;
+  // The videos this platform plays, which "Add Entire Folder" takes.
+  VideoExtensions videoExtensions;
 };
 
 // The options dialog's rules, from loading the settings file into its

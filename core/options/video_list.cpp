@@ -1,7 +1,6 @@
 #include "options/video_list.h"
 
 #include "base/messages.h"
-#include "options/folder_scan.h"
 #include "options/option_services.h"
 #include "options/options_model.h"
 #include "settings/profile.h"
@@ -35,8 +34,8 @@ const char* UnstorablePathText(const std::string& path) {
   return nullptr;
 }
 
-VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes)
-    : settingsPath_(std::move(settingsPath)), boxes_(boxes) {
+VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions)
+    : settingsPath_(std::move(settingsPath)), boxes_(boxes), videoExtensions_(std::move(videoExtensions)) {
   resetSlots();
 }
 
@@ -180,7 +179,7 @@ FolderAddResult VideoList::addEntireFolder(FileChooser& chooser, TaskProgress& p
 
 FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& progress) {
   FolderAddResult result;
-  const auto files = VideoFilesInFolder(folder);
+  const auto files = VideoFilesInFolder(folder, videoExtensions_);
   result.found = files.size();
   if (files.empty()) {
     boxes_.showMessage(MessageKind::Information, kNoVideosInFolderText);

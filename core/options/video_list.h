@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "options/video_formats.h"
 #include "options/video_slots.h"
 
 namespace quorrel {
@@ -45,7 +46,8 @@ struct FolderAddResult {
 // changes.
 class VideoList {
  public:
-  VideoList(std::string settingsPath, MessageBoxes& boxes);
+  // `videoExtensions` are the files that "Add Entire Folder" takes.
+  VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions);
 
   void setView(VideoListView* view) { view_ = view; }
   void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
@@ -98,6 +100,7 @@ class VideoList {
 
   std::string settingsPath_;
   MessageBoxes& boxes_;
+  VideoExtensions videoExtensions_;
   VideoListView* view_ = nullptr;
   VideoSlots slots_;
   std::vector<std::string> entries_;
@@ -130,7 +133,6 @@ inline constexpr const char* kTooLongPathText =
 inline constexpr const char* kUnstorableFolderNamesText =
     "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
     "settings file cannot store. Those files were not added.";
-inline constexpr const char* kNoVideosInFolderText =
-    "There are no video files (avi, mpg, mpe, mpeg, mov, wmv) in this folder.";
+inline constexpr const char* kNoVideosInFolderText = "There are no video files in this folder.";
 
 }  // namespace quorrel

@@ -11,6 +11,9 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <string_view>
+
+#include "linux/media/video_formats.h"
 
 namespace quorrel::linux_desktop {
 
@@ -75,9 +78,18 @@ std::optional<std::string> FileDialogs::chooseVideoFile() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name of a file that does not exist is accepted too.
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({QStringLiteral("MPEG AVI MOV WMV (*.mpg *.avi *.mov *.wmv *.mpe *.mpeg)"),
-                         QStringLiteral("MPEG (*.mpg *.mpe *.mpeg)"), QStringLiteral("AVI (*.avi)"),
-                         QStringLiteral("MOV (*.mov)"), QStringLiteral("WMV (*.wmv)")});
+  // The first entry, which the dialog starts with, lists every video this
+  // platform plays; the dialog matches names without regard to case.
+  QStringList filters;
+  for (const VideoFilter& filter : VideoChooserFilters(kPlayableVideoExtensions)) {
+    QStringList patterns;
+    for (std::string_view extension : filter.extensions) {
+      patterns << QStringLiteral("*.") + QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
+    }
+    filters << QString::fromStdString(filter.name) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
+  }
+  dialog.setNameFilters(filters);
   if (!lastVideoFile_.isEmpty()) {
     dialog.setDirectory(QFileInfo(lastVideoFile_).absolutePath());
     dialog.selectFile(lastVideoFile_);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "linux/base/message_boxes.h"
+#include "linux/media/video_formats.h"
 #include "linux/options/about_box.h"
 #include "linux/options/dialog_look.h"
 #include "linux/options/option_services.h"
@@ -74,7 +75,7 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
   buildControls();
   controller_ = std::make_unique<OptionsController>(
       OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener,
-                      *services_.progress, services_.executableFolder},
+                      *services_.progress, services_.executableFolder, kPlayableVideoExtensions},
       static_cast<OptionsView&>(*this));
   videoSoundDialog_ = new VideoSoundDialog(this, *controller_);
   connectHandlers();

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "windows/base/window.h"
+#include "windows/media/video_formats.h"
 #include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
@@ -15,10 +16,23 @@ namespace {
 
 // Filter entries as the dialog lists them: name, NUL, patterns, NUL, and
 // one more NUL at the end.
-constexpr wchar_t kVideoFilter[] =
-    L"MPEG AVI MOV WMV\0*.mpg;*.avi;*.mov;*.wmv;*.mpe;*.mpeg\0MPEG\0*.mpg;*.mpe;*.mpeg\0AVI\0*.avi\0MOV\0*.mov\0"
-    L"WMV\0*.wmv\0";
 constexpr wchar_t kSoundFilter[] = L"wav (*.wav);midi (*.mid)\0*.wav;*.mid\0";
+
+// The video chooser's entries in that form. The first one, which the
+// dialog starts with, lists every video this platform plays.
+std::wstring videoFilter() {
+  std::wstring filter;
+  for (const VideoFilter& entry : VideoChooserFilters(kPlayableVideoExtensions)) {
+    filter += Widen(entry.name);
+    filter += L'\0';
+    for (std::size_t i = 0; i < entry.extensions.size(); ++i) {
+      if (i > 0) filter += L';';
+      filter += L"*." + Widen(entry.extensions[i]);
+    }
+    filter += L'\0';
+  }
+  return filter;
+}
 constexpr int kCancelId = 1;
 
 std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const std::wstring& startFolder,
@@ -42,7 +56,8 @@ std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const 
 
 std::optional<std::string> FileDialogs::chooseVideoFile() {
   // The typed name need not exist: it is added all the same.
-  const auto chosen = chooseFile(owner_, kVideoFilter, Widen(videoFolder_), lastVideoFile_, false);
+  const std::wstring filter = videoFilter();
+  const auto chosen = chooseFile(owner_, filter.c_str(), Widen(videoFolder_), lastVideoFile_, false);
   if (!chosen) return std::nullopt;
   lastVideoFile_ = *chosen;
   return Narrow(*chosen);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "windows/media/video_formats.h"
 #include "windows/options/about_box.h"
 #include "windows/options/option_services.h"
 #include "windows/options/preview_window.h"
@@ -37,7 +38,8 @@ OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
   progress_ = std::make_unique<ProgressDialog>(hwnd());
   buildControls();
   controller_ = std::make_unique<OptionsController>(
-      OptionsServices{std::move(settings), boxes_, *chooser_, *opener_, *progress_, std::move(executableFolder)},
+      OptionsServices{std::move(settings), boxes_, *chooser_, *opener_, *progress_, std::move(executableFolder),
+                      kPlayableVideoExtensions},
       static_cast<OptionsView&>(*this));
   videoSoundDialog_ = std::make_unique<VideoSoundDialog>(hwnd(), *controller_);
   controller_->load(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   NoBoxes boxes;
-  quorrel::VideoList list(argv[1], boxes);
+  quorrel::VideoList list(argv[1], boxes, {"avi"});
   (void)quorrel::LoadOptions(quorrel::SettingsFile(argv[1]), list.videoSlots());
   list.fillFromSlots();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "options/option_services.h"
+#include "options/video_formats.h"
 
 namespace quorrel::test {
 
@@ -69,6 +70,10 @@ class FakeProgress : public TaskProgress {
   int begun = 0, ended = 0;
   std::optional<std::size_t> cancelAt;
 };
+
+// A platform's list of playable videos, for the tests: the five fixed
+// entries' extensions, so that which names a folder add takes is plain.
+inline const VideoExtensions kTestVideoExtensions = {"mpg", "avi", "mov", "wmv", "mpe", "mpeg"};
 
 // The default settings file's text, as a fresh installation has it, with
 // `videos` placed in the first slots.

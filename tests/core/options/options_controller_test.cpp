@@ -61,7 +61,8 @@ class OptionsControllerTest : public ::testing::Test {
   test::FakeOpener opener;
   test::FakeProgress progress;
   FakeOptionsView view;
-  OptionsController controller{OptionsServices{location, boxes, chooser, opener, progress, dir.path()}, view};
+  OptionsController controller{
+      OptionsServices{location, boxes, chooser, opener, progress, dir.path(), test::kTestVideoExtensions}, view};
 };
 
 TEST_F(OptionsControllerTest, loadingShowsTheStoredOptionsTheListAndWhatMayBeChanged) {

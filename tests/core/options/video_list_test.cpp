@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "options/folder_scan.h"
+#include "options/video_formats.h"
 #include "settings/settings_file.h"
 #include "system/file_system.h"
 #include "tests/core/options/option_fakes.h"
@@ -39,7 +39,7 @@ class VideoListEditing : public ::testing::Test {
   std::string path = dir.file("quorrel4.ini");
   test::RecordingBoxes boxes;
   test::FakeChooser chooser;
-  VideoList list{path, boxes};
+  VideoList list{path, boxes, test::kTestVideoExtensions};
 };
 
 TEST_F(VideoListEditing, addsTakeTheLowestFreeSlotButStandLastInTheList) {
@@ -283,9 +283,19 @@ TEST_F(FolderAdd, aFolderWithoutVideosSaysSoAndWritesNothing) {
   EXPECT_EQ(test::ReadFile(path), before);
 }
 
-TEST(VideoFileNames, theFirstFilterEntrysExtensionsInAnyCase) {
-  for (const char* name : {"a.mpg", "a.AVI", "a.Mov", "a.wmv", "a.mpe", "a.MPEG"}) EXPECT_TRUE(IsVideoFileName(name)) << name;
-  for (const char* name : {"a.mp4", "a.mpgx", "avi", "a.avi.txt", "a.wav"}) EXPECT_FALSE(IsVideoFileName(name)) << name;
+TEST(VideoFileNames, theChooserStartsWithEveryPlayableVideoAndKeepsItsFiveEntries) {
+  const VideoExtensions playable = {"mp4", "mkv", "avi"};
+  const std::vector<VideoFilter> filters = VideoChooserFilters(playable);
+  ASSERT_EQ(filters.size(), 6u);
+  EXPECT_EQ(filters[0].name, "All Videos");
+  EXPECT_EQ(filters[0].extensions, playable);
+  EXPECT_EQ(filters[1].name, "MPEG AVI MOV WMV");
+  EXPECT_EQ(filters[1].extensions, test::kTestVideoExtensions);
+  EXPECT_EQ(filters[5].name, "WMV");
+  for (const char* name : {"a.mp4", "a.MKV", "b.Avi", ".mp4x.mp4"}) EXPECT_TRUE(HasVideoExtension(name, playable)) << name;
+  for (const char* name : {"a.mp4x", "mp4", "amp4", "a.avi.txt", "a.wav"}) {
+    EXPECT_FALSE(HasVideoExtension(name, playable)) << name;
+  }
 }
 
 }  // namespace

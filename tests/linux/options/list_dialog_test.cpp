@@ -1,9 +1,13 @@
+#include <QAbstractItemView>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
+
+#include <filesystem>
 
 #include "linux/options/option_services.h"
 #include "linux/options/preview_window.h"
@@ -94,15 +98,61 @@ TEST_F(ListDialog, doubleClickOpensTheEntryWithTheDesktop) {
   EXPECT_EQ(opener.opened, std::vector<std::string>{"/v/b.avi"});
 }
 
-TEST_F(ListDialog, addEntireFolderAppendsEachVideoAndRemembersTheFolder) {
+TEST_F(ListDialog, addEntireFolderTakesEveryVideoThePlayerPlaysAndRemembersTheFolder) {
   auto& dialog = open(DefaultSettingsText({"/v/a.avi"}));
   test::TempDir videos;
-  for (const char* name : {"2.AVI", "1.mpg", "skip.txt"}) test::WriteFile(videos.file(name), "x");
+  // A phone's and a camera's files, in every letter case, beside a text
+  // file and a folder whose name looks like a video.
+  for (const char* name : {"phone.mp4", "camera.MOV", "film.mkv", "web.webm", "clip.m4v", "old.avi", "notes.txt"}) {
+    test::WriteFile(videos.file(name), "x");
+  }
+  std::filesystem::create_directory(videos.file("more.mp4"));
+  test::WriteFile(videos.file("more.mp4/inner.mp4"), "x");
   chooser.folderAnswers.push_back(videos.path());
   dialog.addEntireFolder();
-  EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", videos.file("1.mpg"), videos.file("2.AVI")}));
-  EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 3");
+  EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", videos.file("camera.MOV"), videos.file("clip.m4v"),
+                                                   videos.file("film.mkv"), videos.file("old.avi"),
+                                                   videos.file("phone.mp4"), videos.file("web.webm")}));
+  EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 7");
   EXPECT_EQ(read("History", "Last Dir"), videos.path() + "/");
+}
+
+TEST_F(ListDialog, theVideoChooserOpensOnAllVideosAndListsAnMp4File) {
+  test::TempDir videos;
+  for (const char* name : {"phone.mp4", "notes.txt"}) test::WriteFile(videos.file(name), "x");
+  std::string text = DefaultSettingsText();
+  text += "[History]\nLast Dir=" + videos.path() + "/\n";
+  writeSettings(text);
+  // The dialog's own chooser, as "Add Video" opens it for the user.
+  OptionsDialogServices services;
+  services.boxes = &boxes;
+  services.settings = SettingsLocationIn(home.path());
+  form = std::make_unique<OptionsDialog>(services);
+  form->show();
+  QStringList listed;
+  QString filter;
+  test::OnNextModal([&](QWidget* modal) {
+    auto* chooser = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(chooser, nullptr);
+    filter = chooser->selectedNameFilter();
+    // The dialog lists the folder once its model has read it.
+    for (int attempt = 0; attempt < 200 && listed.isEmpty(); ++attempt) {
+      QTest::qWait(20);
+      for (auto* view : chooser->findChildren<QAbstractItemView*>()) {
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+          listed << view->model()->index(row, 0, root).data().toString();
+        }
+        if (!listed.isEmpty()) break;
+      }
+    }
+    chooser->reject();
+  });
+  QTest::mouseClick(form->addVideoButton, Qt::LeftButton);
+  EXPECT_TRUE(filter.startsWith("All Videos (*.mp4 ")) << filter.toStdString();
+  EXPECT_TRUE(listed.contains("phone.mp4")) << listed.join(", ").toStdString();
+  EXPECT_FALSE(listed.contains("notes.txt"));
+  EXPECT_EQ(form->videoListBox->count(), 0);
 }
 
 TEST_F(ListDialog, previewPlaysTheSelectedEntryInItsOwnWindow) {
