@@ -136,6 +136,10 @@ LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
   }
+  if (message == WM_DESTROY && endsMessageLoop_) {
+    ::PostQuitMessage(0);
+    return 0;
+  }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -61,6 +61,9 @@ class Window {
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
 
  protected:
+  // A mode's main window: destroying it ends the thread's message loop,
+  // and with it the mode.
+  void endMessageLoopWhenDestroyed() { endsMessageLoop_ = true; }
   // Registers the class the first time (the background brush is the
   // class's) and creates the window.
   void create(const wchar_t* windowClass, COLORREF background, DWORD exStyle, DWORD style, const std::string& title,
@@ -81,6 +84,7 @@ class Window {
   HWND hwnd_ = nullptr;
   HWND tooltips_ = nullptr;
   std::map<HWND, ButtonLook> drawnButtons_;
+  bool endsMessageLoop_ = false;
 };
 
 // Shows `dialog` modally over `owner`: the owner is disabled, and messages

@@ -31,6 +31,7 @@ OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
     : boxes_(boxes), mediaBackend_(std::move(mediaBackend)) {
   const SIZE outer = OuterSize(kStyle, 0, 642, 477);
   create(L"QuorrelOptions", kDialogBackground, 0, kStyle, "Quorrel Options", 0, 0, outer.cx, outer.cy, nullptr);
+  endMessageLoopWhenDestroyed();
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8, true)), FALSE);
   CentreOnScreen(hwnd());
   chooser_ = std::make_unique<FileDialogs>(hwnd());
@@ -216,9 +217,6 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closed from the title bar, Alt+F4 or the system: nothing is saved,
       // and the list's edits are in the file already.
       closeDialog();
-      return 0;
-    case WM_DESTROY:
-      ::PostQuitMessage(0);
       return 0;
     default: break;
   }

@@ -35,6 +35,7 @@ bool isShowInput(UINT message) {
 ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes) {
   create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle, 0, 0,
          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
+  endMessageLoopWhenDestroyed();
   password_.setOwner(hwnd());
 
   messageLabel_ = Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
@@ -107,9 +108,6 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       videoPlayer_->close();
       soundPlayer_->close();
       ::DestroyWindow(hwnd());
-      return 0;
-    case WM_DESTROY:
-      ::PostQuitMessage(0);
       return 0;
     default: break;
   }
