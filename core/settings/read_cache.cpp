@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "settings/settings_text.h"
 #include "system/file_system.h"
 
 namespace quorrel {
@@ -84,7 +85,7 @@ class Cache {
     for (const Entry& e : entries_) {
       if (e.path == path && e.text == *text) entry.profile = e.profile;
     }
-    if (!entry.profile) entry.profile = std::make_shared<const Profile>(*text);
+    if (!entry.profile) entry.profile = std::make_shared<const Profile>(DecodeSettingsText(*text).text);
     entry.text = std::move(*text);
     forgetLocked(path);
     // A handful of files at most are read by one process; the bound only

@@ -10,6 +10,7 @@
 #include "settings/profile.h"
 #include "settings/read_cache.h"
 #include "settings/settings_schema.h"
+#include "settings/settings_text.h"
 #include "system/file_system.h"
 
 namespace quorrel {
@@ -147,19 +148,23 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
     existing = st;
   }
 
-  Profile profile(oldText);
+  // The parser works on UTF-8; the file keeps the encoding it has.
+  const StoredText stored = DecodeSettingsText(std::move(oldText));
+  Profile profile(stored.text);
   try {
     change(profile);
   } catch (const std::invalid_argument&) {
     throw SettingsValueError(path_);
   }
-  std::string newText = profile.text();
+  const std::string newText = profile.text();
   // Nothing to change (a missing key deleted, a value written again): the
   // file stays as it is, and a missing one is not created.
-  if (newText == oldText) return;
+  if (newText == stored.text) return;
 
   ForgetProfile(path_);
-  if (!ReplaceFile(*target, newText, existing)) throw SettingsWriteError(path_);
+  if (!ReplaceFile(*target, EncodeSettingsText(newText, stored.encoding), existing)) {
+    throw SettingsWriteError(path_);
+  }
 }
 
 }  // namespace quorrel

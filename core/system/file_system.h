@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -174,6 +175,14 @@ void RemoveStaleTemporaryFiles(const std::string& target);
 // ~/.config on POSIX systems, the roaming application-data folder on
 // Windows. Empty when the system cannot tell.
 [[nodiscard]] std::string UserSettingsHome();
+
+// Text in the system's legacy 8-bit code page (Windows' ANSI code page),
+// which settings files of older programs are written in, converted to
+// UTF-8 and back. Nothing where the system has no such code page (POSIX
+// systems take file text as bytes), and, converting back, when a character
+// has no form in the code page.
+[[nodiscard]] std::optional<std::string> FromAnsiCodePage(std::string_view text);
+[[nodiscard]] std::optional<std::string> ToAnsiCodePage(std::string_view utf8);
 
 // One entry of a folder listing.
 struct FolderEntry {

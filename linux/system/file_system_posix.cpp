@@ -225,6 +225,10 @@ std::string UserSettingsHome() {
   return "/.config";
 }
 
+std::optional<std::string> FromAnsiCodePage(std::string_view /*text*/) { return std::nullopt; }
+
+std::optional<std::string> ToAnsiCodePage(std::string_view /*utf8*/) { return std::nullopt; }
+
 std::vector<FolderEntry> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   const FolderReader entries = openFolder(folder);

@@ -256,6 +256,32 @@ std::string UserSettingsHome() {
   return result;
 }
 
+std::optional<std::string> FromAnsiCodePage(std::string_view text) {
+  if (::GetACP() == CP_UTF8 || text.empty()) return std::nullopt;
+  const int size = static_cast<int>(text.size());
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (units <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
+  return Narrow(wide);
+}
+
+std::optional<std::string> ToAnsiCodePage(std::string_view utf8) {
+  if (::GetACP() == CP_UTF8) return std::nullopt;
+  if (utf8.empty()) return std::string();
+  const std::wstring wide = Widen(utf8);
+  const int units = static_cast<int>(wide.size());
+  // No best-fit stand-ins: a letter the code page lacks must not turn into
+  // a look-alike or a question mark in a stored path.
+  BOOL lost = FALSE;
+  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr, &lost);
+  if (size <= 0 || lost) return std::nullopt;
+  std::string ansi(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, ansi.data(), size, nullptr, &lost);
+  if (lost) return std::nullopt;
+  return ansi;
+}
+
 std::vector<FolderEntry> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   std::string pattern = folder;

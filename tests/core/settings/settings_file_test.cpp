@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "settings/settings_text.h"
 #include "tests/core/settings/folder_listing.h"
 #include "tests/support/process.h"
 
@@ -193,6 +194,42 @@ TEST_F(SettingsFileTest, writingTheStoredValueAgainLeavesTheFileAlone) {
   // A read-only file still refuses it: every write to it is refused alike.
   ::chmod(path.c_str(), 0444);
   EXPECT_THROW(file.writeFlag("Options", "Sound", true), SettingsWriteError);
+}
+
+// Encodings
+
+std::string utf16(std::string_view utf8) { return "\xFF\xFE" + Utf8ToUtf16Le(utf8); }
+
+TEST_F(SettingsFileTest, aUtf16FileIsReadAndRewrittenInUtf16) {
+  // Notepad's "Unicode": a byte order mark and CR-LF line ends. The path
+  // holds a letter beyond the 16-bit range too.
+  const std::string before = "[Options]\r\nSound=1\r\n[vidConfig]\r\nName1=/v/J\u00fcrgen/\U0001F600.avi\r\n";
+  WriteFile(path, utf16(before));
+  EXPECT_EQ(file.readText("vidConfig", "Name1", " "), "/v/J\u00fcrgen/\U0001F600.avi");
+  EXPECT_TRUE(file.readFlag("Options", "Sound", false));
+
+  file.writeNumber("Options", "Picdis", 3);
+  file.writeText("vidConfig", "Name2", "/v/\u65e5\u672c.mp4");
+  const std::string after = ReadFile(path);
+  EXPECT_EQ(after, utf16("[Options]\r\nSound=1\r\nPicdis=3\r\n[vidConfig]\r\nName1=/v/J\u00fcrgen/\U0001F600.avi\r\n"
+                         "Name2=/v/\u65e5\u672c.mp4\r\n"));
+  EXPECT_EQ(SettingsFile(path).readText("vidConfig", "Name2", " "), "/v/\u65e5\u672c.mp4");
+}
+
+TEST(SettingsText, damagedUtf16AndUtf8BecomeReplacementCharactersNotLostLines) {
+  // A lone surrogate and an odd last byte.
+  EXPECT_EQ(Utf16LeToUtf8(std::string("a\0\x00\xD8" "b\0c", 7)), "a\uFFFDb\uFFFD");
+  EXPECT_FALSE(IsUtf8("J\xFCrgen"));
+  EXPECT_FALSE(IsUtf8("\xC0\xAF"));  // an overlong '/'
+  EXPECT_TRUE(IsUtf8("J\u00fcrgen \U0001F600"));
+  EXPECT_EQ(Utf16LeToUtf8(Utf8ToUtf16Le("x\xFFy")), "x\uFFFDy");
+  // A file without a byte order mark keeps its bytes where the system has
+  // no ANSI code page to read them in.
+  const StoredText stored = DecodeSettingsText("Name1=J\xFCrgen\n");
+  if (stored.encoding == TextEncoding::Bytes) {
+    EXPECT_EQ(stored.text, "Name1=J\xFCrgen\n");
+  }
+  EXPECT_EQ(EncodeSettingsText("x", TextEncoding::Bytes), "x");
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "options/video_list.h"
 #include "settings/data_folder.h"
 #include "settings/settings_file.h"
+#include "show/read_settings.h"
+#include "show/show_state.h"
 #include "system/file_system.h"
 #include "tests/support/process.h"
 #include "windows/system/utf16.h"
@@ -144,6 +146,65 @@ TEST(WinFileIo, dataFolderIsInTheRoamingApplicationDataFolder) {
   EXPECT_EQ(location.DataFolder, home + "\\Quorrel");
   EXPECT_EQ(location.SettingsFileName, home + "\\Quorrel\\quorrel4.ini");
   EXPECT_EQ(SettingsFile(location.SettingsFileName).readText("vidConfig", "Name1000", ""), "Null");
+}
+
+// A settings file as an older program wrote it: in the ANSI code page, here
+// with a video in a folder whose name has a letter outside ASCII.
+TEST(WinFileIo, anAnsiSettingsFileIsReadAsItsLettersAndKeepsItsCodePage) {
+  TempDir dir;
+  const std::string folder = windowsPath(dir, "J\u00fcrgen");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
+  // Made through the wide call: the test's narrow file helpers take the
+  // ANSI code page, not UTF-8.
+  const HANDLE clip = ::CreateFileW(Widen(folder + "\\clip.avi").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(clip, INVALID_HANDLE_VALUE);
+  ::CloseHandle(clip);
+  const std::optional<std::string> ansiFolder = ToAnsiCodePage(folder);
+  if (!ansiFolder || ::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  std::string emptySlots;
+  for (int n = 2; n <= 1000; ++n) emptySlots += "Name" + std::to_string(n) + "=Null\r\n";
+  WriteFile(path, "[Options]\r\nSound=0\r\n[vidConfig]\r\nName1=" + *ansiFolder + "\\clip.avi\r\n" + emptySlots);
+
+  // The show finds the video instead of reporting "J?rgen" as gone.
+  ShowState state;
+  std::string message = "unchanged";
+  ReadSettings(SettingsFile(path), state, message);
+  EXPECT_EQ(state.PlayListCount, 1);
+  ASSERT_EQ(state.PlayList.size(), 1u);
+  EXPECT_EQ(state.PlayList[0], folder + "\\clip.avi");
+  EXPECT_EQ(message, "unchanged");
+
+  // A write keeps the file in its code page, byte for byte elsewhere.
+  SettingsFile(path).writeNumber("Options", "Picdis", 2);
+  EXPECT_EQ(ReadFile(path), "[Options]\r\nSound=0\r\nPicdis=2\r\n[vidConfig]\r\nName1=" + *ansiFolder +
+                                "\\clip.avi\r\n" + emptySlots);
+  // A letter the code page lacks does not turn into a question mark: the
+  // file becomes UTF-16, which Windows reads as well.
+  SettingsFile(path).writeText("vidConfig", "Name2", "C:\\\u65e5\u672c\\a.mp4");
+  const std::string rewritten = ReadFile(path);
+  EXPECT_EQ(rewritten.substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(SettingsFile(path).readText("vidConfig", "Name2", " "), "C:\\\u65e5\u672c\\a.mp4");
+  EXPECT_EQ(SettingsFile(path).readText("vidConfig", "Name1", " "), folder + "\\clip.avi");
+}
+
+// Notepad's "Unicode": read right, and "OK" writes UTF-16 into it, not
+// 8-bit lines after the byte order mark.
+TEST(WinFileIo, aUtf16SettingsFileFromNotepadIsReadAndStaysUtf16) {
+  TempDir dir;
+  const std::string path = windowsPath(dir, "quorrel4.ini");
+  const std::wstring text = L"\xFEFF[Options]\r\nPicdis=3\r\n[WavConfig]\r\nName1=C:\\M\u00fcsik\\a.wav\r\n";
+  WriteFile(path, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+  EXPECT_EQ(SettingsFile(path).readNumber("Options", "Picdis", -1), 3);
+  EXPECT_EQ(SettingsFile(path).readText("WavConfig", "Name1", " "), "C:\\M\u00fcsik\\a.wav");
+  SettingsFile(path).writeFlag("Options", "Sound", true);
+  // Windows' own profile functions read what was written.
+  wchar_t value[64] = {};
+  ::GetPrivateProfileStringW(L"Options", L"Sound", L"absent", value, 64, Widen(path).c_str());
+  EXPECT_STREQ(value, L"1");
+  ::GetPrivateProfileStringW(L"WavConfig", L"Name1", L"absent", value, 64, Widen(path).c_str());
+  EXPECT_EQ(Narrow(value), "C:\\M\u00fcsik\\a.wav");
 }
 
 TEST(WinFileIo, pathsSplitAtBackslashes) {

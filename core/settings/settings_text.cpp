@@ -1,0 +1,146 @@
+#include "settings/settings_text.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "system/file_system.h"
+
+namespace quorrel {
+
+namespace {
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The next code point of UTF-8 text at `at`, moving past it; nothing for a
+// malformed or overlong sequence, a surrogate or a value beyond U+10FFFF.
+std::optional<char32_t> nextUtf8(std::string_view text, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  int length = 0;
+  char32_t code = 0;
+  if (lead < 0x80) {
+    ++at;
+    return lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    code = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    code = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    code = lead & 0x07;
+  } else {
+    ++at;
+    return std::nullopt;
+  }
+  if (at + static_cast<std::size_t>(length) > text.size()) {
+    at = text.size();
+    return std::nullopt;
+  }
+  for (int i = 1; i < length; ++i) {
+    const unsigned char next = byte(at + static_cast<std::size_t>(i));
+    if ((next & 0xC0) != 0x80) {
+      at += static_cast<std::size_t>(i);
+      return std::nullopt;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
+  at += static_cast<std::size_t>(length);
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+  return code;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+void appendUtf16Le(std::string& out, char16_t unit) {
+  out += static_cast<char>(unit & 0xFF);
+  out += static_cast<char>(unit >> 8);
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    if (!nextUtf8(text, at)) return false;
+  }
+  return true;
+}
+
+std::string Utf16LeToUtf8(std::string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  const std::size_t units = utf16.size() / 2;
+  const auto unit = [&](std::size_t i) {
+    return static_cast<char16_t>(static_cast<unsigned char>(utf16[2 * i]) |
+                                 (static_cast<unsigned char>(utf16[2 * i + 1]) << 8));
+  };
+  for (std::size_t i = 0; i < units; ++i) {
+    const char16_t first = unit(i);
+    if (first >= 0xD800 && first <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+      appendUtf8(out, 0x10000 + ((static_cast<char32_t>(first) - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+      ++i;
+    } else if (first >= 0xD800 && first <= 0xDFFF) {
+      appendUtf8(out, kReplacement);
+    } else {
+      appendUtf8(out, first);
+    }
+  }
+  // A last lone byte of a damaged file.
+  if (utf16.size() % 2 != 0) appendUtf8(out, kReplacement);
+  return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  for (std::size_t at = 0; at < utf8.size();) {
+    const char32_t code = nextUtf8(utf8, at).value_or(kReplacement);
+    if (code >= 0x10000) {
+      appendUtf16Le(out, static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      appendUtf16Le(out, static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      appendUtf16Le(out, static_cast<char16_t>(code));
+    }
+  }
+  return out;
+}
+
+StoredText DecodeSettingsText(std::string stored) {
+  if (std::string_view(stored).starts_with(kUtf16LeMark)) {
+    return {Utf16LeToUtf8(std::string_view(stored).substr(kUtf16LeMark.size())), TextEncoding::Utf16Le};
+  }
+  if (!IsUtf8(stored)) {
+    if (std::optional<std::string> text = FromAnsiCodePage(stored)) return {std::move(*text), TextEncoding::Ansi};
+  }
+  return {std::move(stored), TextEncoding::Bytes};
+}
+
+std::string EncodeSettingsText(std::string_view text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Ansi) {
+    if (std::optional<std::string> ansi = ToAnsiCodePage(text)) return std::move(*ansi);
+    encoding = TextEncoding::Utf16Le;
+  }
+  if (encoding == TextEncoding::Utf16Le) return std::string(kUtf16LeMark) + Utf8ToUtf16Le(text);
+  return std::string(text);
+}
+
+}  // namespace quorrel
