@@ -14,6 +14,15 @@
 #include "linux/entry/modes.h"
 #include "linux/entry/x11_display.h"
 
+namespace {
+
+std::string NoDisplayText(const char* display) {
+  if (display == nullptr || *display == '\0') return "no X display to show on: DISPLAY is not set";
+  return std::string("the X display \"") + display + "\" cannot be reached";
+}
+
+}  // namespace
+
 // The process does one thing, chosen by its first argument, and always ends
 // with status 0: a screen-saver host or idle tool has no use for a failure
 // code, and the user sees every failure that matters in a message box.
@@ -38,7 +47,9 @@ int main(int argc, char** argv) {
     // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
     setenv("QT_QPA_PLATFORM", "xcb", 0);
     if (!display.reachable) {
-      if (mode == Mode::Hosted) LogError("no X display can be reached");
+      // Nothing can be shown, so the reason goes where idle tools, hosts
+      // and the journal keep it.
+      LogError(NoDisplayText(std::getenv("DISPLAY")));
       return 0;
     }
 
