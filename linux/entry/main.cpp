@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <cstdint>
@@ -19,6 +21,22 @@ namespace {
 std::string NoDisplayText(const char* display) {
   if (display == nullptr || *display == '\0') return "no X display to show on: DISPLAY is not set";
   return std::string("the X display \"") + display + "\" cannot be reached";
+}
+
+// Without a session bus named in the environment, libdbus (which Qt's
+// desktop integration uses) falls back to starting one with dbus-launch: a
+// dbus-launch and a dbus-daemon that outlive Quorrel, and a ~/.dbus folder.
+// Quorrel needs no bus, so it never starts one. The bus of a session under
+// systemd, at $XDG_RUNTIME_DIR/bus, is still found where libdbus looks
+// for it; with neither, the address names no transport, and every
+// connection fails at once.
+void NeverStartASessionBus() {
+  if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address != nullptr && *address != '\0') return;
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/') {
+    struct stat bus {};
+    if (::stat((std::string(runtime) + "/bus").c_str(), &bus) == 0 && S_ISSOCK(bus.st_mode)) return;
+  }
+  setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
 }  // namespace
@@ -46,6 +64,7 @@ int main(int argc, char** argv) {
     // mpv's window embedding and the show-window lookup speak X11, so Qt
     // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
     setenv("QT_QPA_PLATFORM", "xcb", 0);
+    NeverStartASessionBus();
     if (!display.reachable) {
       // Nothing can be shown, so the reason goes where idle tools, hosts
       // and the journal keep it.

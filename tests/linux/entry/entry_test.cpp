@@ -2,7 +2,10 @@
 // executable, its exit status and whether it stays on screen.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -83,6 +86,53 @@ TEST(Entry, theOptionsDialogStaysUntilClosedButARunningShowRefusesIt) {
   for (const char* argument : {"/C", "/S", "/c:1234"}) {
     ChildProcess refused({QUORREL_EXECUTABLE, argument}, freshHome(home));
     EXPECT_EQ(refused.waitFor(10s), std::optional<int>(0)) << argument;
+  }
+}
+
+// The processes still running whose environment holds `entry`.
+std::vector<std::string> processesWith(const std::string& entry) {
+  std::vector<std::string> found;
+  for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+    const std::string environ = test::ReadFile(process.path() / "environ");
+    if (environ.find(std::string(1, '\0') + entry + '\0') == std::string::npos && !environ.starts_with(entry + '\0')) {
+      continue;
+    }
+    found.push_back(process.path().filename().string() + " " + test::ReadFile(process.path() / "comm"));
+  }
+  return found;
+}
+
+bool visibleWindowNamed(const std::string& title) {
+  const ProcessResult search = RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 10s);
+  return search.exitStatus == 0 && !search.output.empty();
+}
+
+// Without a session bus, nothing that Quorrel starts may outlive it: libdbus
+// would start a bus with dbus-launch, whose dbus-launch and dbus-daemon
+// stay behind, and note it in ~/.dbus.
+TEST(Entry, theDialogAndTheShowLeaveNoSessionBusBehind) {
+  for (const auto& [argument, title] : {std::pair{"/C", "Quorrel Options"}, std::pair{"/S", "FrmQuorrel33"}}) {
+    SCOPED_TRACE(argument);
+    TempDir home;
+    TempDir runtime;
+    {
+      ChildProcess quorrel({"env", "-u", "DBUS_SESSION_BUS_ADDRESS", QUORREL_EXECUTABLE, argument},
+                           {{"HOME", home.path()},
+                            {"XDG_CONFIG_HOME", home.file(".config")},
+                            {"XDG_RUNTIME_DIR", runtime.path()}});
+      ASSERT_TRUE(test::WaitUntil([&] { return visibleWindowNamed(title); }, 20s));
+      // Return is "OK" in the dialog; any key ends the show.
+      ASSERT_EQ(RunProcess({"xdotool", "key", "Return"}).exitStatus, 0);
+      EXPECT_EQ(quorrel.waitFor(20s), std::optional<int>(0));
+    }
+    const std::vector<std::string> leftBehind = processesWith("HOME=" + home.path());
+    std::string names;
+    for (const std::string& process : leftBehind) {
+      names += process;
+      ::kill(std::stoi(process), SIGTERM);
+    }
+    EXPECT_TRUE(leftBehind.empty()) << names;
+    EXPECT_FALSE(std::filesystem::exists(home.file(".dbus")));
   }
 }
 
