@@ -31,6 +31,26 @@ class LoggedMessages : public MessageBoxes {
   void showMessage(MessageKind /*kind*/, const std::string& text) override { LogError(text); }
 };
 
+// A hosted show's mute: a switch that cannot be set leaves a line on
+// standard error and the show goes on. Where no sound server answers (ALSA
+// alone, or PipeWire without its pulse server), a failed mute at the start
+// would otherwise keep the panel black for the whole host session, with
+// nobody there to read why.
+class LoggedMute : public SystemMute {
+ public:
+  explicit LoggedMute(std::unique_ptr<SystemMute> mute) : mute_(std::move(mute)) {}
+  void setSystemMute(bool mute) override {
+    try {
+      mute_->setSystemMute(mute);
+    } catch (const VolumeError& error) {
+      LogError(error.what());
+    }
+  }
+
+ private:
+  std::unique_ptr<SystemMute> mute_;
+};
+
 // The primary monitor in root coordinates; the whole screen when Qt knows
 // no monitor.
 std::optional<Rect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
@@ -55,7 +75,8 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
   // The video output starts on mpv's threads while the window is made and
   // the settings are read.
   backend->prepareVideo();
-  const std::unique_ptr<SystemMute> mute = CreatePulseMute();
+  std::unique_ptr<SystemMute> mute = CreatePulseMute();
+  if (placement.hostWindow != 0) mute = std::make_unique<LoggedMute>(std::move(mute));
   ShowWindow form(app, settings, *backend, *mute, boxes, placement);
   stopSignals.onSignal([&form] { form.endBySignal(); });
 

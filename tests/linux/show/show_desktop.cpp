@@ -230,8 +230,10 @@ OwnXvfb::OwnXvfb(int width, int height) {
   if (!started) throw std::runtime_error("no Xvfb could be started");
 }
 
-OwnXvfb::~OwnXvfb() {
-  if (server_) {
+OwnXvfb::~OwnXvfb() { stop(); }
+
+void OwnXvfb::stop() {
+  if (server_ && server_->running()) {
     server_->signal(SIGTERM);
     (void)server_->waitFor(std::chrono::seconds(5));
   }
@@ -276,13 +278,25 @@ bool WindowNamed(const std::string& display, const std::string& title) {
   return r.exitStatus == 0 && !trim(r.output).empty();
 }
 
-void SetSinkMute(bool mute) {
-  const ProcessResult r = RunProcess({"pactl", "set-sink-mute", "@DEFAULT_SINK@", mute ? "1" : "0"});
+namespace {
+
+std::vector<std::string> pactl(const std::string& server, const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv;
+  if (!server.empty()) argv = {"env", "PULSE_SERVER=" + server};
+  argv.push_back("pactl");
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return argv;
+}
+
+}  // namespace
+
+void SetSinkMute(bool mute, const std::string& server) {
+  const ProcessResult r = RunProcess(pactl(server, {"set-sink-mute", "@DEFAULT_SINK@", mute ? "1" : "0"}));
   if (r.exitStatus != 0) throw std::runtime_error("pactl failed: " + r.output);
 }
 
-std::optional<bool> SinkMuted() {
-  const ProcessResult r = RunProcess({"pactl", "get-sink-mute", "@DEFAULT_SINK@"});
+std::optional<bool> SinkMuted(const std::string& server) {
+  const ProcessResult r = RunProcess(pactl(server, {"get-sink-mute", "@DEFAULT_SINK@"}));
   if (r.exitStatus != 0) return std::nullopt;
   if (r.output.find("yes") != std::string::npos) return true;
   if (r.output.find("no") != std::string::npos) return false;

@@ -116,6 +116,8 @@ class OwnXvfb {
   OwnXvfb(const OwnXvfb&) = delete;
   OwnXvfb& operator=(const OwnXvfb&) = delete;
   [[nodiscard]] const std::string& display() const { return display_; }
+  // Ends the server, as a logout does, and waits until it has gone.
+  void stop();
 
  private:
   TempDir dir_;
@@ -149,9 +151,10 @@ void Xrandr(const std::string& display, const std::vector<std::string>& argument
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments);
 [[nodiscard]] bool WindowNamed(const std::string& display, const std::string& title);
 
-// The default sink's mute switch, through pactl.
-void SetSinkMute(bool mute);
-[[nodiscard]] std::optional<bool> SinkMuted();
+// The default sink's mute switch, through pactl, on the test's sound
+// server or on the one `server` names (an OwnPulse's).
+void SetSinkMute(bool mute, const std::string& server = {});
+[[nodiscard]] std::optional<bool> SinkMuted(const std::string& server = {});
 
 // The sound streams that a process has on the sound server, by stream
 // index, each with whether it is playing (not corked). The media back end
