@@ -14,10 +14,13 @@
 #include "linux/entry/modes.h"
 #include "linux/media/media_backend.h"
 #include "linux/media/pulse_mute.h"
+#include "linux/show/lost_display_guard.h"
 #include "linux/show/show_window.h"
 #include "linux/show/termination_signals.h"
 #include "linux/show/x11_host_window.h"
 #include "settings/data_folder.h"
+#include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 #include "show/show_window_identity.h"
 
 namespace quorrel::linux_desktop {
@@ -51,6 +54,11 @@ class LoggedMute : public SystemMute {
   std::unique_ptr<SystemMute> mute_;
 };
 
+xcb_connection_t* qtConnection() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 != nullptr ? x11->connection() : nullptr;
+}
+
 // The primary monitor in root coordinates; the whole screen when Qt knows
 // no monitor.
 std::optional<Rect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindow) {
@@ -79,6 +87,15 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
   if (placement.hostWindow != 0) mute = std::make_unique<LoggedMute>(std::move(mute));
   ShowWindow form(app, settings, *backend, *mute, boxes, placement);
   stopSignals.onSignal([&form] { form.endBySignal(); });
+  // A logout takes the X server away under the show; the end mute choice
+  // is applied all the same.
+  LostDisplayGuard lostDisplay(qtConnection(), *mute);
+  // The start-up may mute the system and then meet the lost display before
+  // it returns, so the end choice is known from the file before it runs.
+  if (placement.soundAndMute) {
+    lostDisplay.setEndChoice(MuteChoiceOf(
+        SettingsFile(settings.SettingsFileName).readNumber(kOptionsSection, kEndMuteKey, kNumberReadDefault)));
+  }
 
   // On screen (black) before the start-up opens the first video, so that
   // the video's first frame is drawn where it is seen, not drawn again once
@@ -95,6 +112,7 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
       app.reportError(error.what());
     }
   }
+  lostDisplay.setEndChoice(form.endMuteChoice());
   if (stopSignals.received()) form.endBySignal();
   if (form.ended()) return stopSignals.signalNumber();
 
@@ -117,8 +135,7 @@ void RunShowMode(Application& app) {
 
 void RunHostedShowMode(Application& app, NativeWindow hostWindow) {
   SetApplicationTitle("Quorrel");
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  xcb_connection_t* connection = qtConnection();
   if (connection == nullptr) {
     LogError("a screen-saver host's window needs an X display");
     return;

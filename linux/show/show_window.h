@@ -55,6 +55,9 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   // The start-up; errors propagate for the general error report.
   void start() { controller_.start(); }
   [[nodiscard]] bool ended() const { return controller_.ended(); }
+  // What the end of the show does with the mute switch, as the start-up
+  // read it.
+  [[nodiscard]] MuteChoice endMuteChoice() const { return controller_.state().EndMute; }
   // Puts the window on screen: over the primary monitor with the keyboard
   // held, or inside the host's window.
   void showOnScreen();

@@ -181,6 +181,21 @@ TEST(MuteChoices, aHostedShowWhoseStartMuteFailsSaysSoOnStandardErrorAndPlaysAll
   EXPECT_EQ(hosted.process().waitFor(10s), 128 + SIGTERM);
 }
 
+// A logout takes the X server away under a running show: the end steps
+// run all the same (here the sound comes back on), and the process ends
+// with 0 rather than with an error or a crash.
+TEST(LostDisplay, theShowAndAHostedShowApplyTheEndMuteAndEndQuietly) {
+  for (const char* argument : {"/S", "--root", "/S", "--root"}) {
+    SCOPED_TRACE(argument);
+    OwnDesktopShow show(argument, "Starton=0\nEndon=1\nPicdis=1\nSound=1\nRepeat=1");
+    ASSERT_TRUE(show.playsRed()) << show.standardError();
+    EXPECT_EQ(show.sinkMuted(), true);
+    show.x().stop();
+    EXPECT_EQ(show.process().waitFor(20s), 0) << show.standardError();
+    EXPECT_EQ(show.sinkMuted(), false) << show.standardError();
+  }
+}
+
 TEST(SingleShow, aSecondStartExitsAtOnceWhileTheShowRuns) {
   ShowRun show;
   startPlaying(show);
