@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "entry/password_change.h"
 #include "linux/entry/application.h"
 #include "linux/entry/modes.h"
+#include "linux/entry/show_claim.h"
 #include "linux/entry/x11_display.h"
 
 namespace {
@@ -72,6 +74,14 @@ int main(int argc, char** argv) {
       return 0;
     }
 
+    // Two shows started at the same instant both find no show window; the
+    // claim lets only one of them go on.
+    std::unique_ptr<ShowClaim> showClaim;
+    if (mode == Mode::Show) {
+      showClaim = ShowClaim::Take();
+      if (!showClaim) return 0;
+    }
+
     HostWindowChoice host;
     if (mode == Mode::Hosted) {
       host = ChooseHostWindow(arguments, std::getenv("XSCREENSAVER_WINDOW"));
@@ -89,6 +99,8 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     if (mode == Mode::Show) {
       RunShowMode(app);
+      // A show started as this one ends is not refused.
+      showClaim.reset();
     } else if (mode == Mode::Hosted) {
       RunHostedShowMode(app, host.window);
     } else {

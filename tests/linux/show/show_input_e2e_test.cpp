@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <map>
@@ -209,6 +210,36 @@ TEST(SingleShow, aSecondStartExitsAtOnceWhileTheShowRuns) {
   EXPECT_TRUE(show.running());
   Xdotool(show.display(), {"key", "space"});
   EXPECT_EQ(show.waitForExit(10s), 0);
+}
+
+// The show windows on screen now.
+int showWindowsOnScreen(const std::string& display) {
+  const ProcessResult search = RunProcess(
+      {"env", "DISPLAY=" + display, "xdotool", "search", "--onlyvisible", "--name", "^FrmQuorrel33$"}, 10s);
+  return static_cast<int>(std::count(search.output.begin(), search.output.end(), '\n'));
+}
+
+TEST(SingleShow, twoShowsStartedAtTheSameInstantGiveOneShow) {
+  const std::string display = ShowRun::DefaultDisplay();
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    TempDir home;
+    const std::map<std::string, std::string> environment = {
+        {"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path()}, {"DISPLAY", display}};
+    ChildProcess first({QUORREL_EXECUTABLE, "/S"}, environment);
+    ChildProcess second({QUORREL_EXECUTABLE, "/S"}, environment);
+    // One of them gives way at once, with 0; the other one shows.
+    ASSERT_TRUE(WaitUntil([&] { return !first.running() || !second.running(); }, 15s)) << "both shows run";
+    ChildProcess& gone = first.running() ? second : first;
+    ChildProcess& shows = first.running() ? first : second;
+    EXPECT_EQ(gone.waitFor(0ms), 0);
+    ASSERT_TRUE(WaitUntil([&] { return showWindowsOnScreen(display) > 0; }, 20s));
+    EXPECT_EQ(showWindowsOnScreen(display), 1);
+    // One key ends it, and nothing is left on screen.
+    Xdotool(display, {"key", "space"});
+    EXPECT_EQ(shows.waitFor(10s), 0);
+    EXPECT_EQ(showWindowsOnScreen(display), 0);
+  }
 }
 
 TEST(SingleShow, aStopSignalEndsTheShowWithTheEndSteps) {
