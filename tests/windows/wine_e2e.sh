@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quorrel.scr under Wine, driven as a user would: the show in three size
-# modes with an MS Video-1 AVI and an MPEG-1 clip, the second start, a key,
+# modes with an MS Video-1 AVI and an MPEG-1 clip, the second start, shows
+# started at the same instant, a key,
 # the empty list's white screen, a WAV background sound on the sound
 # server, and the options dialog's "Add Video" through the file dialog and
 # "OK", with the added Cinepak clip played afterwards. Needs DISPLAY and a
@@ -130,6 +131,39 @@ second_status=$?
 check "a second start exits at once with 0" test "$second_status" -eq 0 -a $((SECONDS - started)) -lt 20
 check "the first show still runs" kill -0 "$show_pid"
 check "mode 1: a key ends the show with status 0" end_show_with_key
+
+# Shows started at the same instant, before any has its window: one runs,
+# the others end at once with 0, and one key leaves no show on screen.
+show_windows() { xdotool search --onlyvisible --name '^FrmQuorrel33$' 2>/dev/null | wc -l; }
+one_runs() {  # one_runs PID...: exactly one of them still runs
+  local pid alive=0
+  for pid in "$@"; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
+  ((alive == 1))
+}
+for round in 1 2; do
+  racers=()
+  for _ in 1 2 3 4; do
+    wine "$scr" /s >/dev/null 2>&1 &
+    racers+=($!)
+  done
+  check "race $round: of four shows started at once, one runs" wait_until 60 one_runs "${racers[@]}"
+  ended_with_zero=1
+  for pid in "${racers[@]}"; do
+    if kill -0 "$pid" 2>/dev/null; then
+      show_pid=$pid
+    else
+      wait "$pid" || ended_with_zero=0
+    fi
+  done
+  check "race $round: the others ended with 0" test "$ended_with_zero" -eq 1
+  check "race $round: one show window is on screen" wait_until 60 has show_window
+  check "race $round: only one" test "$(show_windows)" -eq 1
+  check "race $round: a key ends it" end_show_with_key
+  check "race $round: no show window is left" test "$(show_windows)" -eq 0
+  kill "${racers[@]}" 2>/dev/null
+  wait "${racers[@]}" 2>/dev/null
+  show_pid=""
+done
 
 # Size mode 2: half the screen, centred (512 x 384 at 256, 192).
 write_settings 2 0 "$work/red.avi"

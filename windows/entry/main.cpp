@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,33 @@ std::string executablePath() {
   path.resize(length);
   return Narrow(path);
 }
+
+// The claim of the one show of this session: a named mutex, which the
+// first of two shows started at the same instant creates and the second
+// finds. Looking for the show window alone lets both run, since neither
+// has its window yet when it looks. Held until the show ends; the system
+// lets it go with the process.
+class ShowClaim {
+ public:
+  ShowClaim() : handle_(::CreateMutexW(nullptr, FALSE, L"Local\\QuorrelShow")) {
+    if (handle_ == nullptr) {
+      // The look-up of the window still stands guard.
+      LogError("the show cannot claim its mutex (error " + std::to_string(::GetLastError()) + ")");
+    } else {
+      takenByAnother_ = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+  }
+  ~ShowClaim() {
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+  }
+  ShowClaim(const ShowClaim&) = delete;
+  ShowClaim& operator=(const ShowClaim&) = delete;
+  [[nodiscard]] bool takenByAnother() const { return takenByAnother_; }
+
+ private:
+  HANDLE handle_;
+  bool takenByAnother_ = false;
+};
 
 void runShowMode() {
   SetApplicationTitle("Quorrel");
@@ -87,12 +115,19 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
       RunPasswordChange(&service);
       return 0;
     }
+    std::optional<ShowClaim> showClaim;
+    if (mode == Mode::Show) {
+      showClaim.emplace();
+      if (showClaim->takenByAnother()) return 0;
+    }
     // The file dialogs, the folder chooser, the endpoint mute and MCI's
     // DirectShow devices all want COM on this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetApplicationTitle(TitleFromExecutable(executablePath()));
     if (mode == Mode::Show) {
       runShowMode();
+      // A show started as this one ends is not refused.
+      showClaim.reset();
     } else {
       windows_desktop::RunConfigMode(executablePath());
     }
