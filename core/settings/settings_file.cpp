@@ -12,6 +12,7 @@
 #include "settings/settings_schema.h"
 #include "settings/settings_text.h"
 #include "system/file_system.h"
+#include "system/temporary_files.h"
 
 namespace quorrel {
 
@@ -52,7 +53,8 @@ std::optional<std::int32_t> parseNumber(std::string_view text) {
 
 }  // namespace
 
-SettingsWriteError::SettingsWriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+SettingsWriteError::SettingsWriteError(const std::string& path, const std::string& reason)
+    : std::runtime_error("Unable to write to " + path + (reason.empty() ? std::string() : ": " + reason)) {}
 
 SettingsValueError::SettingsValueError(const std::string& path)
     : std::runtime_error("A text with a line break or a NUL character cannot be stored in " + path) {}
@@ -127,8 +129,16 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   // the file is read, changed and replaced under one lock, so that neither
   // writer loses the other's change. A writer that never lets go cannot
   // hold this one up for long; the write is then refused.
-  const std::optional<WriteLock> lock = WriteLock::Acquire(*target, kLockWait);
-  if (!lock) throw SettingsWriteError(path_);
+  LockFailure failure = LockFailure::Unopenable;
+  const std::optional<WriteLock> lock = WriteLock::Acquire(*target, kLockWait, &failure);
+  if (!lock) {
+    // The message names the file that stands in the way, not the one that
+    // would have been written.
+    const std::string lockFile = LockFileName(*target);
+    throw SettingsWriteError(path_, failure == LockFailure::HeldTooLong
+                                        ? "another program holds its lock file " + lockFile
+                                        : "its lock file " + lockFile + " cannot be opened");
+  }
 
   std::string oldText;
   std::optional<FileStatus> existing;

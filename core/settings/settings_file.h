@@ -9,10 +9,11 @@
 namespace quorrel {
 
 // A write to the settings file that the system refused. The message is
-// "Unable to write to <full path>".
+// "Unable to write to <full path>", followed by ": <reason>" when the
+// reason is not the file itself (its write lock).
 class SettingsWriteError : public std::runtime_error {
  public:
-  explicit SettingsWriteError(const std::string& path);
+  explicit SettingsWriteError(const std::string& path, const std::string& reason = {});
 };
 
 // A text value that the profile format cannot hold (a line break or a NUL

@@ -140,17 +140,30 @@ inline constexpr bool kReadersHoldFilesOpen =
 [[nodiscard]] bool ReplaceFile(const std::string& target, const std::string& contents,
                                const std::optional<FileStatus>& existing);
 
+// Why a write lock could not be had.
+enum class LockFailure {
+  // The lock file cannot be opened or made.
+  Unopenable,
+  // Another writer held the lock for the whole wait.
+  HeldTooLong,
+};
+
 // An advisory lock that serialises the writers of one file across
 // processes: an exclusive lock on "<folder>/.<name>.lock" beside it (flock
 // on POSIX systems, LockFileEx on Windows), held by whoever has read the
 // file and means to replace it, until the replace is done. The lock goes
 // with its holder, also when the holder is killed, so it never outlives a
-// writer; the lock file itself stays.
+// writer; the lock file itself stays. It never stands between users and
+// their own file: on POSIX systems the lock file belongs to the file's
+// owner, also when root makes it, and one that an older run as another
+// user left unopenable is replaced.
 class WriteLock {
  public:
   // Waits at most `bound` for the lock; nothing when it could not be had
-  // in that time or the lock file cannot be opened.
-  [[nodiscard]] static std::optional<WriteLock> Acquire(const std::string& target, std::chrono::milliseconds bound);
+  // in that time or the lock file cannot be opened, `failure` then telling
+  // which.
+  [[nodiscard]] static std::optional<WriteLock> Acquire(const std::string& target, std::chrono::milliseconds bound,
+                                                        LockFailure* failure = nullptr);
   WriteLock(WriteLock&& other) noexcept = default;
   WriteLock& operator=(WriteLock&&) = delete;
   WriteLock(const WriteLock&) = delete;

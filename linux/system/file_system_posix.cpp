@@ -79,6 +79,63 @@ using FolderReader = std::unique_ptr<DIR, CloseFolder>;
 
 FolderReader openFolder(const std::string& folder) { return FolderReader(::opendir(folder.c_str())); }
 
+// Root writing a user's settings (`sudo -E quorrel /C`) makes files and
+// folders there; they go to the owner of the folder they are made in, so
+// that the user can go on using them. Others cannot give files away and
+// need not: what they make is already theirs.
+void giveToFolderOwner(int fd, const std::string& folder) {
+  struct stat owner {};
+  if (::geteuid() != 0 || ::stat(folder.c_str(), &owner) != 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || (st.st_uid == owner.st_uid && st.st_gid == owner.st_gid)) return;
+  [[maybe_unused]] const int ignored = ::fchown(fd, owner.st_uid, owner.st_gid);
+}
+
+int descriptorOf(const FileHandle& handle) { return static_cast<int>(handle.get()); }
+
+// Waits for an exclusive flock on `handle` until `deadline`. False with
+// errno EWOULDBLOCK when another holder kept it that long.
+bool lockUntil(const FileHandle& handle, std::chrono::steady_clock::time_point deadline) {
+  while (::flock(descriptorOf(handle), LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Opens the lock file `path`, making it when it is missing; an invalid
+// handle when it cannot be had. A lock file can be locked through a handle
+// that only reads, which is all a lock file that another user made allows.
+// One that cannot even be read (root made it, mode 0600, before lock files
+// went to the folder's owner) would refuse every later write of the
+// user's: it is replaced by a fresh one of the user's own. Writers that
+// find it so at the same time replace it one after the other, under a lock
+// on the folder, and each looks again first, so that the second takes the
+// file that the first made rather than replacing it once more.
+FileHandle openLockFile(const std::string& path, std::chrono::steady_clock::time_point deadline) {
+  const std::string folder = FolderOf(path);
+  const auto open = [&path, &folder] {
+    FileHandle lock(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!lock.valid() && errno == EACCES) lock = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (lock.valid()) giveToFolderOwner(descriptorOf(lock), folder);
+    return lock;
+  };
+  FileHandle lock = open();
+  if (lock.valid() || errno != EACCES) return lock;
+
+  const FileHandle folderLock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folderLock.valid() || !lockUntil(folderLock, deadline)) return FileHandle();
+  lock = open();
+  if (lock.valid() || errno != EACCES) return lock;
+  const std::string fresh = TemporaryName(path, static_cast<std::uint64_t>(::getpid()));
+  lock = FileHandle(::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (lock.valid() && ::rename(fresh.c_str(), path.c_str()) != 0) {
+    ::unlink(fresh.c_str());
+    return FileHandle();
+  }
+  return lock;
+}
+
 }  // namespace
 
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, bool* missing) {
@@ -130,19 +187,31 @@ std::chrono::nanoseconds WallClockNow() {
   return toNanoseconds(now);
 }
 
-std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound) {
+std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound,
+                                            LockFailure* failure) {
   const std::string path = LockFileName(target);
-  FileHandle lock(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-  // A lock file that another user made (root having written the user's
-  // file once) can still be locked through a read-only handle.
-  if (!lock.valid()) lock = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  if (!lock.valid()) return std::nullopt;
   const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (::flock(static_cast<int>(lock.get()), LOCK_EX | LOCK_NB) != 0) {
-    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  const auto fail = [failure](LockFailure why) {
+    if (failure != nullptr) *failure = why;
+    return std::nullopt;
+  };
+  while (true) {
+    FileHandle lock = openLockFile(path, deadline);
+    if (!lock.valid()) return fail(LockFailure::Unopenable);
+    if (!lockUntil(lock, deadline)) {
+      return fail(errno == EWOULDBLOCK || errno == EINTR ? LockFailure::HeldTooLong : LockFailure::Unopenable);
+    }
+    // A lock file replaced while this writer waited (see openLockFile) is
+    // no longer the one that the other writers lock: the lock counts only
+    // when the path still names the file that was locked.
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(descriptorOf(lock), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino) {
+      return WriteLock(std::move(lock));
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return fail(LockFailure::HeldTooLong);
   }
-  return WriteLock(std::move(lock));
 }
 
 // Closing the descriptor releases the lock.
@@ -187,6 +256,7 @@ bool ReplaceFile(const std::string& target, const std::string& contents, const s
   }
   if (fd < 0) return false;
   bool ok = writeAll(fd, contents);
+  if (ok && !existing) giveToFolderOwner(fd, FolderOf(target));
   if (ok && existing) {
     ok = ::fchmod(fd, existing->mode) == 0;
     // A settings file that root rewrites for a user stays the user's. This
@@ -209,7 +279,11 @@ bool CreateFolders(const std::string& path) {
   if (path.empty() || isDirectory(path)) return !path.empty();
   const auto slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !CreateFolders(path.substr(0, slash))) return false;
-  return ::mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && isDirectory(path));
+  if (::mkdir(path.c_str(), 0700) != 0) return errno == EEXIST && isDirectory(path);
+  if (const FileHandle made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)); made.valid()) {
+    giveToFolderOwner(descriptorOf(made), FolderOf(path));
+  }
+  return true;
 }
 
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config, as the XDG

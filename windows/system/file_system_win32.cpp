@@ -189,7 +189,8 @@ bool ReplaceFile(const std::string& target, const std::string& contents, const s
   return ok;
 }
 
-std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound) {
+std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chrono::milliseconds bound,
+                                            LockFailure* failure) {
   const std::wstring path = Widen(LockFileName(target));
   // The lock file is shared in every way, so that a writer holding it never
   // keeps another from opening it to wait, and it is hidden, like the dot
@@ -201,7 +202,10 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
   if (!lock.valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
     lock = owned(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   }
-  if (!lock.valid()) return std::nullopt;
+  if (!lock.valid()) {
+    if (failure != nullptr) *failure = LockFailure::Unopenable;
+    return std::nullopt;
+  }
   const auto deadline = std::chrono::steady_clock::now() + bound;
   while (true) {
     // The whole range the lock file could ever have; locks on Windows may
@@ -211,7 +215,13 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
                      &whole)) {
       break;
     }
-    if (::GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) {
+      if (failure != nullptr) {
+        *failure = error == ERROR_LOCK_VIOLATION ? LockFailure::HeldTooLong : LockFailure::Unopenable;
+      }
+      return std::nullopt;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return WriteLock(std::move(lock));

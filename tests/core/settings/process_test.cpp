@@ -4,14 +4,20 @@
 #include "tests/support/process.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 
+#include "base/messages.h"
+#include "settings/data_folder.h"
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "system/file_system.h"
@@ -21,6 +27,9 @@ namespace quorrel {
 namespace {
 
 using test::ChildProcess;
+using test::ProcessResult;
+using test::RunProcess;
+using test::SlotKey;
 using test::GenerationOf;
 using test::kSlotCount;
 using test::ReadFile;
@@ -54,6 +63,12 @@ std::optional<Generations> completeFile(const std::string& text) {
   if (fileWith(generations) != text) return std::nullopt;
   return generations;
 }
+
+// Message boxes that nobody sees.
+struct RecordedBoxes : MessageBoxes {
+  void showMessage(MessageKind /*kind*/, const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
 
 std::size_t temporaryFilesIn(const std::string& folder) {
   std::size_t count = 0;
@@ -127,6 +142,82 @@ TEST(SettingsProcesses, readerNeverSeesPartialFileDuring1000Writes) {
   EXPECT_EQ(*GenerationOf(file.readText("vidConfig", "Name1", " "), 1), 1000);
   EXPECT_GT(reads, 10);
   EXPECT_EQ(temporaryFilesIn(dir.path()), 0u);
+}
+
+// An ordinary user for the tests that run as root: the one tools/desktop.sh
+// names, or "nobody".
+struct OtherUser {
+  uid_t uid = 0;
+  gid_t gid = 0;
+};
+std::optional<OtherUser> otherUser() {
+  const char* named = std::getenv("QUORREL_TEST_USER");
+  const passwd* entry = ::getpwnam(named != nullptr && *named != '\0' ? named : "nobody");
+  if (entry == nullptr) return std::nullopt;
+  return OtherUser{entry->pw_uid, entry->pw_gid};
+}
+
+struct Owner {
+  uid_t uid = 0;
+  gid_t gid = 0;
+  friend bool operator==(const Owner&, const Owner&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Owner& owner) {
+    return out << owner.uid << ":" << owner.gid;
+  }
+};
+Owner ownerOf(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return {static_cast<uid_t>(-1), static_cast<gid_t>(-1)};
+  return {st.st_uid, st.st_gid};
+}
+
+// `sudo -E quorrel /C` writes the user's settings as root. Whatever root
+// makes there (the lock file, a first file, the folder) stays the user's,
+// and a lock file that an older run left to root, unreadable to the user,
+// does not keep the user from saving.
+TEST(SettingsProcesses, writesByRootNeverKeepTheUserFromTheirOwnSettings) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root and an ordinary user";
+  const std::optional<OtherUser> user = otherUser();
+  ASSERT_TRUE(user.has_value());
+  const Owner users{user->uid, user->gid};
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+  const std::string configHome = dir.file("config");
+  ASSERT_EQ(::mkdir(configHome.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(configHome.c_str(), user->uid, user->gid), 0);
+  const auto writeAsUser = [&](const std::string& path, int writes) {
+    return RunProcess({"setpriv", "--reuid=" + std::to_string(user->uid), "--regid=" + std::to_string(user->gid),
+                       "--clear-groups", SETTINGS_WRITER, "count", path, std::to_string(writes)});
+  };
+
+  // A first run as root makes the folder, the default file and the lock
+  // file, all the user's; the user then writes to them.
+  RecordedBoxes boxes;
+  const SettingsLocation location = SettingsLocationIn(configHome);
+  SetupDataFolder(location, boxes);
+  const std::string lockFile = location.DataFolder + "/.quorrel4.ini.lock";
+  EXPECT_EQ(ownerOf(location.DataFolder), users);
+  EXPECT_EQ(ownerOf(location.SettingsFileName), users);
+  EXPECT_EQ(ownerOf(lockFile), users);
+  ProcessResult run = writeAsUser(location.SettingsFileName, 2);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+
+  // A lock file left as an older run as root made it.
+  ASSERT_TRUE(std::filesystem::remove(lockFile));
+  WriteFile(lockFile, "");
+  ASSERT_EQ(::chmod(lockFile.c_str(), 0600), 0);
+  ASSERT_EQ(ownerOf(lockFile), (Owner{0, 0}));
+  run = writeAsUser(location.SettingsFileName, 3);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  const SettingsFile file(location.SettingsFileName);
+  for (long g = 1; g <= 3; ++g) EXPECT_EQ(file.readText("vidConfig", SlotKey(g), " "), SlotValue(g));
+  EXPECT_EQ(ownerOf(lockFile), users);
+
+  // Root writing once more leaves everything the user's.
+  SettingsFile(location.SettingsFileName).writeText("Options", "Sound", "1");
+  EXPECT_EQ(ownerOf(location.SettingsFileName), users);
+  EXPECT_EQ(ownerOf(lockFile), users);
+  EXPECT_EQ(temporaryFilesIn(location.DataFolder), 0u);
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "settings/settings_text.h"
+#include "system/file_system.h"
 #include "tests/core/settings/folder_listing.h"
 #include "tests/support/process.h"
 
@@ -156,6 +159,34 @@ TEST_F(SettingsFileTest, missingFolderRefusesWrites) {
   SettingsFile nowhere(dir.file("missing/quorrel4.ini"));
   EXPECT_THROW(nowhere.writeText("Options", "Sound", "1"), SettingsWriteError);
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+}
+
+// A refusal by the write lock names the lock file, which is what stands in
+// the way, and says why.
+TEST_F(SettingsFileTest, aLockThatCannotBeHadIsNamedInTheRefusal) {
+  WriteFile(path, "[Options]\nSound=0\n");
+  const std::string lockFile = dir.file(".quorrel4.ini.lock");
+  {
+    // Another writer that never lets go.
+    const std::optional<WriteLock> held = WriteLock::Acquire(path, std::chrono::milliseconds(0));
+    ASSERT_TRUE(held.has_value());
+    try {
+      file.writeFlag("Options", "Sound", true);
+      FAIL() << "no error";
+    } catch (const SettingsWriteError& e) {
+      EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ": another program holds its lock file " + lockFile);
+    }
+  }
+  // A lock file that nobody can open.
+  std::filesystem::remove(lockFile);
+  std::filesystem::create_directory(lockFile);
+  try {
+    file.writeFlag("Options", "Sound", true);
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ": its lock file " + lockFile + " cannot be opened");
+  }
+  EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
 }
 
 TEST_F(SettingsFileTest, fileModeIsKept) {
