@@ -1,6 +1,7 @@
 #include "show/show_controller.h"
 
 #include <exception>
+#include <utility>
 
 #include "base/log.h"
 #include "base/messages.h"
@@ -36,6 +37,20 @@ std::string videoErrorText(const std::string& fileName) {
 }
 
 constexpr const char* kSoundErrorText = "The sound file is corrupt and cannot be played!";
+
+// Pauses a player that is playing; true when it now reads paused. A player
+// that has ended, failed or holds nothing is left as it is: the poll deals
+// with it once the display is back.
+bool pauseIfPlaying(MediaPlayer& player) {
+  if (!player.isOpen() || player.mode() != PlayerMode::Playing) return false;
+  player.pause();
+  return player.mode() == PlayerMode::Paused;
+}
+
+// Resume, not play: the file goes on from where it paused.
+void resumeIfPaused(MediaPlayer& player) {
+  if (player.isOpen() && player.mode() == PlayerMode::Paused) player.resume();
+}
 
 }  // namespace
 
@@ -82,6 +97,8 @@ void ShowController::start() {
     services_.view.setMessageVisible(true);
     services_.view.setBackground(kWhite);
   }
+  // Started in the dark: both players wait at their first frame.
+  if (displayPoweredDown_) holdPlayers();
 }
 
 void ShowController::readSettings() {
@@ -139,7 +156,9 @@ void ShowController::startNextVideo() {
 }
 
 void ShowController::poll() {
-  if (ended_) return;
+  // A paused video is no finished one, and a video or sound that ended just
+  // before the display went dark waits for it to come back.
+  if (ended_ || displayPoweredDown_) return;
   MediaPlayer& video = services_.videoPlayer;
   MediaPlayer& sound = services_.soundPlayer;
 
@@ -176,6 +195,27 @@ void ShowController::poll() {
       services_.boxes.showMessage(MessageKind::Error, kSoundErrorText);
     }
   }
+}
+
+void ShowController::displayPowerChanged(bool poweredDown) {
+  if (poweredDown == displayPoweredDown_) return;
+  displayPoweredDown_ = poweredDown;
+  if (ended_) return;
+  if (poweredDown) {
+    holdPlayers();
+  } else {
+    releasePlayers();
+  }
+}
+
+void ShowController::holdPlayers() {
+  if (pauseIfPlaying(services_.videoPlayer)) videoHeld_ = true;
+  if (pauseIfPlaying(services_.soundPlayer)) soundHeld_ = true;
+}
+
+void ShowController::releasePlayers() {
+  if (std::exchange(videoHeld_, false)) resumeIfPaused(services_.videoPlayer);
+  if (std::exchange(soundHeld_, false)) resumeIfPaused(services_.soundPlayer);
 }
 
 void ShowController::screenChanged() {

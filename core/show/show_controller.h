@@ -52,8 +52,18 @@ class ShowController {
   void start();
 
   // One poll: replaces a video that has ended and restarts a background
-  // sound that has ended when it is to repeat.
+  // sound that has ended when it is to repeat. While the display is
+  // powered down it does nothing, so the order does not move on.
   void poll();
+
+  // The display has powered down (DPMS standby, suspend or off; the console
+  // display switched off) or up again. Nobody watches a dark screen, so
+  // the video and the background sound pause where they are and go on
+  // from there when it powers up; a show that starts in the dark starts
+  // paused. The mute switch is not touched, and input ends the show as
+  // always. The front end may report the same state again and again; only
+  // a change does anything.
+  void displayPowerChanged(bool poweredDown);
 
   // The application-wide input hook, called for every event before it is
   // delivered; `isInputMessage` tells whether it is a key press or release
@@ -78,6 +88,10 @@ class ShowController {
   void startNextVideo();
   void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
+  // Pauses whichever player is playing, for the dark display, and
+  // resumes those it paused.
+  void holdPlayers();
+  void releasePlayers();
 
   ShowServices services_;
   ShowState state_;
@@ -86,6 +100,11 @@ class ShowController {
   Rect panel_ = kFirstPanelPlace;
   bool hookInstalled_ = false;
   bool ended_ = false;
+  bool displayPoweredDown_ = false;
+  // The players that the dark display paused; only these go on when it
+  // powers up again.
+  bool videoHeld_ = false;
+  bool soundHeld_ = false;
 };
 
 }  // namespace quorrel

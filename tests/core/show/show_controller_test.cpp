@@ -349,6 +349,99 @@ TEST(EndingTheShow, theKeyThatDismissesAnErrorBoxEndsTheShow) {
   EXPECT_TRUE(rig.view.closed);
 }
 
+TEST(DisplayPower, aDarkDisplayPausesBothPlayersWhereTheyAreAndPowerOnResumesThem) {
+  ShowRig rig;
+  const std::string clip = rig.clip("a.avi");
+  const std::string wav = rig.wav();
+  rig.settings(ShowRig::ini("Sound=1\nRepeat=1", {clip, rig.clip("b.avi")}, wav));
+  rig.show.start();
+  rig.log.clear();
+
+  rig.show.displayPowerChanged(true);
+  EXPECT_EQ(rig.log, (EventLog{"video pause " + clip, "sound pause " + wav}));
+  // The front end reports the level once a second; only a change counts.
+  rig.show.displayPowerChanged(true);
+  // A paused video is not taken for a finished one.
+  rig.show.poll();
+  rig.show.poll();
+  EXPECT_EQ(rig.log.size(), 2U) << rig.log.back();
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Paused);
+  EXPECT_EQ(rig.soundBackend.current()->mode, PlayerMode::Paused);
+
+  rig.show.displayPowerChanged(false);
+  rig.show.displayPowerChanged(false);
+  // The same files go on: no stop, close, open or play from the start, and
+  // the mute switch stays as it was throughout.
+  EXPECT_EQ(rig.log, (EventLog{"video pause " + clip, "sound pause " + wav, "video resume " + clip,
+                               "sound resume " + wav}));
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Playing);
+  EXPECT_EQ(rig.soundBackend.current()->mode, PlayerMode::Playing);
+  EXPECT_EQ(rig.videoBackend.opened.size(), 1U);
+  EXPECT_TRUE(rig.view.timerEnabled);
+}
+
+TEST(DisplayPower, whatEndedBeforeTheDisplayWentDarkWaitsForItToComeBack) {
+  ShowRig rig;
+  const std::vector<std::string> clips = {rig.clip("a.avi"), rig.clip("b.avi")};
+  const std::string wav = rig.wav();
+  rig.settings(ShowRig::ini("Sound=1\nRepeat=1", clips, wav));
+  rig.show.start();
+  rig.videoEnds();
+  rig.soundBackend.current()->mode = PlayerMode::Stopped;
+
+  rig.show.displayPowerChanged(true);
+  for (int tick = 0; tick < 3; ++tick) rig.show.poll();
+  // The order does not move on in the dark, and nothing ended is paused.
+  EXPECT_EQ(rig.videoBackend.openedNames(), std::vector<std::string>{clips[0]});
+  EXPECT_EQ(rig.soundBackend.opened.size(), 1U);
+  EXPECT_FALSE(rig.logged("video pause " + clips[0]));
+
+  rig.show.displayPowerChanged(false);
+  // Nothing was paused, so nothing is resumed; the next tick goes on.
+  EXPECT_FALSE(rig.logged("video resume " + clips[0]));
+  rig.show.poll();
+  EXPECT_EQ(rig.videoBackend.openedNames(), (std::vector<std::string>{clips[0], clips[1]}));
+  EXPECT_EQ(rig.soundBackend.opened.size(), 2U);
+}
+
+TEST(DisplayPower, aShowStartedInTheDarkWaitsPausedAtItsFirstFrames) {
+  ShowRig rig;
+  const std::string clip = rig.clip("a.avi");
+  const std::string wav = rig.wav();
+  rig.settings(ShowRig::ini("Sound=1", {clip}, wav));
+  rig.show.displayPowerChanged(true);
+  rig.show.start();
+  EXPECT_LT(rig.at("video play " + clip), rig.at("video pause " + clip));
+  EXPECT_LT(rig.at("sound play " + wav), rig.at("sound pause " + wav));
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Paused);
+  EXPECT_TRUE(rig.view.timerEnabled);
+  rig.show.displayPowerChanged(false);
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Playing);
+  EXPECT_EQ(rig.soundBackend.current()->mode, PlayerMode::Playing);
+
+  // The message screen's background sound pauses too.
+  ShowRig empty;
+  const std::string music = empty.wav();
+  empty.settings(ShowRig::ini("Sound=1", {}, music));
+  empty.show.displayPowerChanged(true);
+  empty.show.start();
+  EXPECT_TRUE(empty.logged("sound pause " + music));
+}
+
+TEST(DisplayPower, inputEndsTheShowInTheDarkAndALaterPowerOnStartsNothing) {
+  ShowRig rig;
+  const std::string clip = rig.clip("a.avi");
+  rig.settings(ShowRig::ini("Endon=0", {clip}));
+  rig.show.start();
+  rig.show.displayPowerChanged(true);
+  rig.log.clear();
+  rig.show.inputHook(true);
+  EXPECT_EQ(rig.log, (EventLog{"timer off", "not running", "mute on", "close"}));
+  rig.show.displayPowerChanged(false);
+  rig.show.poll();
+  EXPECT_EQ(rig.log.back(), "close");
+}
+
 TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
   for (const std::optional<std::uint32_t> value : {std::optional<std::uint32_t>{}, std::optional<std::uint32_t>{0}}) {
     ShowRig rig;

@@ -26,8 +26,14 @@ class FakeDevice : public MediaDevice {
     s_->mode = PlayerMode::Stopped;
     return note("stop");
   }
-  std::uint32_t pause() override { return note("pause"); }
-  std::uint32_t resume() override { return note("resume"); }
+  std::uint32_t pause() override {
+    s_->mode = PlayerMode::Paused;
+    return note("pause");
+  }
+  std::uint32_t resume() override {
+    s_->mode = PlayerMode::Playing;
+    return note("resume");
+  }
   std::uint32_t seekToStart() override { return 0; }
   std::uint32_t position(std::int64_t& ms) override {
     ms = 0;
