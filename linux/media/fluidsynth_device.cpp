@@ -165,7 +165,9 @@ std::uint32_t FluidSynthDevice::play() {
   // A file that has played out stays at its end until it is rewound.
   if (finished()) return media_errors::kSuccess;
   if (started_ && !stopped_ && !paused_) return media_errors::kSuccess;
-  if (driver_ == nullptr) return media_errors::kSoundOutputFailed;
+  if (driver_ == nullptr) {
+    if (const std::uint32_t code = openSoundOutput(); code != media_errors::kSuccess) return code;
+  }
   if (fluid_player_play(player_) == FLUID_FAILED) return media_errors::kPlaybackFailed;
   started_ = true;
   stopped_ = false;
@@ -186,6 +188,11 @@ std::uint32_t FluidSynthDevice::pause() {
   if (player_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!started_ || stopped_ || paused_ || finished()) return media_errors::kSuccess;
   halt();
+  // The sound output goes too: it would go on rendering silence on its
+  // own thread, at about the cost of playing, for as long as the pause
+  // lasts (the show pauses for as long as the display is dark).
+  delete_fluid_audio_driver(driver_);
+  driver_ = nullptr;
   paused_ = true;
   return media_errors::kSuccess;
 }
@@ -193,6 +200,9 @@ std::uint32_t FluidSynthDevice::pause() {
 std::uint32_t FluidSynthDevice::resume() {
   if (player_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!paused_) return media_errors::kCannotResume;
+  if (driver_ == nullptr) {
+    if (const std::uint32_t code = openSoundOutput(); code != media_errors::kSuccess) return code;
+  }
   if (fluid_player_play(player_) == FLUID_FAILED) return media_errors::kPlaybackFailed;
   paused_ = false;
   return media_errors::kSuccess;

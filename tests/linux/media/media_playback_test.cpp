@@ -2,11 +2,13 @@
 // test display, FluidSynth and mpv playing into the test sound server.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "linux/media/fluidsynth_device.h"
 #include "linux/media/media_backend.h"
 #include "media/media_player.h"
 #include "tests/linux/media/desktop_fixture.h"
@@ -265,6 +267,45 @@ TEST_F(MediaPlaybackTest, midiPlaysAndThenReadsStopped) {
   test::SleepFor(milliseconds(600));
   EXPECT_EQ(player.mode(), PlayerMode::Playing);
   EXPECT_TRUE(waitForMode(player, PlayerMode::Stopped, seconds(8)));
+}
+
+// The sound streams this process has on the sound server.
+int ownSoundStreams() {
+  const test::ProcessResult r = test::RunProcess({"pactl", "list", "sink-inputs"});
+  const std::string own = "application.process.id = \"" + std::to_string(::getpid()) + "\"";
+  int count = 0;
+  for (std::size_t at = r.output.find(own); at != std::string::npos; at = r.output.find(own, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(MediaPlaybackTest, pausedMidiLetsGoOfItsSoundOutputAndResumesWhereItStopped) {
+  std::uint32_t code = 0;
+  const std::unique_ptr<MediaDevice> midi =
+      FluidSynthDevice::Open(test::MakeMidi(40), FluidSynthDevice::kSoundfontFolder, MediaAudio::On, code);
+  ASSERT_TRUE(midi) << code;
+  ASSERT_EQ(midi->play(), 0u);
+  std::int64_t position = 0;
+  ASSERT_TRUE(test::WaitWhileDraining(
+      queue, [&] { return midi->position(position) == 0 && position >= 1000 && ownSoundStreams() == 1; }, seconds(10)));
+
+  ASSERT_EQ(midi->pause(), 0u);
+  std::int64_t paused = 0;
+  ASSERT_EQ(midi->position(paused), 0u);
+  // Paused, nothing renders: the output and its stream are gone.
+  EXPECT_TRUE(test::WaitWhileDraining(queue, [&] { return ownSoundStreams() == 0; }, seconds(5)));
+  PlayerMode mode = PlayerMode::NotReady;
+  ASSERT_EQ(midi->mode(mode), 0u);
+  EXPECT_EQ(mode, PlayerMode::Paused);
+
+  ASSERT_EQ(midi->resume(), 0u);
+  EXPECT_TRUE(test::WaitWhileDraining(queue, [&] { return ownSoundStreams() == 1; }, seconds(5)));
+  // On from where it paused, not from the start.
+  ASSERT_EQ(midi->position(position), 0u);
+  EXPECT_GE(position, paused);
+  EXPECT_TRUE(test::WaitWhileDraining(
+      queue, [&] { return midi->position(position) == 0 && position >= paused + 500; }, seconds(5)));
+  ASSERT_EQ(midi->mode(mode), 0u);
+  EXPECT_EQ(mode, PlayerMode::Playing);
 }
 
 TEST_F(MediaPlaybackTest, playedOutMidiStaysAtItsEndWithoutAutoRewind) {
