@@ -295,6 +295,14 @@ std::uint32_t MpvDevice::mode(PlayerMode& mode) {
   return media_errors::kSuccess;
 }
 
+std::string MpvDevice::videoDecoder() const {
+  if (mpv_ == nullptr || !hasVideo_) return {};
+  char* decoder = mpv_get_property_string(mpv_, "hwdec-current");
+  std::string name = decoder != nullptr ? decoder : "";
+  mpv_free(decoder);
+  return name;
+}
+
 std::uint32_t MpvDevice::setDisplayWindow(NativeWindow window) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!window_) return media_errors::kNoDisplay;

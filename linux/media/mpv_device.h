@@ -64,6 +64,11 @@ class MpvDevice final : public MediaDevice {
   std::uint32_t setDestination(const Rect& rect) override;
   std::uint32_t destination(Rect& rect) override;
 
+  // The decoder of the video now playing: mpv's name of the hardware
+  // decoding in use ("vaapi", "vdpau", ...) or "no" for software; empty
+  // before the first frame or without video.
+  [[nodiscard]] std::string videoDecoder() const;
+
  private:
   MpvDevice(std::unique_ptr<MpvEngine> engine, std::weak_ptr<MpvEnginePool> pool, NativeWindow display);
   friend class MpvEngine;
