@@ -79,7 +79,8 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
       soundPlayer_(std::make_unique<MediaPlayer>(backend, 0, false)),
       videoPlayer_(std::make_unique<MediaPlayer>(backend, createPanel(), true)),
       controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_,
-                               screenSaverFlag_, boxes, placement.soundAndMute}) {
+                               screenSaverFlag_, boxes, placement.soundAndMute}),
+      powerWatch_(X11DisplayPower::Open(), [this](bool poweredDown) { controller_.displayPowerChanged(poweredDown); }) {
   // A hosted copy is not "a show on screen": the host may show it in a
   // settings preview while the user opens the options dialog.
   setWindowTitle(hosted() ? QStringLiteral("Quorrel") : QString::fromLatin1(kShowWindowTitle));
@@ -152,6 +153,11 @@ ShowWindow::~ShowWindow() {
     hide();
     windowHandle()->setParent(nullptr);
   }
+}
+
+void ShowWindow::start() {
+  powerWatch_.start();
+  controller_.start();
 }
 
 NativeWindow ShowWindow::createPanel() {

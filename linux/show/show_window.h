@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "linux/show/display_power_watch.h"
 #include "linux/show/show_services.h"
 #include "media/media_types.h"
 #include "show/random_pick.h"
@@ -52,8 +53,10 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   ShowWindow(const ShowWindow&) = delete;
   ShowWindow& operator=(const ShowWindow&) = delete;
 
-  // The start-up; errors propagate for the general error report.
-  void start() { controller_.start(); }
+  // The start-up; errors propagate for the general error report. The
+  // display's power level is read first, so that a show that starts in
+  // the dark starts paused.
+  void start();
   [[nodiscard]] bool ended() const { return controller_.ended(); }
   // What the end of the show does with the mute switch, as the start-up
   // read it.
@@ -131,6 +134,8 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   std::unique_ptr<MediaPlayer> soundPlayer_;
   std::unique_ptr<MediaPlayer> videoPlayer_;
   ShowController controller_;
+  // Declared after the controller that it reports to.
+  DisplayPowerWatch powerWatch_;
 };
 
 }  // namespace quorrel::linux_desktop
