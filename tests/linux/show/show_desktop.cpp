@@ -148,6 +148,25 @@ std::string FlashClip(const std::string& colour, double seconds) {
   return name.str();
 }
 
+std::string ColourSequenceClip(const std::vector<std::pair<std::string, double>>& parts) {
+  std::ostringstream name;
+  name << TestMediaDir() << "/sequence";
+  std::vector<std::string> args;
+  std::string inputs;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    name << "_" << parts[i].first << "_" << static_cast<int>(parts[i].second * 1000);
+    std::ostringstream seconds;
+    seconds << parts[i].second;
+    args.insert(args.end(), {"-f", "lavfi", "-i", "color=c=" + parts[i].first + ":s=320x240:r=25:d=" + seconds.str()});
+    inputs += "[" + std::to_string(i) + "]";
+  }
+  name << ".avi";
+  args.insert(args.end(), {"-filter_complex", inputs + "concat=n=" + std::to_string(parts.size()) + ":v=1:a=0",
+                           "-c:v", "mpeg4", "-q:v", "5"});
+  makeOnce(name.str(), args);
+  return name.str();
+}
+
 std::string ShowRun::DefaultDisplay() {
   const char* display = std::getenv("DISPLAY");
   return display != nullptr ? display : ":0";
@@ -276,6 +295,21 @@ bool WindowNamed(const std::string& display, const std::string& title) {
       {"env", "DISPLAY=" + display, "xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"},
       std::chrono::seconds(10));
   return r.exitStatus == 0 && !trim(r.output).empty();
+}
+
+double CpuSeconds(pid_t pid) {
+  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const auto nameEnd = stat.rfind(')');
+  if (nameEnd == std::string::npos) throw std::runtime_error("no process " + std::to_string(pid));
+  // The fields after the command name, which may itself hold blanks;
+  // utime and stime are the 14th and 15th.
+  std::istringstream fields(stat.substr(nameEnd + 2));
+  std::string field;
+  double ticks = 0;
+  for (int n = 3; n <= 15 && fields >> field; ++n) {
+    if (n >= 14) ticks += std::stod(field);
+  }
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 namespace {

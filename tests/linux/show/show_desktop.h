@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/process.h"
@@ -66,6 +67,9 @@ std::string SolidClip(const std::string& colour, int width, int height, double s
 // A colour for the first half, black for the second, so that every start
 // of the clip shows as a new flash of colour.
 std::string FlashClip(const std::string& colour, double seconds);
+// Solid colours one after another, each for its number of seconds, so that
+// what shows tells how far the clip has played.
+std::string ColourSequenceClip(const std::vector<std::pair<std::string, double>>& parts);
 
 // Writes the settings file that a show started with XDG_CONFIG_HOME set to
 // `configHome` reads: the options lines, the videos in the first slots and
@@ -150,6 +154,10 @@ void Xrandr(const std::string& display, const std::vector<std::string>& argument
 // xdotool on the given display.
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments);
 [[nodiscard]] bool WindowNamed(const std::string& display, const std::string& title);
+
+// The processor time a running process has used so far, its threads
+// included (user and system time from /proc/PID/stat), in seconds.
+[[nodiscard]] double CpuSeconds(pid_t pid);
 
 // The default sink's mute switch, through pactl, on the test's sound
 // server or on the one `server` names (an OwnPulse's).
