@@ -1,5 +1,7 @@
 #include "windows/show/show_window.h"
 
+#include <optional>
+
 #include "media/media_device.h"
 #include "show/show_window_identity.h"
 #include "windows/system/utf16.h"
@@ -52,9 +54,11 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
 
   hookTarget = this;
   hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, &ShowWindow::messageHook, nullptr, ::GetCurrentThreadId());
+  displayPower_ = std::make_unique<DisplayPowerNotifications>(hwnd());
 }
 
 ShowWindow::~ShowWindow() {
+  displayPower_.reset();
   if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
   hookTarget = nullptr;
   if (hwnd() != nullptr) ::KillTimer(hwnd(), kPollTimer);
@@ -86,6 +90,12 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kPollTimer) controller_->poll();
       return 0;
+    case WM_POWERBROADCAST:
+      if (const std::optional<bool> off = ConsoleDisplayOff(wParam, lParam)) {
+        controller_->displayPowerChanged(*off);
+        return TRUE;
+      }
+      break;
     case WM_ERASEBKGND: {
       RECT area{};
       ::GetClientRect(hwnd(), &area);

@@ -8,6 +8,7 @@
 #include "show/show_controller.h"
 #include "show/show_view.h"
 #include "windows/base/window.h"
+#include "windows/show/display_power.h"
 #include "windows/show/show_services.h"
 
 namespace quorrel {
@@ -26,6 +27,8 @@ namespace windows_desktop {
 // thread-wide message hook passes every message that any message loop of
 // the thread takes from the queue (the show's own, and those of the
 // message boxes) to the controller's input check before it is dispatched.
+// Windows tells it when the console display switches off and on, which
+// pauses and resumes the show.
 class ShowWindow : public Window, private ShowView {
  public:
   ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes);
@@ -67,6 +70,8 @@ class ShowWindow : public Window, private ShowView {
   std::unique_ptr<MediaPlayer> soundPlayer_;
   std::unique_ptr<MediaPlayer> videoPlayer_;
   std::unique_ptr<ShowController> controller_;
+  // Made once the controller is there to hear of the display's state.
+  std::unique_ptr<DisplayPowerNotifications> displayPower_;
 };
 
 }  // namespace windows_desktop
