@@ -190,7 +190,8 @@ int wake(const std::string& levelFile, int runs, bool motion, char** command) {
     std::this_thread::sleep_for(milliseconds(run * 1000 / runs));
     const auto start = Clock::now();
     setLevel(levelFile, "on");
-    if (motion) std::system("xdotool mousemove_relative -- 3 3");
+    // A failed nudge shows as a spell that only the poll ends.
+    if (motion) (void)!std::system("xdotool mousemove_relative -- 3 3");
     if (watch(screen, milliseconds(10000), [&](const std::string& now) { return now != still; })) {
       std::printf("%.0f\n", millisecondsSince(start));
       std::fflush(stdout);
