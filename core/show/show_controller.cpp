@@ -133,7 +133,18 @@ void ShowController::placeVideoPanel() {
 
 void ShowController::placePanel(const Rect& place) {
   panel_ = place;
-  services_.view.placePanel(place);
+  // A panel larger than the screen (a custom size beyond it, a video's own
+  // size on a smaller screen) stands centred with negative offsets, but
+  // only its part on the screen is made and drawn: nothing the size of the
+  // whole panel is ever allocated for a picture nobody sees.
+  const Rect screen{0, 0, services_.view.screenWidth(), services_.view.screenHeight()};
+  shownPanel_ = place.empty() || Contains(screen, place) ? place : Intersection(place, screen);
+  services_.view.placePanel(shownPanel_);
+}
+
+Rect ShowController::videoArea() const {
+  // The whole panel, relative to the part of it that is placed.
+  return Rect{panel_.left - shownPanel_.left, panel_.top - shownPanel_.top, panel_.width, panel_.height};
 }
 
 void ShowController::startNextVideo() {
@@ -148,10 +159,8 @@ void ShowController::startNextVideo() {
     const std::int32_t width = natural.width;
     const std::int32_t height = natural.height;
     placePanel(CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
-    video.setDisplayRect(Rect{0, 0, width, height});
-  } else {
-    video.setDisplayRect(Rect{0, 0, panel_.width, panel_.height});
   }
+  video.setDisplayRect(videoArea());
   video.play();
 }
 
@@ -224,10 +233,10 @@ void ShowController::screenChanged() {
   const std::int32_t height = services_.view.screenHeight();
   if (state_.SizeMode == VideoSizeMode::Natural) {
     placePanel(CentredPanel(width, height, panel_.width, panel_.height));
-    return;
+  } else {
+    placeVideoPanel();
   }
-  placeVideoPanel();
-  services_.videoPlayer.setDisplayRect(Rect{0, 0, panel_.width, panel_.height});
+  services_.videoPlayer.setDisplayRect(videoArea());
 }
 
 void ShowController::inputHook(bool isInputMessage) {

@@ -85,6 +85,8 @@ class ShowController {
   void startBackgroundSound();
   void placeVideoPanel();
   void placePanel(const Rect& place);
+  // Where the video is drawn in the placed panel.
+  [[nodiscard]] Rect videoArea() const;
   void startNextVideo();
   void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
@@ -98,6 +100,8 @@ class ShowController {
   // What the message screen says, and where the video panel is.
   std::string messageText_ = kNoVideosText;
   Rect panel_ = kFirstPanelPlace;
+  // The part of the panel on the screen, which is what the view places.
+  Rect shownPanel_ = kFirstPanelPlace;
   bool hookInstalled_ = false;
   bool ended_ = false;
   bool displayPoweredDown_ = false;

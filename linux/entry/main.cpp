@@ -41,6 +41,21 @@ void NeverStartASessionBus() {
   setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
+// The show is laid out in the screen's own pixels: the panel sizes, and one
+// video pixel to one screen pixel at the natural size, also for the video's
+// native window, which Qt does not scale. A desktop's scale (Xft.dpi 192 on
+// a 2x screen, or QT_SCALE_FACTOR) would make Qt's pixels larger than the
+// screen's, and the video would fill only part of the panel, so the show
+// turns Qt's scaling off for itself. Message boxes still take their fonts'
+// size from the desktop's DPI. The options dialog scales as Qt does.
+void ShowInScreenPixels() {
+  setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+  for (const char* scale : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                            "QT_DEVICE_PIXEL_RATIO"}) {
+    unsetenv(scale);
+  }
+}
+
 }  // namespace
 
 // The process does one thing, chosen by its first argument, and always ends
@@ -91,6 +106,7 @@ int main(int argc, char** argv) {
       }
     }
 
+    if (mode == Mode::Show || mode == Mode::Hosted) ShowInScreenPixels();
     SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
     Application app(argc, argv);
     // Qt takes the whole locale from the environment; libmpv refuses to

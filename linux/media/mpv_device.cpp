@@ -170,8 +170,7 @@ std::uint32_t MpvDevice::loadFile(const std::string& path) {
   if (quarterTurned("video-params/rotate")) std::swap(width, height);
   source_ = Rect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
   // The default placement: the frame's own size at the top-left corner.
-  if (window_ && !window_->place(source_)) return media_errors::kDisplayWindowFailed;
-  return media_errors::kSuccess;
+  return window_ ? placeWindow(source_) : media_errors::kSuccess;
 }
 
 void MpvDevice::placeEarly() {
@@ -199,7 +198,9 @@ void MpvDevice::placeEarly() {
   }
   if (quarterTurned("current-tracks/video/demux-rotation")) std::swap(width, height);
   // Should this fail, setDisplayWindow fails too and says so.
-  (void)window_->attach(display_, Rect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)});
+  if (window_->attach(display_, Rect{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)})) {
+    fitPicture();
+  }
 }
 
 bool MpvDevice::quarterTurned(const char* property) const {
@@ -306,13 +307,27 @@ std::string MpvDevice::videoDecoder() const {
 std::uint32_t MpvDevice::setDisplayWindow(NativeWindow window) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!window_) return media_errors::kNoDisplay;
-  return window_->attach(window, source_) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
+  if (!window_->attach(window, source_)) return media_errors::kDisplayWindowFailed;
+  fitPicture();
+  return media_errors::kSuccess;
 }
 
 std::uint32_t MpvDevice::setDestination(const Rect& rect) {
   if (mpv_ == nullptr) return media_errors::kNoDeviceOpen;
   if (!window_) return media_errors::kNoDisplay;
-  return window_->place(rect) ? media_errors::kSuccess : media_errors::kDisplayWindowFailed;
+  return placeWindow(rect);
+}
+
+std::uint32_t MpvDevice::placeWindow(const Rect& placement) {
+  if (!window_->place(placement)) return media_errors::kDisplayWindowFailed;
+  fitPicture();
+  return media_errors::kSuccess;
+}
+
+void MpvDevice::fitPicture() {
+  Rect whole;
+  if (!window_->placement(whole)) return;
+  engine_->showPart(whole, window_->shown(), quarterTurned("video-params/rotate"));
 }
 
 std::uint32_t MpvDevice::destination(Rect& rect) {

@@ -83,6 +83,10 @@ class MpvDevice final : public MediaDevice {
   // gives, before the first frame is drawn.
   void placeEarly();
   std::uint32_t setPause(bool pause);
+  // Places the video window, and the picture within it when the window
+  // shows only part of the placement.
+  std::uint32_t placeWindow(const Rect& placement);
+  void fitPicture();
   [[nodiscard]] bool flag(const char* property) const;
   // Whether the rotation in degrees that `property` holds is a quarter or
   // three-quarter turn, which swaps the picture's width and height.

@@ -3,6 +3,7 @@
 #include <mpv/client.h>
 
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -213,6 +214,45 @@ void MpvEngine::note(const mpv_event& event) {
   if (event.event_id != MPV_EVENT_CLIENT_MESSAGE) return;
   const auto* message = static_cast<const mpv_event_client_message*>(event.data);
   if (message->num_args >= 1 && std::string(message->args[0]) == kWindowGoneMessage) windowGone_ = true;
+}
+
+void MpvEngine::showPart(const Rect& whole, const Rect& shown, bool quarterTurned) {
+  const bool part = !whole.empty() && !shown.empty() && !(whole == shown);
+  if (!part) {
+    if (!showingPart_) return;
+    // Stretched over the window again, as the output is set up to draw.
+    for (const auto& [name, value] : {std::pair{"video-zoom", "0"}, std::pair{"video-pan-x", "0"},
+                                       std::pair{"video-pan-y", "0"}, std::pair{"video-aspect-override", "-1"},
+                                       std::pair{"keepaspect", "no"}}) {
+      (void)mpv_set_property_string(mpv_, name, value);
+    }
+    showingPart_ = false;
+    return;
+  }
+  // With its shape kept, mpv fits the picture into the window, centres it
+  // and then zooms it by 2 to the power of video-zoom and moves it by
+  // video-pan times its size. The shape is the whole's, so the fitted
+  // picture grows to the whole's size exactly, and the pan moves its
+  // corner to the whole's corner.
+  const double wholeWidth = whole.width;
+  const double wholeHeight = whole.height;
+  const double aspect = wholeWidth / wholeHeight;
+  double fittedWidth = shown.width;
+  if (fittedWidth / aspect > shown.height) fittedWidth = shown.height * aspect;
+  const double zoom = std::log2(wholeWidth / fittedWidth);
+  const double panX = ((whole.left - shown.left) - (shown.width - wholeWidth) / 2) / wholeWidth;
+  const double panY = ((whole.top - shown.top) - (shown.height - wholeHeight) / 2) / wholeHeight;
+  // mpv takes the shape before it turns the picture.
+  double pictureAspect = quarterTurned ? 1 / aspect : aspect;
+  (void)mpv_set_property_string(mpv_, "keepaspect", "yes");
+  (void)mpv_set_property(mpv_, "video-aspect-override", MPV_FORMAT_DOUBLE, &pictureAspect);
+  double value = zoom;
+  (void)mpv_set_property(mpv_, "video-zoom", MPV_FORMAT_DOUBLE, &value);
+  value = panX;
+  (void)mpv_set_property(mpv_, "video-pan-x", MPV_FORMAT_DOUBLE, &value);
+  value = panY;
+  (void)mpv_set_property(mpv_, "video-pan-y", MPV_FORMAT_DOUBLE, &value);
+  showingPart_ = true;
 }
 
 bool MpvEngine::park() {

@@ -44,6 +44,12 @@ class MpvEngine {
   // Whether any file's picture has gone through this instance's output,
   // which may then still hold the last one.
   [[nodiscard]] bool hasShownVideo() const { return hasShownVideo_; }
+  // The picture stretched over `whole` (relative to the display window),
+  // of which the video window covers only `shown`: mpv keeps the
+  // picture's shape as the whole's and zooms and shifts it inside the
+  // smaller window, so that the window shows just its part of the whole.
+  // `quarterTurned` tells that mpv turns the picture a quarter round.
+  void showPart(const Rect& whole, const Rect& shown, bool quarterTurned);
   // Takes note of mpv's report that its window has been destroyed.
   void note(const mpv_event& event);
   // Pauses the file and takes the window out of the display window, so
@@ -76,6 +82,8 @@ class MpvEngine {
   bool showsVideo_ = false;
   bool hasShownVideo_ = false;
   bool outputForced_ = false;
+  // The picture is zoomed and shifted to show a part (see showPart).
+  bool showingPart_ = false;
   // mpv has seen its own window destroyed together with the display
   // window (see the destructor).
   bool windowGone_ = false;

@@ -90,7 +90,7 @@ bool VideoWindow::detach() {
   xcb_connection_t* c = x11_.get();
   attached_ = false;
   parent_ = 0;
-  hidden_ = false;
+  placed_ = false;
   // Unmapped first, so that it does not show for a moment as a window of
   // its own when it arrives on the root window.
   xcb_unmap_window(c, window_);
@@ -99,28 +99,43 @@ bool VideoWindow::detach() {
   return moved;
 }
 
+Rect VideoWindow::withinParent(const Rect& placement) const {
+  if (placement.empty()) return placement;
+  // Still on the root window, where it stays unmapped, it is cut to the
+  // screen all the same.
+  xcb_connection_t* c = x11_.get();
+  const xcb_window_t parentWindow = attached_ ? parent_ : x11_.screen()->root;
+  xcb_get_geometry_reply_t* parent = xcb_get_geometry_reply(c, xcb_get_geometry(c, parentWindow), nullptr);
+  if (parent == nullptr) return placement;
+  const Rect area{0, 0, parent->width, parent->height};
+  std::free(parent);
+  return Contains(area, placement) ? placement : Intersection(area, placement);
+}
+
 bool VideoWindow::place(const Rect& placement) {
   xcb_connection_t* c = x11_.get();
-  const std::int32_t width = placement.width;
-  const std::int32_t height = placement.height;
-  if (width <= 0 || height <= 0) {
-    hidden_ = true;
-    hiddenPlacement_ = placement;
+  const Rect shown = withinParent(placement);
+  if (shown.empty()) {
     xcb_unmap_window(c, window_);
+  } else {
+    const std::uint32_t values[] = {
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(shown.left))),
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(shown.top))),
+        extent(shown.width),
+        extent(shown.height),
+    };
+    const xcb_void_cookie_t cookie = xcb_configure_window_checked(
+        c, window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+        values);
+    if (!succeeded(c, cookie)) return false;
+  }
+  placed_ = true;
+  placement_ = placement;
+  shown_ = shown;
+  if (shown.empty()) {
     x11_.flush();
     return true;
   }
-  hidden_ = false;
-  const std::uint32_t values[] = {
-      static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(placement.left))),
-      static_cast<std::uint32_t>(static_cast<std::int32_t>(coordinate(placement.top))),
-      extent(width),
-      extent(height),
-  };
-  const xcb_void_cookie_t cookie = xcb_configure_window_checked(
-      c, window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-      values);
-  if (!succeeded(c, cookie)) return false;
   // A window that is still on the root stays unmapped: it must never
   // appear as a window of its own.
   if (attached_) xcb_map_window(c, window_);
@@ -129,14 +144,12 @@ bool VideoWindow::place(const Rect& placement) {
 }
 
 bool VideoWindow::placement(Rect& placement) {
-  if (hidden_) {
-    placement = hiddenPlacement_;
-    return true;
-  }
+  // Asked of the server all the same: a window destroyed with its display
+  // window has no placement any more.
   xcb_connection_t* c = x11_.get();
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window_), nullptr);
   if (geometry == nullptr) return false;
-  placement = Rect{geometry->x, geometry->y, geometry->width, geometry->height};
+  placement = placed_ ? placement_ : Rect{geometry->x, geometry->y, geometry->width, geometry->height};
   std::free(geometry);
   return true;
 }

@@ -53,22 +53,29 @@ class VideoWindow {
   // Hides the window and moves it back onto the root window, out of reach of
   // whatever becomes of the display window; false when the window is gone.
   [[nodiscard]] bool detach();
-  // Moves and resizes the window; an empty rectangle hides it.
+  // Moves and resizes the window; an empty rectangle hides it. A
+  // placement beyond the parent's edges is cut to the part within them:
+  // the window never grows larger than what of it can show.
   [[nodiscard]] bool place(const Rect& placement);
-  // Where the window is, relative to its parent.
+  // Where the window was asked to be, relative to its parent, before any
+  // cut; its own geometry before it was first placed.
   [[nodiscard]] bool placement(Rect& placement);
+  // The part of the placement the window covers.
+  [[nodiscard]] const Rect& shown() const { return shown_; }
   // False once the window has been destroyed from outside, which happens
   // when the display window it sits in is destroyed.
   [[nodiscard]] bool exists();
 
  private:
   VideoWindow(X11Connection& x11, xcb_window_t window) : x11_(x11), window_(window) {}
+  [[nodiscard]] Rect withinParent(const Rect& placement) const;
   X11Connection& x11_;
   xcb_window_t window_;
   bool attached_ = false;
   xcb_window_t parent_ = 0;
-  bool hidden_ = false;
-  Rect hiddenPlacement_;
+  bool placed_ = false;
+  Rect placement_;
+  Rect shown_;
 };
 
 }  // namespace quorrel::linux_desktop

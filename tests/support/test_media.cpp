@@ -76,6 +76,16 @@ std::string MakeClip(const ClipOptions& clip) {
   std::ostringstream source;
   if (clip.pattern == "bars") {
     source << "smptebars=s=" << clip.width << "x" << clip.height << ":r=" << clip.frameRate << ":d=" << clip.seconds;
+  } else if (const auto bar = clip.pattern.find('|'); bar != std::string::npos) {
+    // Two colours side by side, each half the picture wide.
+    const auto half = [&](const std::string& colour) {
+      std::ostringstream part;
+      part << "color=c=" << colour << ":s=" << clip.width / 2 << "x" << clip.height << ":r=" << clip.frameRate
+           << ":d=" << clip.seconds;
+      return part.str();
+    };
+    source << half(clip.pattern.substr(0, bar)) << "[left];" << half(clip.pattern.substr(bar + 1))
+           << "[right];[left][right]hstack";
   } else {
     source << "color=c=" << clip.pattern << ":s=" << clip.width << "x" << clip.height << ":r=" << clip.frameRate
            << ":d=" << clip.seconds;

@@ -8,7 +8,8 @@ namespace quorrel::test {
 enum class Container { Avi, Mpg, Mov, Wmv, Mp4 };
 
 // A small clip made with the ffmpeg command. `pattern` is an ffmpeg colour
-// name or "#RRGGBB" for a solid picture, or "bars" for colour bars.
+// name or "#RRGGBB" for a solid picture, two of them as "red|blue" for the
+// left and the right half, or "bars" for colour bars.
 struct ClipOptions {
   std::string pattern = "red";
   int width = 320;

@@ -201,6 +201,29 @@ TEST(PlaybackCycle, sizeModesOneToFourStretchTheVideoOverThePanel) {
   EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 512, 384}));
 }
 
+TEST(PlaybackCycle, aPanelLargerThanTheScreenIsPlacedOnlyWhereItShows) {
+  // A hand-edited custom size far beyond the 1024 x 768 screen, and a
+  // video larger than the screen at its own size: the panels stay centred
+  // with negative offsets, but only their parts on the screen are placed,
+  // and the video is drawn at the whole panel's size and place within them.
+  ShowRig rig;
+  rig.settings(ShowRig::ini("Picdis=4\nWidth=32767\nHeight=32767", {rig.clip("a.avi")}));
+  rig.show.start();
+  EXPECT_EQ(rig.view.panel, (Rect{0, 0, 1024, 768}));
+  EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{-15872, -16000, 32767, 32767}));
+
+  ShowRig natural;
+  natural.settings(ShowRig::ini(kPlainOptions, {natural.clip("big.avi", 2048, 600)}));
+  natural.show.start();
+  EXPECT_EQ(natural.view.panel, (Rect{0, 84, 1024, 600}));
+  EXPECT_EQ(natural.videoBackend.current()->destination, (Rect{-512, 0, 2048, 600}));
+  // A smaller screen moves the cut, not the video's size.
+  natural.view.width = 800;
+  natural.show.screenChanged();
+  EXPECT_EQ(natural.view.panel, (Rect{0, 84, 800, 600}));
+  EXPECT_EQ(natural.videoBackend.current()->destination, (Rect{-624, 0, 2048, 600}));
+}
+
 TEST(PlaybackCycle, naturalSizeMovesAndResizesThePanelForEachVideo) {
   ShowRig rig;
   const std::string sound = rig.home.file("music.wav");

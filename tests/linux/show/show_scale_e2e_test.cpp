@@ -1,0 +1,176 @@
+// The show in the screen's own pixels on desktops that scale (Xft.dpi 192,
+// a fractional QT_SCALE_FACTOR), and a panel far larger than the screen:
+// what shows is the visible part of it, and nothing larger is made.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <utility>
+#include <string>
+
+#include "tests/linux/show/show_desktop.h"
+#include "tests/support/test_media.h"
+
+namespace quorrel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A 2x desktop: GNOME, KDE and Xfce set this for a scale of two.
+void setDesktopDpi(const std::string& display, int dpi) {
+  const ProcessResult r = RunProcess(
+      {"sh", "-c", "echo 'Xft.dpi: " + std::to_string(dpi) + "' | env DISPLAY=" + display + " xrdb -nocpp -merge"});
+  ASSERT_EQ(r.exitStatus, 0) << r.output;
+}
+
+// Where one long clip's `colour` shows once the show runs with `options`.
+Box panelOf(const std::string& display, const std::string& options, const std::string& colour,
+            const std::map<std::string, std::string>& environment = {}, int width = 320, int height = 240) {
+  ShowRun show(display);
+  show.settings(options, {SolidClip(colour, width, height, 20.0)});
+  show.start(environment);
+  const Seen seen = colour == "red" ? Seen::Red : Seen::Blue;
+  Box box;
+  WaitUntil([&] { return (box = Screenshot(display).boundsOf(seen)).width > 0; }, 10s);
+  // The first frame may land a moment after the panel moved.
+  SleepFor(300ms);
+  box = Screenshot(display).boundsOf(seen);
+  Xdotool(display, {"key", "space"});
+  EXPECT_EQ(show.waitForExit(10s), 0);
+  return box;
+}
+
+TEST(ScreenPixels, aScaledDesktopGetsPanelsAndVideosInTheScreensOwnPixels) {
+  OwnXvfb screen(1024, 768);
+  setDesktopDpi(screen.display(), 192);
+  EXPECT_EQ(panelOf(screen.display(), "Picdis=2\nSound=0", "red"), (Box{256, 192, 512, 384}));
+  // One video pixel to one screen pixel at the video's own size.
+  EXPECT_EQ(panelOf(screen.display(), "Picdis=5\nSound=0", "blue"), (Box{352, 264, 320, 240}));
+  const std::map<std::string, std::string> fractional = {{"QT_SCALE_FACTOR", "1.5"}};
+  EXPECT_EQ(panelOf(screen.display(), "Picdis=3\nSound=0", "red", fractional), (Box{384, 288, 256, 192}));
+  EXPECT_EQ(panelOf(screen.display(), "Picdis=1\nSound=0", "blue", fractional), (Box{0, 0, 1024, 768}));
+
+  // A host's module on the same desktop fills the host's window.
+  TempDir home;
+  WriteSettings(home.path(), "Picdis=1\nSound=0", {SolidClip("red", 320, 240, 20.0)});
+  ChildProcess hosted({QUORREL_EXECUTABLE, "--root"}, {{"HOME", home.path()},
+                                                       {"XDG_CONFIG_HOME", home.path()},
+                                                       {"DISPLAY", screen.display()},
+                                                       {"QT_SCALE_FACTOR", "1.5"}});
+  Box red;
+  EXPECT_TRUE(WaitUntil(
+      [&] { return (red = Screenshot(screen.display()).boundsOf(Seen::Red)) == Box{0, 0, 1024, 768}; }, 15s))
+      << red;
+  hosted.signal(SIGTERM);
+  EXPECT_EQ(hosted.waitFor(10s), 128 + SIGTERM);
+}
+
+// The top-left corner of the window titled `title`, in screen pixels.
+std::optional<std::pair<int, int>> WindowCorner(const std::string& display, const std::string& title) {
+  const ProcessResult r = RunProcess({"env", "DISPLAY=" + display, "sh", "-c",
+                                      "xdotool getwindowgeometry --shell $(xdotool search --onlyvisible --name '^" +
+                                          title + "$' | head -n 1)"});
+  const auto value = [&](const std::string& key) {
+    const auto at = r.output.find(key + "=");
+    return at == std::string::npos ? -1 : std::stoi(r.output.substr(at + key.size() + 1));
+  };
+  if (r.exitStatus != 0 || value("X") < 0) return std::nullopt;
+  return std::pair{value("X"), value("Y")};
+}
+
+TEST(ScreenPixels, thePreviewOnA2xDesktopShowsTheVideoAtItsOwnSizeInTheScreensPixels) {
+  // The dialogs scale as Qt does, twice their size; the video in the
+  // preview's panel stays one video pixel to one screen pixel, in the
+  // panel's top-left corner.
+  OwnXvfb screen(2048, 1536);
+  setDesktopDpi(screen.display(), 192);
+  TempDir home;
+  WriteSettings(home.path(), "Sound=0", {SolidClip("red", 320, 240, 20.0)});
+  ChildProcess dialog({QUORREL_EXECUTABLE, "/C"},
+                      {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path()}, {"DISPLAY", screen.display()}});
+  std::optional<std::pair<int, int>> options;
+  ASSERT_TRUE(WaitUntil([&] { return (options = WindowCorner(screen.display(), "Quorrel Options")).has_value(); }, 15s));
+  // "Preview", at its place in the dialog's layout, twice as far.
+  Xdotool(screen.display(), {"mousemove", std::to_string(options->first + 2 * (560 + 37)),
+                             std::to_string(options->second + 2 * (140 + 15 + 12)), "click", "1"});
+  std::optional<std::pair<int, int>> preview;
+  ASSERT_TRUE(WaitUntil([&] { return (preview = WindowCorner(screen.display(), "Preview Video")).has_value(); }, 10s));
+  // "Play".
+  Xdotool(screen.display(), {"mousemove", std::to_string(preview->first + 2 * (456 + 37)),
+                             std::to_string(preview->second + 2 * (95 + 12)), "click", "1"});
+  Box red;
+  EXPECT_TRUE(WaitUntil([&] { return (red = Screenshot(screen.display()).boundsOf(Seen::Red)).width == 320; }, 10s));
+  EXPECT_EQ(red, (Box{preview->first + 2 * 16, preview->second + 2 * 8, 320, 240}));
+}
+
+// The largest process size, in kilobytes, the process has had.
+long PeakKilobytes(pid_t pid) {
+  const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+  const auto at = status.find("VmHWM:");
+  return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
+}
+
+// Red on the left half of the picture, blue on the right.
+std::string SplitClip() {
+  return MakeClip({.pattern = "red|blue", .width = 320, .height = 240, .seconds = 30.0,
+                   .container = Container::Mp4});
+}
+
+// Whether the screen shows the split picture's middle: red up to the
+// screen's middle, blue after it.
+bool showsTheMiddleOfTheSplit(const Screenshot& screen) {
+  return Classify(screen.at(20, 384)) == Seen::Red && Classify(screen.at(400, 384)) == Seen::Red &&
+         Classify(screen.at(624, 384)) == Seen::Blue && Classify(screen.at(1000, 760)) == Seen::Blue;
+}
+
+TEST(HugePanel, aCustomSizeFarBeyondTheScreenShowsItsVisiblePartAndEndsWithTheEndMute) {
+  // A hand-edited size of 32767 x 32767, with the system muted at the
+  // start and un-muted at the end. The panel stays centred; the screen
+  // shows the middle of the picture, the boundary of its halves in the
+  // screen's middle, and the process never grows to the panel's size.
+  SetSinkMute(false);
+  const std::string options = "Picdis=4\nWidth=32767\nHeight=32767\nSound=0\nStarton=0\nEndon=1";
+  {
+    ShowRun show;
+    show.settings(options, {SplitClip()});
+    show.start();
+    EXPECT_TRUE(WaitUntil([&] { return showsTheMiddleOfTheSplit(Screenshot(show.display())); }, 10s));
+    EXPECT_EQ(SinkMuted(), true);
+    const long peak = PeakKilobytes(show.pid());
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 600 * 1024) << "a panel the size of the screen needs far less";
+    Xdotool(show.display(), {"key", "space"});
+    EXPECT_EQ(show.waitForExit(10s), 0);
+    EXPECT_EQ(SinkMuted(), false);
+  }
+  // A 2048 x 1536 panel cuts the picture exactly at the screen's middle.
+  {
+    ShowRun show;
+    show.settings("Picdis=4\nWidth=2048\nHeight=1536\nSound=0", {SplitClip()});
+    show.start();
+    Screenshot screen(show.display());
+    EXPECT_TRUE(WaitUntil([&] { return showsTheMiddleOfTheSplit(screen = Screenshot(show.display())); }, 10s));
+    EXPECT_EQ(Classify(screen.at(500, 384)), Seen::Red);
+    EXPECT_EQ(Classify(screen.at(524, 384)), Seen::Blue);
+    Xdotool(show.display(), {"key", "space"});
+    EXPECT_EQ(show.waitForExit(10s), 0);
+  }
+  // The same inside a host's window.
+  SetSinkMute(false);
+  TempDir home;
+  WriteSettings(home.path(), options, {SplitClip()});
+  ChildProcess hosted({QUORREL_EXECUTABLE, "--root"}, {{"HOME", home.path()},
+                                                       {"XDG_CONFIG_HOME", home.path()},
+                                                       {"DISPLAY", ShowRun::DefaultDisplay()}});
+  EXPECT_TRUE(WaitUntil([&] { return showsTheMiddleOfTheSplit(Screenshot(ShowRun::DefaultDisplay())); }, 15s));
+  EXPECT_LT(PeakKilobytes(hosted.pid()), 600 * 1024);
+  hosted.signal(SIGTERM);
+  EXPECT_EQ(hosted.waitFor(10s), 128 + SIGTERM);
+  EXPECT_EQ(SinkMuted(), false);
+}
+
+}  // namespace
+}  // namespace quorrel::test
