@@ -20,7 +20,7 @@
 #include "windows/entry/modes.h"
 #include "windows/entry/mpr_password_change.h"
 #include "windows/media/endpoint_mute.h"
-#include "windows/media/mci_device.h"
+#include "windows/media/windows_media_backend.h"
 #include "windows/show/show_window.h"
 #include "windows/system/utf16.h"
 
@@ -76,11 +76,12 @@ class ShowClaim {
 
 void runShowMode() {
   SetApplicationTitle("Quorrel");
-  const std::unique_ptr<MediaBackend> backend = CreateMciBackend();
-  const std::unique_ptr<SystemMute> mute = CreateEndpointMute();
+  const std::unique_ptr<WindowsMediaBackend> backend = CreateWindowsMediaBackend();
+  const std::unique_ptr<SystemMute> systemMute = CreateEndpointMute();
+  VideoSoundFollowingMute mute(*systemMute, *backend);
   windows_desktop::ModalMessageBoxes boxes;
   const SettingsLocation settings = UserSettingsLocation();
-  windows_desktop::ShowWindow form(settings, *backend, *mute, boxes);
+  windows_desktop::ShowWindow form(settings, *backend, mute, boxes);
   if (form.hwnd() == nullptr) return;
   // The window is on screen (black) before the start-up opens the first
   // video, as a window created visible is, so that the video is drawn
@@ -120,8 +121,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
       showClaim.emplace();
       if (showClaim->takenByAnother()) return 0;
     }
-    // The file dialogs, the folder chooser, the endpoint mute and MCI's
-    // DirectShow devices all want COM on this thread.
+    // The file dialogs, the folder chooser, the endpoint mute, MCI's
+    // DirectShow devices and the Media Engine all want COM on this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetApplicationTitle(TitleFromExecutable(executablePath()));
     if (mode == Mode::Show) {

@@ -6,7 +6,7 @@
 #include "settings/data_folder.h"
 #include "system/file_system.h"
 #include "windows/base/message_boxes.h"
-#include "windows/media/mci_device.h"
+#include "windows/media/windows_media_backend.h"
 #include "windows/options/about_box.h"
 #include "windows/options/options_dialog.h"
 
@@ -17,7 +17,7 @@ void RunConfigMode(const std::string& executablePath) {
   // One media back end for the whole process, made by the first preview.
   std::unique_ptr<MediaBackend> backend;
   auto mediaBackend = [&backend]() -> MediaBackend& {
-    if (!backend) backend = CreateMciBackend();
+    if (!backend) backend = CreateWindowsMediaBackend();
     return *backend;
   };
   // The dialog needs its settings file for everything it does; when the
