@@ -1,0 +1,150 @@
+#include "windows/media/windows_media_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "media/media_player.h"
+
+namespace quorrel::windows_desktop {
+namespace {
+
+// A device that plays nothing and says which back end made it.
+class NamedDevice final : public MediaDevice {
+ public:
+  explicit NamedDevice(std::string maker) : maker(std::move(maker)) {}
+  bool hasVideo() const override { return false; }
+  Rect sourceRect() const override { return {}; }
+  std::uint32_t close() override { return 0; }
+  std::uint32_t play() override { return 0; }
+  std::uint32_t stop() override { return 0; }
+  std::uint32_t pause() override { return 0; }
+  std::uint32_t resume() override { return 0; }
+  std::uint32_t seekToStart() override { return 0; }
+  std::uint32_t position(std::int64_t& value) override { return value = 0, 0; }
+  std::uint32_t length(std::int64_t& value) override { return value = 0, 0; }
+  std::uint32_t mode(PlayerMode& mode) override { return mode = PlayerMode::Stopped, 0; }
+  std::uint32_t setDisplayWindow(NativeWindow) override { return 0; }
+  std::uint32_t setDestination(const Rect&) override { return 0; }
+  std::uint32_t destination(Rect&) override { return 0; }
+  std::string maker;
+};
+
+// Opens what it is told to, fails the rest with its code, and records the
+// names it was asked for.
+class ChoosyBackend final : public MediaBackend {
+ public:
+  ChoosyBackend(std::string name, std::uint32_t failure, std::string text)
+      : name_(std::move(name)), failure_(failure), text_(std::move(text)) {}
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
+                                    std::uint32_t& errorCode) override {
+    asked.push_back(fileName);
+    if (fileName.find("bad") != std::string::npos || (name_ == "engine" && fileName.find(".avi") != std::string::npos)) {
+      errorCode = failure_;
+      return nullptr;
+    }
+    errorCode = 0;
+    return std::make_unique<NamedDevice>(name_);
+  }
+  std::uint32_t noDeviceCode() const override { return failure_ + 1; }
+  std::string errorText(std::uint32_t code) const override { return code == failure_ ? text_ : std::string(); }
+
+  std::vector<std::string> asked;
+
+ private:
+  std::string name_;
+  std::uint32_t failure_;
+  std::string text_;
+};
+
+class EngineStandIn final : public MediaEngineBackend {
+ public:
+  ChoosyBackend rules{"engine", 0x8007000Bu, "An attempt was made to load a program with an incorrect format."};
+  std::optional<bool> muted;
+  std::unique_ptr<MediaDevice> open(const std::string& f, DeviceType t, NativeWindow d, std::uint32_t& e) override {
+    return rules.open(f, t, d, e);
+  }
+  std::uint32_t noDeviceCode() const override { return rules.noDeviceCode(); }
+  std::string errorText(std::uint32_t code) const override { return rules.errorText(code); }
+  void setMuted(bool value) override { muted = value; }
+};
+
+struct Backends {
+  ChoosyBackend* mci;
+  EngineStandIn* engine;
+  std::unique_ptr<WindowsMediaBackend> backend;
+  Backends() {
+    auto mciBackend = std::make_unique<ChoosyBackend>("mci", 275u, "The specified file cannot be found.");
+    auto engineBackend = std::make_unique<EngineStandIn>();
+    mci = mciBackend.get();
+    engine = engineBackend.get();
+    backend = std::make_unique<WindowsMediaBackend>(std::move(mciBackend), std::move(engineBackend));
+  }
+  std::string openedBy(const std::string& file, DeviceType type = DeviceType::AutoSelect) {
+    std::uint32_t code = 0;
+    auto device = backend->open(file, type, 0, code);
+    return device ? static_cast<NamedDevice&>(*device).maker : "nobody";
+  }
+};
+
+TEST(WindowsMediaBackend, soundsGoToMciAndVideosToTheMediaEngineFirstThenToMci) {
+  Backends b;
+  EXPECT_EQ(b.openedBy("C:\\Sounds\\Tone.WAV"), "mci");
+  EXPECT_EQ(b.openedBy("C:\\Sounds\\tune.mid"), "mci");
+  EXPECT_EQ(b.openedBy("C:\\Sounds\\tune.Midi"), "mci");
+  EXPECT_EQ(b.openedBy("C:\\Sounds\\tune.rmi"), "mci");
+  EXPECT_TRUE(b.engine->rules.asked.empty()) << "no sound reaches the engine";
+  EXPECT_EQ(b.openedBy("C:\\Videos\\holiday.mp4"), "engine");
+  EXPECT_EQ(b.openedBy("C:\\Videos.wav\\holiday"), "engine") << "a folder's extension says nothing";
+  EXPECT_EQ(b.openedBy("C:\\Videos\\old.avi"), "mci") << "what the engine cannot open goes to MCI";
+  EXPECT_EQ(b.engine->rules.asked.size(), 3u);
+  EXPECT_EQ(b.openedBy("C:\\Videos\\clip.mpg", DeviceType::MMMovie), "mci") << "a named MCI device type";
+}
+
+TEST(WindowsMediaBackend, aFileNeitherOpensFailsWithMcisCodeAndTextAsBefore) {
+  Backends b;
+  MediaPlayer player(*b.backend, 0, true);
+  player.setFileName("C:\\Videos\\bad.mp4");
+  try {
+    player.open();
+    ADD_FAILURE() << "opened";
+  } catch (const MediaDeviceError& error) {
+    EXPECT_EQ(std::string(error.what()), "The specified file cannot be found.");
+  }
+  EXPECT_EQ(player.error(), 275u);
+  EXPECT_EQ(b.engine->rules.asked.size(), 1u);
+  EXPECT_EQ(b.mci->asked.size(), 1u);
+  // Codes from the engine's devices are HRESULTs, named by the engine.
+  EXPECT_EQ(b.backend->errorText(0x8007000Bu), "An attempt was made to load a program with an incorrect format.");
+  EXPECT_EQ(b.backend->noDeviceCode(), 276u) << "nothing open reads as MCI says";
+}
+
+// The system's switch fails under a test's hand or succeeds.
+class SwitchStandIn final : public SystemMute {
+ public:
+  bool fail = false;
+  std::vector<bool> set;
+  void setSystemMute(bool mute) override {
+    if (fail) throw VolumeError(-2147023728);
+    set.push_back(mute);
+  }
+};
+
+TEST(VideoSoundFollowingMute, theVideosFollowTheSystemSwitchOnlyWhenItWasSet) {
+  Backends b;
+  SwitchStandIn system;
+  VideoSoundFollowingMute mute(system, *b.backend);
+  mute.setSystemMute(true);
+  EXPECT_EQ(system.set, std::vector<bool>{true});
+  EXPECT_EQ(b.engine->muted, std::optional<bool>(true));
+  mute.setSystemMute(false);
+  EXPECT_EQ(b.engine->muted, std::optional<bool>(false));
+  system.fail = true;
+  EXPECT_THROW(mute.setSystemMute(true), VolumeError);
+  EXPECT_EQ(b.engine->muted, std::optional<bool>(false)) << "the system stayed audible, and so do the videos";
+}
+
+}  // namespace
+}  // namespace quorrel::windows_desktop
