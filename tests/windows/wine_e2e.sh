@@ -11,9 +11,7 @@
 set -uo pipefail
 scr="$1"
 work="$(mktemp -d /tmp/quorrel-wine-e2e.XXXXXX)"
-passed=0
-failed=0
-show_pid=""
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_helpers.sh"
 dialog_pid=""
 cleanup() {
   [[ -n "$show_pid" ]] && kill "$show_pid" 2>/dev/null
@@ -23,38 +21,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-check() {  # check NAME CONDITION...
-  local name="$1"; shift
-  if "$@"; then passed=$((passed + 1)); echo "ok: $name"; else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
-
-wait_until() {  # wait_until SECONDS COMMAND...
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS >= deadline)) && return 1
-    sleep 0.2
-  done
-}
-
-# Whether a window lookup finds one, asked afresh on every call.
-has() { test -n "$("$1")"; }
-
-pixel() { convert x:root -depth 8 -format "%[pixel:p{$1,$2}]" info:- 2>/dev/null; }
-# is_colour X Y red|green|blue|black|white
-is_colour() {
-  local rgb r g b
-  rgb="$(pixel "$1" "$2" | tr -dc '0-9,')"
-  IFS=, read -r r g b <<<"$rgb"
-  [[ -n "$b" ]] || return 1
-  case "$3" in
-    red) ((r > 180 && g < 70 && b < 70)) ;;
-    green) ((g > 90 && r < 70 && b < 70)) ;;
-    blue) ((b > 180 && r < 70 && g < 70)) ;;
-    black) ((r < 30 && g < 30 && b < 30)) ;;
-    white) ((r > 240 && g > 240 && b > 240)) ;;
-  esac
-}
-
 # Clips made now: every frame carries a little noise, so that every frame
 # is coded and drawn.
 ffmpeg -v error -f lavfi -i "color=c=red:s=320x240:d=4:r=15,noise=alls=6:allf=t" -c:v msvideo1 "$work/red.avi"
@@ -62,55 +28,8 @@ ffmpeg -v error -f lavfi -i "color=c=blue:s=160x120:d=4:r=25,noise=alls=6:allf=t
   "$work/blue.mpg"
 ffmpeg -v error -f lavfi -i "color=c=green:s=200x152:d=2:r=15" -c:v cinepak "$work/green.avi"
 ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=20" "$work/tone.wav"
-win() { echo "Z:${1//\//\\}"; }
 
-timeout 120 wine "$scr" /nothing >/dev/null 2>&1  # makes the user's folders
-roaming="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -n 1)"
-ini="$roaming/Quorrel/quorrel4.ini"
-mkdir -p "$roaming/Quorrel"
-
-write_settings() {  # write_settings PICDIS SOUND VIDEO...
-  local picdis="$1" sound="$2"; shift 2
-  {
-    printf '[Options]\r\nSound=%s\r\nRepeat=0\r\nStatus=0\r\nColor=4\r\nPicdis=%s\r\nPicord=2\r\n' "$sound" "$picdis"
-    printf 'Height=100\r\nWidth=100\r\n[vidConfig]\r\n'
-    local n=1 video
-    for video in "$@"; do printf 'Name%d=%s\r\n' "$n" "$(win "$video")"; n=$((n + 1)); done
-    for ((; n <= 1000; n++)); do printf 'Name%d=Null\r\n' "$n"; done
-    printf '[WavConfig]\r\nName1=%s\r\n' "$(win "$work/tone.wav")"
-  } >"$ini"
-}
-
-# Windows count once they are on screen: Wine names a window when it makes
-# it, before the program shows it, and a click or key before that is lost.
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-show_window() { visible_window '^FrmQuorrel33$'; }
-options_window() { visible_window '^Quorrel Options$'; }
-# Gives a window the keyboard (Xvfb has no window manager to do it) and
-# waits until it has it.
-focus() {
-  xdotool windowfocus "$1" 2>/dev/null
-  wait_until 10 test "$(xdotool getwindowfocus 2>/dev/null)" = "$1"
-}
-start_show() {
-  wine "$scr" /s >/dev/null 2>&1 &
-  show_pid=$!
-  wait_until 120 has show_window
-}
-# Ends the show with a key, as a user would; true when it exited with 0.
-end_show_with_key() {
-  focus "$(show_window)"
-  xdotool key space
-  local deadline=$((SECONDS + 30))
-  while kill -0 "$show_pid" 2>/dev/null; do
-    ((SECONDS >= deadline)) && return 1
-    sleep 0.2
-  done
-  wait "$show_pid"
-  local status=$?
-  show_pid=""
-  ((status == 0))
-}
+make_settings_folder
 
 # Size mode 1: the first clip stretched over the whole screen. Before it,
 # the preview's switch, an X host's switch and no switch at all do nothing:
@@ -188,14 +107,7 @@ start_show
 check "empty list: white screen" wait_until 30 is_colour 900 700 white
 dark=$(convert x:root -crop 500x106+61+47 -threshold 50% -format '%[fx:mean]' info:- 2>/dev/null)
 check "empty list: the message text is there" awk -v m="$dark" 'BEGIN { exit !(m > 0 && m < 0.99) }'
-# Wine's stream carries the program's name; what the sound server mixes
-# from it is read back from the monitor of the default sink: the tone's
-# samples, not silence.
-quorrel_stream() { timeout 10 pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Quorrel"'; }
-loudest_sample() {
-  timeout 10 parec -d @DEFAULT_MONITOR@ --raw --format=s16le --channels=1 --rate=44100 2>/dev/null |
-    head -c 44100 | od -An -td2 -v -w2 | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
-}
+# The tone's samples reach the sound server's output, not silence.
 check "WAV through MCI: Quorrel's stream is on the sound server" wait_until 30 quorrel_stream
 check "WAV through MCI: the tone reaches the sound server's output" test "$(loudest_sample)" -gt 1000
 check "empty list: a key ends the show" end_show_with_key
