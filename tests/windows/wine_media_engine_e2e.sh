@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# quorrel.scr under Wine with H.264 MP4 clips, which the Media Engine plays:
+# the show full screen with the clip's own sound on the sound server, at
+# each clip's own size with the next clip following the first, and at half
+# the screen with the start's mute choice silencing the clip at the sound
+# server; a key ends each show; the preview plays, pauses and resumes an
+# MP4. Needs DISPLAY, a PulseAudio server and a Wine prefix whose Direct3D
+# renders through OpenGL, as Wine's Media Engine needs it
+# (tools/windows-tests switches the renderer before running this). Every
+# wait has a deadline. Prints "N passed, N failed".
+set -uo pipefail
+scr="$1"
+work="$(mktemp -d /tmp/quorrel-wine-mf-e2e.XXXXXX)"
+source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_helpers.sh"
+dialog_pid=""
+cleanup() {
+  [[ -n "$show_pid" ]] && kill "$show_pid" 2>/dev/null
+  [[ -n "$dialog_pid" ]] && kill "$dialog_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# H.264 clips made now, the red one with an AAC tone; every frame carries a
+# little noise, so that every frame is coded and drawn. The preview's clip
+# moves all the time, so that a picture that holds still means a pause.
+h264() { ffmpeg -v error "$@" -c:v libx264 -preset veryfast -pix_fmt yuv420p; }
+h264 -f lavfi -i "color=c=red:s=320x240:d=4:r=25,noise=alls=6:allf=t" -f lavfi -i "sine=frequency=440:duration=4" \
+  -c:a aac -shortest "$work/red.mp4"
+h264 -f lavfi -i "color=c=blue:s=160x120:d=4:r=25,noise=alls=6:allf=t" "$work/blue.mp4"
+h264 -f lavfi -i "testsrc2=s=320x240:d=30:r=25" "$work/moving.mp4"
+
+make_settings_folder
+
+# Size mode 1: the clip stretched over the whole screen, its sound heard.
+write_settings 1 0 "$work/red.mp4"
+check "MP4 show window appears" start_show
+check "MP4 mode 1: red at the top-left corner" wait_until 30 is_colour 5 5 red
+check "MP4 mode 1: red at the bottom-right corner" is_colour 1018 762 red
+check "MP4 mode 1: the clip's sound reaches the sound server's output" \
+  wait_until 20 test "$(loudest_sample)" -gt 1000
+check "MP4 mode 1: a key ends the show with status 0" end_show_with_key
+
+# Size mode 5: each clip at its own size, centred; the second follows when
+# the first has played to its end.
+write_settings 5 0 "$work/red.mp4" "$work/blue.mp4"
+start_show
+check "MP4 mode 5: the first clip at 320 x 240 in the middle" wait_until 30 is_colour 360 270 red
+check "MP4 mode 5: black just outside it" is_colour 345 260 black
+check "MP4 mode 5: the next clip follows at 160 x 120" wait_until 30 is_colour 440 330 blue
+check "MP4 mode 5: black around the smaller panel" is_colour 420 320 black
+check "MP4 mode 5: a key ends the show" end_show_with_key
+
+# Size mode 2, with the start's choice to mute: the clip plays on the sound
+# server, and what the server mixes from it is silence.
+extra_options="Starton=0" write_settings 2 0 "$work/red.mp4"
+start_show
+check "MP4 mode 2: red inside the centred panel" wait_until 30 is_colour 300 230 red
+check "MP4 mode 2: black outside it" is_colour 200 150 black
+check "muted start: Quorrel's stream is on the sound server" wait_until 30 quorrel_stream
+check "muted start: the clip's sound is silent at the sound server" test "$(loudest_sample)" -lt 100
+check "MP4 mode 2: a key ends the show" end_show_with_key
+
+# The preview: the MP4 in slot 1, chosen in the list, previewed, played,
+# paused and resumed.
+rm -f "$ini"
+write_settings 5 0 "$work/moving.mp4"
+wine "$scr" /c >/dev/null 2>&1 &
+dialog_pid=$!
+check "options dialog opens" wait_until 60 has options_window
+eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
+xdotool mousemove $((X + 100)) $((Y + 44)) click 1  # the first row of the list
+xdotool mousemove $((X + 598)) $((Y + 167)) click 1  # "Preview"
+preview_window() { visible_window '^Preview Video$'; }
+check "the preview window opens" wait_until 30 has preview_window
+eval "$(xdotool getwindowgeometry --shell "$(preview_window)")"
+# The preview is read back with import, which takes what each window
+# shows: convert's x:root reads the preview window as black under Wine.
+# The clip's picture is at its own size at the panel's top-left corner
+# (16, 8).
+picture() { import -window root -crop "320x240+$((X + 16))+$((Y + 8))" +repage png:- 2>/dev/null | convert - -format '%#' info:-; }
+preview_pixel_is() {  # preview_pixel_is X Y dialog
+  local rgb
+  rgb="$(import -window root -crop "1x1+$1+$2" +repage png:- 2>/dev/null | convert - -depth 8 -format '%[pixel:p{0,0}]' info:-)"
+  [[ "$rgb" == "srgb(232,231,230)" ]]
+}
+changing() {
+  local first
+  first="$(picture)"
+  sleep 0.3
+  [[ "$(picture)" != "$first" ]]
+}
+holding() {
+  local first
+  first="$(picture)"
+  sleep 0.5
+  [[ "$(picture)" == "$first" ]]
+}
+xdotool mousemove $((X + 493)) $((Y + 107)) click 1  # "Play"
+check "preview: Play shows the MP4 moving" wait_until 30 changing
+check "preview: the clip at its own size, the panel's colour beside it" preview_pixel_is $((X + 16 + 400)) $((Y + 8 + 200))
+xdotool mousemove $((X + 493)) $((Y + 147)) click 1  # "Pause"
+check "preview: Pause holds the picture" wait_until 10 holding
+check "preview: it stays held" holding
+xdotool mousemove $((X + 493)) $((Y + 147)) click 1  # "Pause" again resumes
+check "preview: Pause again resumes it" wait_until 10 changing
+xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
+check "preview: Return closes the preview" wait_until 30 bash -c "! xdotool search --onlyvisible --name '^Preview Video$' >/dev/null 2>&1"
+eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
+xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
+check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
+
+echo "$passed passed, $failed failed"
+((failed == 0))
