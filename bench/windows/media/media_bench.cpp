@@ -23,8 +23,8 @@
 #include <string>
 
 #include "media/media_player.h"
-#include "windows/media/media_engine_device.h"
 #include "windows/media/mci_device.h"
+#include "windows/media/media_engine_device.h"
 #include "windows/system/utf16.h"
 
 namespace {

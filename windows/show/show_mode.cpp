@@ -1,0 +1,39 @@
+#include <exception>
+#include <memory>
+
+#include "base/messages.h"
+#include "settings/data_folder.h"
+#include "windows/base/message_boxes.h"
+#include "windows/base/window.h"
+#include "windows/entry/modes.h"
+#include "windows/media/endpoint_mute.h"
+#include "windows/media/windows_media_backend.h"
+#include "windows/show/show_window.h"
+
+namespace quorrel::windows_desktop {
+
+void RunShowMode() {
+  SetApplicationTitle("Quorrel");
+  const std::unique_ptr<WindowsMediaBackend> backend = CreateWindowsMediaBackend();
+  const std::unique_ptr<SystemMute> systemMute = CreateEndpointMute();
+  VideoSoundFollowingMute mute(*systemMute, *backend);
+  ModalMessageBoxes boxes;
+  const SettingsLocation settings = UserSettingsLocation();
+  ShowWindow window(settings, *backend, mute, boxes);
+  if (window.hwnd() == nullptr) return;
+  // The window is on screen (black) before the start-up opens the first
+  // video, as a window created visible is, so that the video is drawn
+  // where it is seen from its first frame.
+  window.showOnTop();
+  try {
+    window.start();
+  } catch (const std::exception& error) {
+    // The start-up runs before the message loop, so nothing else would
+    // catch this; the window stays and waits for input.
+    ReportError(window.hwnd(), error.what());
+  }
+  if (window.ended()) return;
+  RunMessageLoop();
+}
+
+}  // namespace quorrel::windows_desktop
