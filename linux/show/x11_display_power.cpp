@@ -6,17 +6,11 @@
 
 #include <cstdlib>
 
+#include "linux/base/xcb_reply.h"
+
 namespace quorrel::linux_desktop {
 
 namespace {
-
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply>
-ReplyPtr<Reply> own(Reply* reply) {
-  return ReplyPtr<Reply>(reply, &std::free);
-}
 
 // Whether the server has the extension. A request of an extension the
 // server lacks would close the whole connection, so every request waits
@@ -46,14 +40,14 @@ std::unique_ptr<X11DisplayPower> X11DisplayPower::Open() {
   std::unique_ptr<X11DisplayPower> power(new X11DisplayPower(connection, screens.data->root));
 
   if (present(connection, &xcb_dpms_id)) {
-    const auto capable = own(xcb_dpms_capable_reply(connection, xcb_dpms_capable(connection), nullptr));
+    const auto capable = OwnReply(xcb_dpms_capable_reply(connection, xcb_dpms_capable(connection), nullptr));
     power->capable_ = capable && capable->capable != 0;
   }
   // Raw motion reaches every client that asks for it on the root window,
   // whatever window the pointer is over and whoever holds a grab.
   if (power->capable_ && present(connection, &xcb_input_id)) {
     const auto version =
-        own(xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+        OwnReply(xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
     if (version && version->major_version >= 2) {
       power->inputOpcode_ = xcb_get_extension_data(connection, &xcb_input_id)->major_opcode;
     }
@@ -67,7 +61,7 @@ X11DisplayPower::~X11DisplayPower() { xcb_disconnect(connection_); }
 
 bool X11DisplayPower::poweredDown() {
   if (!capable_) return false;
-  const auto info = own(xcb_dpms_info_reply(connection_, xcb_dpms_info(connection_), nullptr));
+  const auto info = OwnReply(xcb_dpms_info_reply(connection_, xcb_dpms_info(connection_), nullptr));
   return info && info->state != 0 && info->power_level != XCB_DPMS_DPMS_MODE_ON;
 }
 

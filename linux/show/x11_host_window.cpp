@@ -5,17 +5,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "linux/base/xcb_reply.h"
+
 namespace quorrel::linux_desktop {
 
 namespace {
-
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template <typename Reply>
-ReplyPtr<Reply> own(Reply* reply) {
-  return ReplyPtr<Reply>(reply, &std::free);
-}
 
 constexpr std::uint32_t kInputEvents = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
                                        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
@@ -24,7 +18,7 @@ constexpr std::uint32_t kInputEvents = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK
 
 std::optional<std::uint32_t> selectedEvents(xcb_connection_t* connection, std::uint32_t window) {
   const auto attributes =
-      own(xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
+      OwnReply(xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
   if (!attributes) return std::nullopt;
   return attributes->your_event_mask;
 }
@@ -32,14 +26,14 @@ std::optional<std::uint32_t> selectedEvents(xcb_connection_t* connection, std::u
 }  // namespace
 
 std::uint32_t RootWindowOf(xcb_connection_t* connection, std::uint32_t window) {
-  const auto geometry = own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+  const auto geometry = OwnReply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
   return geometry ? geometry->root : 0;
 }
 
 std::optional<Rect> WindowOnRoot(xcb_connection_t* connection, std::uint32_t window) {
-  const auto geometry = own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+  const auto geometry = OwnReply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
   if (!geometry) return std::nullopt;
-  const auto place = own(xcb_translate_coordinates_reply(
+  const auto place = OwnReply(xcb_translate_coordinates_reply(
       connection, xcb_translate_coordinates(connection, window, geometry->root, 0, 0), nullptr));
   if (!place) return std::nullopt;
   return Rect{place->dst_x, place->dst_y, geometry->width, geometry->height};
