@@ -1,5 +1,6 @@
 #include "settings/settings_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -79,6 +80,10 @@ void appendUtf16Le(std::string& out, char16_t unit) {
 }  // namespace
 
 bool IsUtf8(std::string_view text) {
+  // Settings files are nearly always plain ASCII, which needs no decoding:
+  // a quick look for any byte above it comes first.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return true;
   for (std::size_t at = 0; at < text.size();) {
     if (!nextUtf8(text, at)) return false;
   }
