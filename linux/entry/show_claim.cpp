@@ -2,8 +2,10 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
+
+#include "linux/base/xcb_reply.h"
+#include "linux/base/xcb_screen.h"
 
 namespace quorrel::linux_desktop {
 
@@ -12,30 +14,16 @@ namespace {
 // One name for the whole display: the show covers every monitor of it.
 constexpr const char* kClaimSelection = "_QUORREL_SHOW";
 
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
 }  // namespace
 
 std::unique_ptr<ShowClaim> ShowClaim::Take(const char* displayName) {
-  int screenNumber = 0;
-  xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
-  if (xcb_connection_has_error(c) != 0) {
-    xcb_disconnect(c);
-    return nullptr;
-  }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
-  if (screens.rem == 0) {
-    xcb_disconnect(c);
-    return nullptr;
-  }
-  const xcb_window_t root = screens.data->root;
+  const XcbScreen display = ConnectToScreen(displayName);
+  if (display.connection == nullptr) return nullptr;
+  xcb_connection_t* c = display.connection;
+  const xcb_window_t root = display.screen->root;
 
-  ReplyPtr<xcb_intern_atom_reply_t> atom(
-      xcb_intern_atom_reply(
-          c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(kClaimSelection)), kClaimSelection), nullptr),
-      &std::free);
+  const auto atom = OwnReply(xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(kClaimSelection)), kClaimSelection), nullptr));
   // An unmapped window that takes no input, made only to own the selection.
   const xcb_window_t window = xcb_generate_id(c);
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -43,12 +31,10 @@ std::unique_ptr<ShowClaim> ShowClaim::Take(const char* displayName) {
   bool taken = false;
   if (atom) {
     xcb_grab_server(c);
-    ReplyPtr<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr), &std::free);
+    const auto owner = OwnReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr));
     if (owner && owner->owner == XCB_NONE) {
       xcb_set_selection_owner(c, window, atom->atom, XCB_CURRENT_TIME);
-      ReplyPtr<xcb_get_selection_owner_reply_t> now(
-          xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr), &std::free);
+      const auto now = OwnReply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr));
       taken = now && now->owner == window;
     }
     xcb_ungrab_server(c);

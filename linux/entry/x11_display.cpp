@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "linux/base/xcb_reply.h"
 #include "show/show_window_identity.h"
 
 namespace quorrel::linux_desktop {
@@ -18,9 +19,6 @@ struct ConnectionCloser {
 };
 using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
 
-template <typename Reply>
-using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
 Connection connect(const char* displayName, int* screenNumber) {
   Connection c(xcb_connect(displayName, screenNumber));
   if (!c || xcb_connection_has_error(c.get()) != 0) return nullptr;
@@ -28,16 +26,15 @@ Connection connect(const char* displayName, int* screenNumber) {
 }
 
 xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
-  ReplyPtr<xcb_intern_atom_reply_t> reply(
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
-      &std::free);
+  const auto reply = OwnReply(
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
   return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
 std::string stringProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
   if (property == XCB_ATOM_NONE) return {};
-  ReplyPtr<xcb_get_property_reply_t> reply(
-      xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr), &std::free);
+  const auto reply =
+      OwnReply(xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
   if (!reply || reply->format != 8) return {};
   const auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
   return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
@@ -49,8 +46,7 @@ struct Atoms {
 };
 
 bool isMapped(xcb_connection_t* c, xcb_window_t window) {
-  ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
-      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+  const auto attributes = OwnReply(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
   return attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
@@ -75,7 +71,7 @@ bool isShowWindow(xcb_connection_t* c, xcb_window_t window, const Atoms& atoms) 
 // reparenting window manager, children of its frame windows; two more
 // levels below the root cover the window managers in use.
 bool searchTree(xcb_connection_t* c, xcb_window_t parent, const Atoms& atoms, int depth) {
-  ReplyPtr<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr), &std::free);
+  const auto tree = OwnReply(xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr));
   if (!tree) return false;
   const xcb_window_t* children = xcb_query_tree_children(tree.get());
   const int count = xcb_query_tree_children_length(tree.get());
@@ -102,7 +98,5 @@ DisplayProbe ProbeDisplay(const char* displayName) {
   }
   return {true, false};
 }
-
-
 
 }  // namespace quorrel::linux_desktop

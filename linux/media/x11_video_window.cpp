@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "linux/base/xcb_screen.h"
+
 namespace quorrel::linux_desktop {
 
 namespace {
@@ -12,7 +14,9 @@ std::int16_t coordinate(std::int32_t value) {
   return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767));
 }
 
-std::uint16_t extent(std::int32_t value) { return static_cast<std::uint16_t>(std::clamp<std::int32_t>(value, 1, 32767)); }
+std::uint16_t extent(std::int32_t value) {
+  return static_cast<std::uint16_t>(std::clamp<std::int32_t>(value, 1, 32767));
+}
 
 bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
   xcb_generic_error_t* error = xcb_request_check(connection, cookie);
@@ -24,19 +28,9 @@ bool succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
 }  // namespace
 
 std::unique_ptr<X11Connection> X11Connection::Open() {
-  int screenNumber = 0;
-  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-  if (xcb_connection_has_error(connection)) {
-    xcb_disconnect(connection);
-    return nullptr;
-  }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
-  if (screens.rem == 0) {
-    xcb_disconnect(connection);
-    return nullptr;
-  }
-  return std::unique_ptr<X11Connection>(new X11Connection(connection, screens.data));
+  const XcbScreen display = ConnectToScreen(nullptr);
+  if (display.connection == nullptr) return nullptr;
+  return std::unique_ptr<X11Connection>(new X11Connection(display.connection, display.screen));
 }
 
 X11Connection::~X11Connection() { xcb_disconnect(connection_); }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "linux/base/xcb_reply.h"
+#include "linux/base/xcb_screen.h"
 
 namespace quorrel::linux_desktop {
 
@@ -29,15 +30,10 @@ struct RawMotionMask {
 }  // namespace
 
 std::unique_ptr<X11DisplayPower> X11DisplayPower::Open() {
-  int screenNumber = 0;
-  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-  if (connection == nullptr || xcb_connection_has_error(connection) != 0) {
-    if (connection != nullptr) xcb_disconnect(connection);
-    return nullptr;
-  }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  for (int i = 0; i < screenNumber && screens.rem > 1; ++i) xcb_screen_next(&screens);
-  std::unique_ptr<X11DisplayPower> power(new X11DisplayPower(connection, screens.data->root));
+  const XcbScreen display = ConnectToScreen(nullptr);
+  if (display.connection == nullptr) return nullptr;
+  xcb_connection_t* connection = display.connection;
+  std::unique_ptr<X11DisplayPower> power(new X11DisplayPower(connection, display.screen->root));
 
   if (present(connection, &xcb_dpms_id)) {
     const auto capable = OwnReply(xcb_dpms_capable_reply(connection, xcb_dpms_capable(connection), nullptr));
