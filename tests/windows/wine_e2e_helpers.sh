@@ -1,12 +1,22 @@
 # Sourced by the end-to-end tests of quorrel.scr under Wine
-# (wine_e2e.sh, wine_media_engine_e2e.sh): checks and waits with deadlines,
-# screen pixels, the show's and the dialogs' windows, the settings file and
-# the sound server. The sourcing script sets scr (the program) and work
-# (its scratch folder), and counts with passed and failed.
+# (wine_e2e.sh, wine_media_engine_e2e.sh): a scratch folder (work) and the
+# clean-up of it and of the show and dialog left running, checks and waits
+# with deadlines, screen pixels, the show's and the dialogs' windows, the
+# settings file and the sound server. The sourcing script sets scr (the
+# program) first, and counts with passed and failed.
 
 show_pid=""
+dialog_pid=""
 passed=0
 failed=0
+work="$(mktemp -d "/tmp/$(basename "$0" .sh).XXXXXX")"
+cleanup() {
+  [[ -n "$show_pid" ]] && kill "$show_pid" 2>/dev/null
+  [[ -n "$dialog_pid" ]] && kill "$dialog_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 check() {  # check NAME CONDITION...
   local name="$1"; shift

@@ -10,16 +10,7 @@
 # wait has a deadline. Prints "N passed, N failed".
 set -uo pipefail
 scr="$1"
-work="$(mktemp -d /tmp/quorrel-wine-mf-e2e.XXXXXX)"
 source "$(dirname "${BASH_SOURCE[0]}")/wine_e2e_helpers.sh"
-dialog_pid=""
-cleanup() {
-  [[ -n "$show_pid" ]] && kill "$show_pid" 2>/dev/null
-  [[ -n "$dialog_pid" ]] && kill "$dialog_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 # H.264 clips made now, the red one with an AAC tone; every frame carries a
 # little noise, so that every frame is coded and drawn. The preview's clip

@@ -40,18 +40,19 @@
 #include <thread>
 #include <vector>
 
+#include "bench/linux/watched_command.h"
 #include "linux/media/mpv_device.h"
 #include "linux/media/mpv_engine.h"
 #include "linux/media/x11_video_window.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quorrel::bench::Clock;
+using quorrel::bench::cpuSeconds;
+using quorrel::bench::finish;
+using quorrel::bench::launch;
+using quorrel::bench::millisecondsSince;
 using std::chrono::milliseconds;
-
-double millisecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // The middle 320 by 240 pixels of the screen, as bytes to compare.
 class Screen {
@@ -93,33 +94,6 @@ void setLevel(const std::string& file, const std::string& level) {
   const std::string temporary = file + ".new";
   std::ofstream(temporary) << level << "\n";
   std::filesystem::rename(temporary, file);
-}
-
-pid_t launch(char** command) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execvp(command[0], command);
-    _exit(127);
-  }
-  return child;
-}
-
-void finish(pid_t child) {
-  kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
-}
-
-double cpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  double ticks = 0;
-  for (int n = 3; n <= 15 && fields >> field; ++n) {
-    if (n == 14 || n == 15) ticks += std::stod(field);
-  }
-  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 double cpuPerMinute(pid_t pid, double seconds) {

@@ -33,9 +33,15 @@
 #include <thread>
 #include <vector>
 
+#include "bench/linux/watched_command.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quorrel::bench::Clock;
+using quorrel::bench::cpuSeconds;
+using quorrel::bench::finish;
+using quorrel::bench::launch;
+using quorrel::bench::millisecondsSince;
 
 enum class Colour { Red, Green, Other };
 
@@ -54,11 +60,11 @@ class Screen {
   Screen& operator=(const Screen&) = delete;
 
   Colour at(int x, int y) {
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        connection_,
-        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
-                      static_cast<std::int16_t>(y), 1, 1, ~0U),
-        nullptr);
+    xcb_get_image_reply_t* image =
+        xcb_get_image_reply(connection_,
+                            xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
+                                          static_cast<std::int16_t>(y), 1, 1, ~0U),
+                            nullptr);
     if (image == nullptr) return Colour::Other;
     Colour colour = Colour::Other;
     if (xcb_get_image_data_length(image) >= 4) {
@@ -74,25 +80,6 @@ class Screen {
   xcb_connection_t* connection_;
   xcb_window_t root_;
 };
-
-pid_t launch(char** command) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execvp(command[0], command);
-    _exit(127);
-  }
-  return child;
-}
-
-void finish(pid_t child) {
-  kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
-}
-
-double millisecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 struct Point {
   int x;
@@ -120,19 +107,6 @@ int firstFrame(const std::vector<Point>& markers, int timeoutMs, char** command)
   }
   finish(child);
   return result;
-}
-
-double cpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  // Fields after the command name, which may itself hold blanks.
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  double ticks = 0;
-  for (int n = 3; n <= 15 && fields >> field; ++n) {
-    if (n == 14 || n == 15) ticks += std::stod(field);
-  }
-  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 int cpu(double seconds, char** command) {
