@@ -13,11 +13,16 @@ std::string& titleStorage() {
 
 std::string MessageCaption(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Warning: return "Warning";
-    case MessageKind::Error: return "Error";
-    case MessageKind::Information: return "Information";
-    case MessageKind::Confirm: return "Confirm";
-    case MessageKind::Plain: break;
+    case MessageKind::Warning:
+      return "Warning";
+    case MessageKind::Error:
+      return "Error";
+    case MessageKind::Information:
+      return "Information";
+    case MessageKind::Confirm:
+      return "Confirm";
+    case MessageKind::Plain:
+      break;
   }
   return ApplicationTitle();
 }

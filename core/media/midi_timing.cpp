@@ -119,7 +119,8 @@ bool MidiTiming::parse(const std::string& bytes) {
     totalTicks_ = std::max(totalTicks_, tick);
   }
   if (found == 0) return false;
-  std::stable_sort(tempo_.begin(), tempo_.end(), [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+  std::stable_sort(tempo_.begin(), tempo_.end(),
+                   [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
   return true;
 }
 

@@ -56,9 +56,10 @@ void ShowMoreSoftware(MessageBoxes& boxes, DesktopOpener& opener, const std::str
 }
 
 void ShowSupport(MessageBoxes& boxes, const std::string& readme) {
-  boxes.showMessage(MessageKind::Plain, "Answers to questions about Quorrel, its set-up and its frequently asked "
-                                        "questions are in its documentation: " +
-                                            readmeName(readme) + ".");
+  boxes.showMessage(MessageKind::Plain,
+                    "Answers to questions about Quorrel, its set-up and its frequently asked "
+                    "questions are in its documentation: " +
+                        readmeName(readme) + ".");
 }
 
 }  // namespace quorrel

@@ -56,9 +56,9 @@ void SaveOptions(SettingsFile& file, const OptionsState& state) {
   // With no size button selected the save has always written full screen.
   file.writeNumber(kOptionsSection, kSizeModeKey,
                    static_cast<std::int32_t>(state.size.value_or(VideoSizeMode::FullScreen)));
-  file.writeNumber(kOptionsSection, kPlayOrderKey,
-                   static_cast<std::int32_t>(state.order == VideoOrder::Random ? VideoOrder::Random
-                                                                                : VideoOrder::InSequence));
+  file.writeNumber(
+      kOptionsSection, kPlayOrderKey,
+      static_cast<std::int32_t>(state.order == VideoOrder::Random ? VideoOrder::Random : VideoOrder::InSequence));
   file.writeNumber(kOptionsSection, kHeightKey, state.height);
   file.writeNumber(kOptionsSection, kWidthKey, state.width);
   file.writeText(kSoundSection, kSoundFileKey, state.soundFile);

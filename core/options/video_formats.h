@@ -30,7 +30,6 @@ struct VideoFilter {
 // extensions (regular files, or links to them; subfolders are not
 // entered), sorted by name byte for byte. An unreadable folder gives an
 // empty list.
-[[nodiscard]] std::vector<std::string> VideoFilesInFolder(const std::string& folder,
-                                                          const VideoExtensions& extensions);
+[[nodiscard]] std::vector<std::string> VideoFilesInFolder(const std::string& folder, const VideoExtensions& extensions);
 
 }  // namespace quorrel

@@ -228,8 +228,7 @@ void Profile::appendSection(std::string_view section, std::string_view key, std:
   terminateLastLine();
   // A blank line sets the new section apart from the text before it.
   Section& last = sections_.back();
-  const bool textEndsBlank =
-      last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
+  const bool textEndsBlank = last.lines.empty() ? sections_.size() == 1 : kindOf(last.lines.back().text) == Kind::Blank;
   if (!textEndsBlank) {
     // After a line ending in a lone CR, an empty line ending in LF would
     // read back as part of that line break; it ends in CR too.

@@ -1,7 +1,7 @@
 #include "settings/settings_file.h"
 
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <utility>

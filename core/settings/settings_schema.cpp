@@ -8,9 +8,12 @@ std::string SlotKey(int slot) { return "Name" + std::to_string(slot); }
 
 MuteChoice MuteChoiceOf(std::int32_t stored) {
   switch (stored) {
-    case 0: return MuteChoice::Mute;
-    case 1: return MuteChoice::Unmute;
-    default: return MuteChoice::LeaveAlone;
+    case 0:
+      return MuteChoice::Mute;
+    case 1:
+      return MuteChoice::Unmute;
+    default:
+      return MuteChoice::LeaveAlone;
   }
 }
 

@@ -73,7 +73,7 @@ struct DefaultOption {
   std::string_view value;
 };
 inline constexpr DefaultOption kDefaultOptions[] = {
-    {kSoundOnKey, "0"}, {kRepeatKey, "0"},    {kStatusKey, "0"}, {kColorKey, "4"},
+    {kSoundOnKey, "0"},  {kRepeatKey, "0"},    {kStatusKey, "0"},   {kColorKey, "4"},
     {kSizeModeKey, "5"}, {kPlayOrderKey, "2"}, {kHeightKey, "100"}, {kWidthKey, "100"},
 };
 

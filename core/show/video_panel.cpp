@@ -10,8 +10,7 @@ std::int32_t RoundHalfEven(double x) {
   return static_cast<std::int32_t>(std::nearbyint(x));
 }
 
-Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
-                           std::int32_t height) {
+Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width, std::int32_t height) {
   // Computed in double so that a size from the settings file, however
   // large, cannot overflow the subtraction.
   return {RoundHalfEven((static_cast<double>(screenWidth) - width) / 2.0),
@@ -33,11 +32,15 @@ Rect centredFraction(std::int32_t screenWidth, std::int32_t screenHeight, double
 
 Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight) {
   switch (state.SizeMode) {
-    case VideoSizeMode::FullScreen: return {0, 0, screenWidth, screenHeight};
-    case VideoSizeMode::Medium: return centredFraction(screenWidth, screenHeight, 2.0);
-    case VideoSizeMode::Small: return centredFraction(screenWidth, screenHeight, 4.0);
+    case VideoSizeMode::FullScreen:
+      return {0, 0, screenWidth, screenHeight};
+    case VideoSizeMode::Medium:
+      return centredFraction(screenWidth, screenHeight, 2.0);
+    case VideoSizeMode::Small:
+      return centredFraction(screenWidth, screenHeight, 4.0);
     case VideoSizeMode::Custom:
-    case VideoSizeMode::Natural: break;
+    case VideoSizeMode::Natural:
+      break;
   }
   return CentredPanel(screenWidth, screenHeight, state.CustomWidth, state.CustomHeight);
 }

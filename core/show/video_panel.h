@@ -13,12 +13,11 @@ namespace quorrel {
 // A panel of `width` by `height` centred on a `screenWidth` by
 // `screenHeight` screen; one larger than the screen gets a negative place.
 [[nodiscard]] Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
-                                         std::int32_t height);
+                                std::int32_t height);
 
 // Where the panel goes for the state's size mode on a screen of the given
 // size. The natural-size mode starts at the custom size, as the custom
 // mode does, until the first video tells its own size.
-[[nodiscard]] Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth,
-                                            std::int32_t screenHeight);
+[[nodiscard]] Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight);
 
 }  // namespace quorrel

@@ -17,11 +17,16 @@ std::function<void(bool)>& hook() {
 
 QMessageBox::Icon iconOf(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Warning: return QMessageBox::Warning;
-    case MessageKind::Error: return QMessageBox::Critical;
-    case MessageKind::Information: return QMessageBox::Information;
-    case MessageKind::Confirm: return QMessageBox::Question;
-    case MessageKind::Plain: break;
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Error:
+      return QMessageBox::Critical;
+    case MessageKind::Information:
+      return QMessageBox::Information;
+    case MessageKind::Confirm:
+      return QMessageBox::Question;
+    case MessageKind::Plain:
+      break;
   }
   return QMessageBox::NoIcon;
 }

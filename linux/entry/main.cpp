@@ -1,8 +1,8 @@
 #include <sys/stat.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -50,8 +50,8 @@ void NeverStartASessionBus() {
 // size from the desktop's DPI. The options dialog scales as Qt does.
 void ShowInScreenPixels() {
   setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
-  for (const char* scale : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
-                            "QT_DEVICE_PIXEL_RATIO"}) {
+  for (const char* scale :
+       {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_DEVICE_PIXEL_RATIO"}) {
     unsetenv(scale);
   }
 }

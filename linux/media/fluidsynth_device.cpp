@@ -44,8 +44,7 @@ bool readSmallFile(const std::string& path, std::string& bytes) {
 }  // namespace
 
 std::unique_ptr<MediaDevice> FluidSynthDevice::Open(const std::string& path, const std::string& soundfontFolder,
-                                                    MediaAudio audio,
-                                                    std::uint32_t& errorCode) {
+                                                    MediaAudio audio, std::uint32_t& errorCode) {
   using namespace media_errors;
   // FluidSynth announces its choices on standard output; failures reach
   // the caller as codes instead.

@@ -1,3 +1,5 @@
+#include "linux/media/media_backend.h"
+
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -6,7 +8,6 @@
 
 #include "linux/media/fluidsynth_device.h"
 #include "linux/media/local_file.h"
-#include "linux/media/media_backend.h"
 #include "linux/media/media_errors.h"
 #include "linux/media/mpv_device.h"
 #include "linux/media/x11_video_window.h"

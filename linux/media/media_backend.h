@@ -18,6 +18,6 @@ enum class MediaAudio { On, Off };
 // libmpv for video, WAV and whatever FFmpeg opens; FluidSynth for .mid and
 // .midi; chosen by the file name's extension.
 [[nodiscard]] std::unique_ptr<MediaBackend> CreatePlatformMediaBackend(UiPoster poster,
-                                                                      MediaAudio audio = MediaAudio::On);
+                                                                       MediaAudio audio = MediaAudio::On);
 
 }  // namespace quorrel::linux_desktop

@@ -108,8 +108,11 @@ void MpvDevice::handle(const mpv_event& event) {
       }
       break;
     }
-    case MPV_EVENT_SHUTDOWN: ended_ = true; break;
-    default: break;
+    case MPV_EVENT_SHUTDOWN:
+      ended_ = true;
+      break;
+    default:
+      break;
   }
 }
 

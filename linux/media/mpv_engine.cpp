@@ -109,8 +109,8 @@ std::unique_ptr<MpvEngine> MpvEngine::Create(X11Connection* x11, UiPoster poster
     return nullptr;
   }
   const std::string wid = engine->window_ ? std::to_string(engine->window_->id()) : std::string();
-  const int widResult = engine->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str())
-                                        : mpv_set_option_string(mpv, "vo", "null");
+  const int widResult =
+      engine->window_ ? mpv_set_option_string(mpv, "wid", wid.c_str()) : mpv_set_option_string(mpv, "vo", "null");
   // An idle instance with a forced window opens its output right away.
   engine->outputForced_ = outputNow && engine->window_;
   if (engine->outputForced_ && mpv_set_option_string(mpv, "force-window", "yes") < 0) {
@@ -221,9 +221,9 @@ void MpvEngine::showPart(const Rect& whole, const Rect& shown, bool quarterTurne
   if (!part) {
     if (!showingPart_) return;
     // Stretched over the window again, as the output is set up to draw.
-    for (const auto& [name, value] : {std::pair{"video-zoom", "0"}, std::pair{"video-pan-x", "0"},
-                                       std::pair{"video-pan-y", "0"}, std::pair{"video-aspect-override", "-1"},
-                                       std::pair{"keepaspect", "no"}}) {
+    for (const auto& [name, value] :
+         {std::pair{"video-zoom", "0"}, std::pair{"video-pan-x", "0"}, std::pair{"video-pan-y", "0"},
+          std::pair{"video-aspect-override", "-1"}, std::pair{"keepaspect", "no"}}) {
       (void)mpv_set_property_string(mpv_, name, value);
     }
     showingPart_ = false;

@@ -1,3 +1,5 @@
+#include "linux/media/pulse_mute.h"
+
 #include <pulse/context.h>
 #include <pulse/error.h>
 #include <pulse/introspect.h>
@@ -6,8 +8,6 @@
 
 #include <chrono>
 #include <memory>
-
-#include "linux/media/pulse_mute.h"
 
 namespace quorrel::linux_desktop {
 

@@ -50,13 +50,12 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 void CentreOnScreen(QWidget* window) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
-    window->move(area.left() + (area.width() - window->width()) / 2, area.top() + (area.height() - window->height()) / 2);
+    window->move(area.left() + (area.width() - window->width()) / 2,
+                 area.top() + (area.height() - window->height()) / 2);
   }
 }
 
-void Place(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(left, top, width, height);
-}
+void Place(QWidget* widget, int left, int top, int width, int height) { widget->setGeometry(left, top, width, height); }
 
 QIcon GlyphIcon(Glyph glyph) {
   QPixmap pixmap(16, 16);

@@ -1,15 +1,14 @@
 #include "linux/options/option_services.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QUrl>
-
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <memory>
 #include <string_view>
 
@@ -84,7 +83,8 @@ std::optional<std::string> FileDialogs::chooseVideoFile() {
   for (const VideoFilter& filter : VideoChooserFilters(kPlayableVideoExtensions)) {
     QStringList patterns;
     for (std::string_view extension : filter.extensions) {
-      patterns << QStringLiteral("*.") + QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
+      patterns << QStringLiteral("*.") +
+                      QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
     }
     filters << QString::fromStdString(filter.name) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                    QLatin1Char(')');

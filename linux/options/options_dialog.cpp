@@ -64,7 +64,8 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
     ownProgress_ = std::make_unique<ProgressDialog>(this);
     services_.progress = ownProgress_.get();
   }
-  if (services_.executableFolder.empty()) services_.executableFolder = PathBytes(QCoreApplication::applicationDirPath());
+  if (services_.executableFolder.empty())
+    services_.executableFolder = PathBytes(QCoreApplication::applicationDirPath());
 
   // A fixed frame without title-bar buttons: "OK" is the way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -74,8 +75,8 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
   CentreOnScreen(this);
   buildControls();
   controller_ = std::make_unique<OptionsController>(
-      OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener,
-                      *services_.progress, services_.executableFolder, kPlayableVideoExtensions},
+      OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener, *services_.progress,
+                      services_.executableFolder, kPlayableVideoExtensions},
       static_cast<OptionsView&>(*this));
   videoSoundDialog_ = new VideoSoundDialog(this, *controller_);
   connectHandlers();

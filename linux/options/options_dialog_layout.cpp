@@ -100,9 +100,11 @@ void OptionsDialog::buildControls() {
 
   videoFilesGroup = makeGroup(this, "Add or Remove Video Files", 1, 140, 640, 64);
   addVideoButton = makeButton(videoFilesGroup, "Add Video", "Add a video to your list", 6, 18, 106, 21);
-  addFolderButton = makeButton(videoFilesGroup, "Add Entire Folder", "Add an entire folder of videos at once", 115, 18, 106, 21);
+  addFolderButton =
+      makeButton(videoFilesGroup, "Add Entire Folder", "Add an entire folder of videos at once", 115, 18, 106, 21);
   clearListButton = makeButton(videoFilesGroup, "Clear Entire List", "Empty your list of videos", 225, 18, 106, 21);
-  removeVideoButton = makeButton(videoFilesGroup, "Remove Video", "Remove the highlighted video from your list", 335, 18, 106, 21);
+  removeVideoButton =
+      makeButton(videoFilesGroup, "Remove Video", "Remove the highlighted video from your list", 335, 18, 106, 21);
   videoSoundButton = makeButton(videoFilesGroup, "Video Sound", "Turn mute on/off by video", 445, 18, 106, 20);
   previewButton = makeButton(videoFilesGroup, "Preview", "Preview the highlighted video", 560, 15, 75, 24);
   videoCountLabel = makeFixedLabel(videoFilesGroup, 14, 46, 209, 13);

@@ -27,12 +27,14 @@ namespace {
 bool isShowInput(const QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: return true;
+    case QEvent::KeyRelease:
+      return true;
     case QEvent::MouseButtonPress: {
       const Qt::MouseButton button = static_cast<const QMouseEvent*>(event)->button();
       return button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -68,7 +70,7 @@ constexpr Qt::WindowFlags kHostedWindow = Qt::Window | Qt::FramelessWindowHint |
 }  // namespace
 
 ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
-               MessageBoxes& boxes, const ShowPlacement& placement)
+                       MessageBoxes& boxes, const ShowPlacement& placement)
     : QWidget(nullptr, placement.hostWindow != 0 ? kHostedWindow : kOwnWindow),
       app_(app),
       placement_(placement),
@@ -78,8 +80,8 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
       pollTimer_(new QTimer(this)),
       soundPlayer_(std::make_unique<MediaPlayer>(backend, 0, false)),
       videoPlayer_(std::make_unique<MediaPlayer>(backend, createPanel(), true)),
-      controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_,
-                               screenSaverFlag_, boxes, placement.soundAndMute}),
+      controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_, screenSaverFlag_,
+                               boxes, placement.soundAndMute}),
       powerWatch_(X11DisplayPower::Open(), [this](bool poweredDown) { controller_.displayPowerChanged(poweredDown); }) {
   // A hosted copy is not "a show on screen": the host may show it in a
   // settings preview while the user opens the options dialog.
@@ -173,7 +175,7 @@ NativeWindow ShowWindow::createPanel() {
   if (!hosted()) setGeometry(showArea());
   videoPanel_->setAttribute(Qt::WA_NativeWindow);
   videoPanel_->setGeometry(kFirstPanelPlace.left, kFirstPanelPlace.top, kFirstPanelPlace.width,
-                          kFirstPanelPlace.height);
+                           kFirstPanelPlace.height);
   fillWith(*videoPanel_, Qt::black);
   return static_cast<NativeWindow>(videoPanel_->winId());
 }
@@ -285,7 +287,8 @@ bool ShowWindow::nativeEventFilter(const QByteArray& eventType, void* message, q
       QCoreApplication::exit(0);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   return false;
 }
@@ -302,9 +305,7 @@ void ShowWindow::placePanel(const Rect& geometry) {
 
 void ShowWindow::setPanelVisible(bool visible) { videoPanel_->setVisible(visible); }
 
-void ShowWindow::setMessageText(const std::string& text) {
-  messageLabel_->setText(DisplayText(text));
-}
+void ShowWindow::setMessageText(const std::string& text) { messageLabel_->setText(DisplayText(text)); }
 
 void ShowWindow::setMessageVisible(bool visible) { messageLabel_->setVisible(visible); }
 

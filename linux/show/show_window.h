@@ -48,7 +48,7 @@ struct ShowPlacement {
 class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEventFilter {
  public:
   ShowWindow(Application& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
-         MessageBoxes& boxes, const ShowPlacement& placement);
+             MessageBoxes& boxes, const ShowPlacement& placement);
   ~ShowWindow() override;
   ShowWindow(const ShowWindow&) = delete;
   ShowWindow& operator=(const ShowWindow&) = delete;
@@ -69,7 +69,6 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   void endBySignal();
   // Closes both players' files, ending all playback.
   void closePlayers();
-
 
  protected:
   // The application-wide input hook: sees every event of every window of

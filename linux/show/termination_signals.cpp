@@ -18,7 +18,7 @@ namespace {
 int pipeEnds[2] = {-1, -1};
 std::atomic<int> firstSignal{0};
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-struct sigaction previous[std::size(kSignals)] {};
+struct sigaction previous[std::size(kSignals)]{};
 
 extern "C" void onTerminationSignal(int signal) {
   const int savedErrno = errno;

@@ -10,11 +10,16 @@ namespace {
 
 UINT iconOf(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Warning: return MB_ICONWARNING;
-    case MessageKind::Error: return MB_ICONERROR;
-    case MessageKind::Information: return MB_ICONINFORMATION;
-    case MessageKind::Confirm: return MB_ICONQUESTION;
-    case MessageKind::Plain: break;
+    case MessageKind::Warning:
+      return MB_ICONWARNING;
+    case MessageKind::Error:
+      return MB_ICONERROR;
+    case MessageKind::Information:
+      return MB_ICONINFORMATION;
+    case MessageKind::Confirm:
+      return MB_ICONQUESTION;
+    case MessageKind::Plain:
+      break;
   }
   return 0;
 }

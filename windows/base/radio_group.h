@@ -25,9 +25,7 @@ class RadioGroup {
     for (HWND b : buttons_) ::SendMessageW(b, BM_SETCHECK, b == button ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   void clear() const { select(nullptr); }
-  [[nodiscard]] static bool checked(HWND button) {
-    return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
+  [[nodiscard]] static bool checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
  private:
   std::vector<HWND> buttons_;

@@ -19,9 +19,7 @@ HBRUSH SolidBrush(COLORREF colour) {
   return brush;
 }
 
-HFONT PixelFont(const wchar_t* family, int pixels) {
-  return DialogFont(family, -pixels);
-}
+HFONT PixelFont(const wchar_t* family, int pixels) { return DialogFont(family, -pixels); }
 
 namespace {
 
@@ -43,8 +41,8 @@ HFONT DialogFont(const wchar_t* family, int points, bool bold, BYTE charset) {
     // A negative size asks for that many pixels of character height; a
     // positive one is points at 96 dots per inch.
     const int height = points < 0 ? points : -::MulDiv(points, 96, 72);
-    font = ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamilyOf(family), family);
+    font = ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamilyOf(family), family);
   }
   return font;
 }
@@ -53,8 +51,8 @@ HFONT ArialFont(bool bold) { return DialogFont(L"Arial", 8, bold); }
 
 HWND Control(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int left, int top,
              int width, int height, int id, HFONT font) {
-  HWND control = ::CreateWindowExW(0, windowClass, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, left, top,
-                                   width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  HWND control = ::CreateWindowExW(0, windowClass, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width,
+                                   height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    ::GetModuleHandleW(nullptr), nullptr);
   if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;

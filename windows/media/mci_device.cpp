@@ -15,9 +15,9 @@ namespace {
 
 // The MCI device type names of DeviceType after AutoSelect, in its
 // order.
-constexpr std::array<const wchar_t*, 12> kDeviceTypeNames = {
-    L"AVIVideo", L"CDAudio", L"DAT",   L"DigitalVideo", L"MMMovie",   L"Other",
-    L"Overlay",  L"Scanner", L"Sequencer", L"VCR",      L"Videodisc", L"WaveAudio"};
+constexpr std::array<const wchar_t*, 12> kDeviceTypeNames = {L"AVIVideo",  L"CDAudio", L"DAT",       L"DigitalVideo",
+                                                             L"MMMovie",   L"Other",   L"Overlay",   L"Scanner",
+                                                             L"Sequencer", L"VCR",     L"Videodisc", L"WaveAudio"};
 
 // Receives the completion notices of the commands sent with MCI_NOTIFY.
 // Nothing acts on them; the window exists so that MCI has somewhere to post

@@ -17,7 +17,8 @@ namespace quorrel::windows_desktop {
 class EngineEvents final : public IMFMediaEngineNotify {
  public:
   EngineEvents()
-      : described_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), decoded_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      : described_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        decoded_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~EngineEvents() {
     if (described_ != nullptr) ::CloseHandle(described_);
     if (decoded_ != nullptr) ::CloseHandle(decoded_);
@@ -43,8 +44,12 @@ class EngineEvents final : public IMFMediaEngineNotify {
 
   HRESULT STDMETHODCALLTYPE EventNotify(DWORD event, DWORD_PTR /*param1*/, DWORD param2) override {
     switch (event) {
-      case kMediaEngineEventLoadedMetadata: ::SetEvent(described_); break;
-      case kMediaEngineEventLoadedData: ::SetEvent(decoded_); break;
+      case kMediaEngineEventLoadedMetadata:
+        ::SetEvent(described_);
+        break;
+      case kMediaEngineEventLoadedData:
+        ::SetEvent(decoded_);
+        break;
       case kMediaEngineEventError: {
         // The second parameter is the HRESULT behind the error, where the
         // engine knows one.
@@ -54,7 +59,8 @@ class EngineEvents final : public IMFMediaEngineNotify {
         ::SetEvent(decoded_);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     return S_OK;
   }

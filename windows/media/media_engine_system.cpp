@@ -30,9 +30,7 @@ struct MediaFoundationCalls {
 
 // Only from the system folder, so that a DLL of the same name beside the
 // screen saver is never loaded in its place.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
+HMODULE LoadSystemLibrary(const wchar_t* name) { return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 template <typename Function>
 bool Find(HMODULE library, const char* name, Function& function) {
@@ -90,7 +88,8 @@ class SystemMediaEngine final : public MediaEngineSystem {
     // An output format and no playback window: frame-server mode. The
     // engine's own window mode draws nothing under Wine, and a window the
     // engine owned would not be the player's child at its rectangle.
-    if (SUCCEEDED(result)) result = attributes->SetUINT32(kMediaEngineVideoOutputFormatAttribute, DXGI_FORMAT_B8G8R8A8_UNORM);
+    if (SUCCEEDED(result))
+      result = attributes->SetUINT32(kMediaEngineVideoOutputFormatAttribute, DXGI_FORMAT_B8G8R8A8_UNORM);
     if (SUCCEEDED(result)) result = factory_->CreateInstance(0, attributes.Get(), engine);
     return result;
   }

@@ -30,8 +30,8 @@ VideoFrameWindow::VideoFrameWindow(HWND parent, const Rect& place, std::function
     : tick_(std::move(tick)) {
   const ATOM windowClass = FrameWindowClass(&VideoFrameWindow::procedure);
   window_ = ::CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(windowClass)), L"",
-                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left, place.top, place.width,
-                              place.height, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left, place.top, place.width, place.height,
+                              parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
   // Until the window knows its object, its messages get the default
   // handling.
@@ -92,7 +92,8 @@ LRESULT CALLBACK VideoFrameWindow::procedure(HWND window, UINT message, WPARAM w
           return 0;
         }
         break;
-      case WM_ERASEBKGND: return 1;  // the frame covers the whole window
+      case WM_ERASEBKGND:
+        return 1;  // the frame covers the whole window
       case WM_PAINT: {
         PAINTSTRUCT paint{};
         HDC dc = ::BeginPaint(window, &paint);
@@ -100,7 +101,8 @@ LRESULT CALLBACK VideoFrameWindow::procedure(HWND window, UINT message, WPARAM w
         ::EndPaint(window, &paint);
         return 0;
       }
-      default: break;
+      default:
+        break;
     }
   }
   return ::DefWindowProcW(window, message, wParam, lParam);

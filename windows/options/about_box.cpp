@@ -47,7 +47,8 @@ LRESULT AboutBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       returnToOptions();
       return 0;
-    default: break;
+    default:
+      break;
   }
   return Window::handle(message, wParam, lParam);
 }

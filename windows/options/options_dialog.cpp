@@ -38,10 +38,10 @@ OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
   opener_ = std::make_unique<DesktopLauncher>();
   progress_ = std::make_unique<ProgressDialog>(hwnd());
   buildControls();
-  controller_ = std::make_unique<OptionsController>(
-      OptionsServices{std::move(settings), boxes_, *chooser_, *opener_, *progress_, std::move(executableFolder),
-                      kPlayableVideoExtensions},
-      static_cast<OptionsView&>(*this));
+  controller_ =
+      std::make_unique<OptionsController>(OptionsServices{std::move(settings), boxes_, *chooser_, *opener_, *progress_,
+                                                          std::move(executableFolder), kPlayableVideoExtensions},
+                                          static_cast<OptionsView&>(*this));
   videoSoundDialog_ = std::make_unique<VideoSoundDialog>(hwnd(), *controller_);
   controller_->load(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
@@ -77,11 +77,21 @@ void OptionsDialog::showOptions(const OptionsState& options) {
   HWND size = nullptr;
   if (options.size) {
     switch (*options.size) {
-      case VideoSizeMode::Custom: size = customSizeButton; break;
-      case VideoSizeMode::Small: size = smallSizeButton; break;
-      case VideoSizeMode::Medium: size = mediumSizeButton; break;
-      case VideoSizeMode::FullScreen: size = fullScreenSizeButton; break;
-      case VideoSizeMode::Natural: size = naturalSizeButton; break;
+      case VideoSizeMode::Custom:
+        size = customSizeButton;
+        break;
+      case VideoSizeMode::Small:
+        size = smallSizeButton;
+        break;
+      case VideoSizeMode::Medium:
+        size = mediumSizeButton;
+        break;
+      case VideoSizeMode::FullScreen:
+        size = fullScreenSizeButton;
+        break;
+      case VideoSizeMode::Natural:
+        size = naturalSizeButton;
+        break;
     }
   }
   sizeButtons_.select(size);
@@ -133,14 +143,25 @@ void OptionsDialog::scrolled(HWND bar, int request) {
   int position = info.nPos;
   switch (request) {
     case SB_LINELEFT:
-    case SB_PAGELEFT: --position; break;
+    case SB_PAGELEFT:
+      --position;
+      break;
     case SB_LINERIGHT:
-    case SB_PAGERIGHT: ++position; break;
+    case SB_PAGERIGHT:
+      ++position;
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = info.nTrackPos; break;
-    case SB_LEFT: position = info.nMin; break;
-    case SB_RIGHT: position = info.nMax; break;
-    default: break;
+    case SB_THUMBPOSITION:
+      position = info.nTrackPos;
+      break;
+    case SB_LEFT:
+      position = info.nMin;
+      break;
+    case SB_RIGHT:
+      position = info.nMax;
+      break;
+    default:
+      break;
   }
   position = std::max(info.nMin, std::min(info.nMax, position));
   setScrollPosition(bar, position);
@@ -170,21 +191,39 @@ void OptionsDialog::radioClicked(HWND button) {
 
 void OptionsDialog::command(int id, HWND control, int notification) {
   switch (id) {
-    case kAddVideoButton: controller_->addVideo(); return;
-    case kAddFolderButton: controller_->addEntireFolder(); return;
-    case kClearListButton: controller_->clearList(); return;
-    case kRemoveVideoButton: controller_->removeVideo(); return;
+    case kAddVideoButton:
+      controller_->addVideo();
+      return;
+    case kAddFolderButton:
+      controller_->addEntireFolder();
+      return;
+    case kClearListButton:
+      controller_->clearList();
+      return;
+    case kRemoveVideoButton:
+      controller_->removeVideo();
+      return;
     case kVideoSoundButton:
       if (videoSoundDialog_) videoSoundDialog_->showModal();
       return;
-    case kPreviewButton: controller_->previewVideo(); return;
-    case kChooseSoundButton: controller_->chooseSoundFile(); return;
-    case kSupportButton: controller_->showSupport(); return;
-    case kMoreSoftwareButton: controller_->showMoreSoftware(); return;
+    case kPreviewButton:
+      controller_->previewVideo();
+      return;
+    case kChooseSoundButton:
+      controller_->chooseSoundFile();
+      return;
+    case kSupportButton:
+      controller_->showSupport();
+      return;
+    case kMoreSoftwareButton:
+      controller_->showMoreSoftware();
+      return;
     case kAboutButton:
       if (aboutBox_ != nullptr) aboutBox_->showModal(hwnd());
       return;
-    case IDOK: controller_->saveAndClose(); return;
+    case IDOK:
+      controller_->saveAndClose();
+      return;
     case kVideoListBox:
       if (notification == LBN_SELCHANGE) {
         const LRESULT row = ::SendMessageW(videoListBox, LB_GETCURSEL, 0, 0);
@@ -192,7 +231,8 @@ void OptionsDialog::command(int id, HWND control, int notification) {
       }
       if (notification == LBN_DBLCLK) controller_->openSelectedVideo();
       return;
-    default: break;
+    default:
+      break;
   }
   radioClicked(control);
 }
@@ -218,7 +258,8 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // and the list's edits are in the file already.
       closeDialog();
       return 0;
-    default: break;
+    default:
+      break;
   }
   return Window::handle(message, wParam, lParam);
 }

@@ -36,8 +36,13 @@ HWND label(HWND parent, const char* text, Origin in, int left, int top, int widt
 
 HWND sizeBar(HWND parent, Origin in, int left, int top) {
   HWND bar = Control(parent, L"SCROLLBAR", "", SBS_HORZ | WS_TABSTOP, in.left + left, in.top + top, 74, 13, 0, nullptr);
-  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_POS | SIF_PAGE, OptionsState::kMinimumVideoSide,
-                  OptionsState::kMinimumVideoSide, 0, OptionsState::kMinimumVideoSide, 0};
+  SCROLLINFO info{sizeof(SCROLLINFO),
+                  SIF_RANGE | SIF_POS | SIF_PAGE,
+                  OptionsState::kMinimumVideoSide,
+                  OptionsState::kMinimumVideoSide,
+                  0,
+                  OptionsState::kMinimumVideoSide,
+                  0};
   ::SetScrollInfo(bar, SB_CTL, &info, FALSE);
   return bar;
 }
@@ -48,8 +53,9 @@ void OptionsDialog::buildControls() {
   const Origin window;
   label(hwnd(), kOptionsIntroText, window, 5, 5, 631, 28);
 
-  videoListBox = Control(hwnd(), L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
-                     1, 37, 640, 100, kVideoListBox, ArialFont(true));
+  videoListBox =
+      Control(hwnd(), L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 1, 37,
+              640, 100, kVideoListBox, ArialFont(true));
   ::SendMessageW(videoListBox, LB_SETITEMHEIGHT, 0, 14);
 
   const Origin box2{1, 140};
@@ -57,7 +63,8 @@ void OptionsDialog::buildControls() {
   addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kAddVideoButton), "Add a video to your list");
   addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kAddFolderButton),
              "Add an entire folder of videos at once");
-  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kClearListButton), "Empty your list of videos");
+  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kClearListButton),
+             "Empty your list of videos");
   addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kRemoveVideoButton),
              "Remove the highlighted video from your list");
   addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kVideoSoundButton), "Turn mute on/off by video");
@@ -91,8 +98,9 @@ void OptionsDialog::buildControls() {
   const Origin box4{379, 258};
   group(hwnd(), "Wav or Midi Sound?", box4, 261, 77);
   soundFileBox = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
-                  box4.top + 15, 253, 22, 0, ArialFont());
-  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kChooseSoundButton, ArialFont(), ButtonLook{kNavy});
+                         box4.top + 15, 253, 22, 0, ArialFont());
+  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kChooseSoundButton, ArialFont(),
+              ButtonLook{kNavy});
   soundOnButton = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
   soundOffButton = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
 
@@ -102,17 +110,21 @@ void OptionsDialog::buildControls() {
   repeatOffButton = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
 
   button(hwnd(), "Support", window, 537, 379, 102, 21, kSupportButton);
-  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kMoreSoftwareButton), "More software downloads");
+  addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kMoreSoftwareButton),
+             "More software downloads");
   addTooltip(button(hwnd(), "About", window, 537, 430, 102, 21, kAboutButton), "Version Information");
   // The default button: Enter presses it, as the dialog keys send IDOK.
-  addTooltip(drawnButton("OK", 537, 455, 102, 21, IDOK, ArialFont(), ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true}),
-             "Exit the software");
+  addTooltip(
+      drawnButton("OK", 537, 455, 102, 21, IDOK, ArialFont(), ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true}),
+      "Exit the software");
 
-  for (HWND radioButton : {naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton, inSequenceButton, randomButton, soundOnButton,
-                           soundOffButton, repeatOnButton, repeatOffButton}) {
+  for (HWND radioButton :
+       {naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton, inSequenceButton,
+        randomButton, soundOnButton, soundOffButton, repeatOnButton, repeatOffButton}) {
     navy_.insert(radioButton);
   }
-  sizeButtons_ = RadioGroup{naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton};
+  sizeButtons_ =
+      RadioGroup{naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton};
   orderButtons_ = RadioGroup{inSequenceButton, randomButton};
   soundButtons_ = RadioGroup{soundOnButton, soundOffButton};
   repeatButtons_ = RadioGroup{repeatOnButton, repeatOffButton};

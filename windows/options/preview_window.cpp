@@ -11,8 +11,8 @@ enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
 PreviewWindow::PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path)
     : owner_(owner), videoPath_(path) {
   // A sizeable window with the usual title-bar buttons, 561 x 431 outside.
-  create(L"QuorrelPreview", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561, 431,
-         owner);
+  create(L"QuorrelPreview", kDialogBackground, 0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, "Preview Video", 0, 0, 561,
+         431, owner);
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8)), FALSE);
   CentreOnScreen(hwnd());
   // The panel in the dialogs' colour, as the video's own size may not
@@ -51,11 +51,20 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case kCmdplay: play(); break;
-        case kCmdpause: pause(); break;
-        case kCmdstop: stop(); break;
-        case IDOK: returnToOptions(); break;
-        default: break;
+        case kCmdplay:
+          play();
+          break;
+        case kCmdpause:
+          pause();
+          break;
+        case kCmdstop:
+          stop();
+          break;
+        case IDOK:
+          returnToOptions();
+          break;
+        default:
+          break;
       }
       return 0;
     case WM_CTLCOLORSTATIC:
@@ -67,7 +76,8 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       player_->close();
       ::ShowWindow(hwnd(), SW_HIDE);
       return 0;
-    default: break;
+    default:
+      break;
   }
   return Window::handle(message, wParam, lParam);
 }

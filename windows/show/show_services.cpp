@@ -83,7 +83,8 @@ std::unique_ptr<DesktopSettingsKey> WinScreenSaverPassword::openDesktopKey() {
 std::unique_ptr<PasswordVerifier> WinScreenSaverPassword::loadVerifier() {
   HMODULE library = ::LoadLibraryW((SystemFolder() + L"PASSWORD.CPL").c_str());
   if (library == nullptr) return nullptr;
-  auto verify = reinterpret_cast<VerifyFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "VerifyScreenSavePwd")));
+  auto verify =
+      reinterpret_cast<VerifyFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "VerifyScreenSavePwd")));
   if (verify == nullptr) {
     // A library without the entry point cannot check a password; the show
     // then ends on input as it does without a password.

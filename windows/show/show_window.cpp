@@ -27,21 +27,22 @@ bool isShowInput(UINT message) {
     case WM_SYSKEYUP:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return true;
-    default: return false;
+    case WM_MBUTTONDOWN:
+      return true;
+    default:
+      return false;
   }
 }
 
 }  // namespace
 
 ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes) {
-  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle, 0, 0,
-         ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
+  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle, 0,
+         0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
   endMessageLoopWhenDestroyed();
   password_.setOwner(hwnd());
 
-  messageLabel_ = Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0,
-                    PixelFont(L"Arial", 16));
+  messageLabel_ = Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0, PixelFont(L"Arial", 16));
   ::ShowWindow(messageLabel_, SW_HIDE);
   // The video panel, black, at its first place until the start-up places it.
   videoPanel_ = Panel(hwnd(), L"QuorrelVideoPanel", RGB(0, 0, 0), kFirstPanelPlace.left, kFirstPanelPlace.top,
@@ -49,8 +50,8 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
 
   soundPlayer_ = std::make_unique<MediaPlayer>(backend, 0, false);
   videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
-  controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_,
-                                                              password_, screenSaverFlag_, boxes});
+  controller_ = std::make_unique<ShowController>(
+      ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_, screenSaverFlag_, boxes});
 
   hookTarget = this;
   hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, &ShowWindow::messageHook, nullptr, ::GetCurrentThreadId());
@@ -119,7 +120,8 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       soundPlayer_->close();
       ::DestroyWindow(hwnd());
       return 0;
-    default: break;
+    default:
+      break;
   }
   return Window::handle(message, wParam, lParam);
 }
@@ -139,9 +141,7 @@ void ShowWindow::placePanel(const Rect& geometry) {
 
 void ShowWindow::setPanelVisible(bool visible) { ::ShowWindow(videoPanel_, visible ? SW_SHOW : SW_HIDE); }
 
-void ShowWindow::setMessageText(const std::string& text) {
-  SetText(messageLabel_, text);
-}
+void ShowWindow::setMessageText(const std::string& text) { SetText(messageLabel_, text); }
 
 void ShowWindow::setMessageVisible(bool visible) { ::ShowWindow(messageLabel_, visible ? SW_SHOW : SW_HIDE); }
 

@@ -143,8 +143,8 @@ std::optional<FileStatus> ReadOnlyFile::status() const { return statusOfHandle(h
 std::optional<FileStatus> StatusOf(const std::string& path) {
   // Opening for no access at all reads the attributes of files and, with
   // the backup flag, of folders, without disturbing anyone else's handle.
-  const FileHandle handle = owned(::CreateFileW(Widen(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const FileHandle handle = owned(
+      ::CreateFileW(Widen(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!handle.valid()) return std::nullopt;
   return statusOfHandle(handleOf(handle));
 }
@@ -167,8 +167,8 @@ bool ReplaceFile(const std::string& target, const std::string& contents, const s
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
     temporary = TemporaryName(target, ::GetCurrentProcessId());
-    created = ::CreateFileW(Widen(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+    created =
+        ::CreateFileW(Widen(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   if (created == INVALID_HANDLE_VALUE) return false;
@@ -181,8 +181,8 @@ bool ReplaceFile(const std::string& target, const std::string& contents, const s
     // ReplaceFileW carries the old file's attributes and security over to
     // the new one, as the mode is kept on POSIX systems; a file that is not
     // there yet is simply renamed into place.
-    ok = existing ? ::ReplaceFileW(wideTarget.c_str(), wideTemporary.c_str(), nullptr,
-                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+    ok = existing ? ::ReplaceFileW(wideTarget.c_str(), wideTemporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                   nullptr, nullptr) != 0
                   : ::MoveFileExW(wideTemporary.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   }
   if (!ok) ::DeleteFileW(wideTemporary.c_str());
