@@ -2,8 +2,6 @@
 
 namespace quorrel {
 
-PasswordChangeService* PlatformPasswordChangeService() { return nullptr; }
-
 void RunPasswordChange(PasswordChangeService* service) {
   if (service != nullptr) service->changePassword("SCRSAVE");
 }

@@ -1,22 +1,22 @@
 #include <sys/stat.h>
 
 #include <clocale>
-#include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/log.h"
 #include "base/messages.h"
-#include "entry/arguments.h"
 #include "entry/host_window.h"
-#include "entry/password_change.h"
-#include "linux/entry/application.h"
-#include "linux/entry/modes.h"
+#include "entry/mode_dispatch.h"
+#include "linux/base/application.h"
 #include "linux/entry/show_claim.h"
 #include "linux/entry/x11_display.h"
+#include "linux/options/options_mode.h"
+#include "linux/show/show_mode.h"
 
 namespace {
 
@@ -56,75 +56,88 @@ void ShowInScreenPixels() {
   }
 }
 
+// The Linux desktop's part in the start: an X display reached through
+// Qt's xcb platform, the X selection as the show's claim, and the Qt
+// application object that every mode runs in.
+class LinuxEntry : public quorrel::EntryPlatform {
+ public:
+  LinuxEntry(int& argc, char** argv, std::vector<std::string> arguments)
+      : argc_(argc), argv_(argv), arguments_(std::move(arguments)) {}
+
+  bool showWindowOnScreen() override { return display().showWindowOnScreen; }
+
+  quorrel::PasswordChangeService* passwordChangeService() override { return nullptr; }
+
+  bool canRun(quorrel::Mode mode) override {
+    // mpv's window embedding and the show-window lookup speak X11, so Qt
+    // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
+    setenv("QT_QPA_PLATFORM", "xcb", 0);
+    NeverStartASessionBus();
+    if (!display().reachable) {
+      // Nothing can be shown, so the reason goes where idle tools, hosts
+      // and the journal keep it.
+      quorrel::LogError(NoDisplayText(std::getenv("DISPLAY")));
+      return false;
+    }
+    if (mode == quorrel::Mode::Hosted) {
+      host_ = quorrel::ChooseHostWindow(arguments_, std::getenv("XSCREENSAVER_WINDOW"));
+      if (!host_.error.empty()) {
+        quorrel::LogError(host_.error);
+        return false;
+      }
+    }
+    return true;
+  }
+
+  std::unique_ptr<quorrel::ShowClaim> claimShow() override {
+    return quorrel::linux_desktop::SelectionShowClaim::Take();
+  }
+
+  void run(quorrel::Mode mode) override {
+    using namespace quorrel::linux_desktop;
+    if (mode == quorrel::Mode::Show || mode == quorrel::Mode::Hosted) ShowInScreenPixels();
+    quorrel::SetApplicationTitle(quorrel::TitleFromExecutable(argc_ > 0 ? argv_[0] : "quorrel"));
+    Application app(argc_, argv_);
+    // Qt takes the whole locale from the environment; libmpv refuses to
+    // start unless numbers are read and written the C way, so that part
+    // alone goes back. Everything else of the user's locale stays.
+    std::setlocale(LC_NUMERIC, "C");
+    if (mode == quorrel::Mode::Show) {
+      RunShowMode(app);
+    } else if (mode == quorrel::Mode::Hosted) {
+      RunHostedShowMode(app, host_.window);
+    } else {
+      RunConfigMode(app);
+    }
+  }
+
+ private:
+  // Both questions of the probe are asked over one connection, once.
+  const quorrel::linux_desktop::DisplayProbe& display() {
+    if (!display_) display_ = quorrel::linux_desktop::ProbeDisplay();
+    return *display_;
+  }
+
+  int& argc_;
+  char** argv_;
+  std::vector<std::string> arguments_;
+  std::optional<quorrel::linux_desktop::DisplayProbe> display_;
+  quorrel::HostWindowChoice host_;
+};
+
 }  // namespace
 
 // The process does one thing, chosen by its first argument, and always ends
 // with status 0: a screen-saver host or idle tool has no use for a failure
 // code, and the user sees every failure that matters in a message box.
 int main(int argc, char** argv) {
-  using namespace quorrel;
-  using namespace quorrel::linux_desktop;
   try {
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const Mode mode = DecodeMode(arguments);
-
-    // A running show refuses every start, whatever the argument, except a
-    // screen-saver host's: hosts run one copy per monitor at once.
-    const DisplayProbe display = ProbeDisplay();
-    if (display.showWindowOnScreen && mode != Mode::Hosted) return 0;
-    if (mode == Mode::None) return 0;
-    if (mode == Mode::ChangePassword) {
-      RunPasswordChange(PlatformPasswordChangeService());
-      return 0;
-    }
-
-    // mpv's window embedding and the show-window lookup speak X11, so Qt
-    // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
-    setenv("QT_QPA_PLATFORM", "xcb", 0);
-    NeverStartASessionBus();
-    if (!display.reachable) {
-      // Nothing can be shown, so the reason goes where idle tools, hosts
-      // and the journal keep it.
-      LogError(NoDisplayText(std::getenv("DISPLAY")));
-      return 0;
-    }
-
-    // Two shows started at the same instant both find no show window; the
-    // claim lets only one of them go on.
-    std::unique_ptr<ShowClaim> showClaim;
-    if (mode == Mode::Show) {
-      showClaim = ShowClaim::Take();
-      if (!showClaim) return 0;
-    }
-
-    HostWindowChoice host;
-    if (mode == Mode::Hosted) {
-      host = ChooseHostWindow(arguments, std::getenv("XSCREENSAVER_WINDOW"));
-      if (!host.error.empty()) {
-        LogError(host.error);
-        return 0;
-      }
-    }
-
-    if (mode == Mode::Show || mode == Mode::Hosted) ShowInScreenPixels();
-    SetApplicationTitle(TitleFromExecutable(argc > 0 ? argv[0] : "quorrel"));
-    Application app(argc, argv);
-    // Qt takes the whole locale from the environment; libmpv refuses to
-    // start unless numbers are read and written the C way, so that part
-    // alone goes back. Everything else of the user's locale stays.
-    std::setlocale(LC_NUMERIC, "C");
-    if (mode == Mode::Show) {
-      RunShowMode(app);
-      // A show started as this one ends is not refused.
-      showClaim.reset();
-    } else if (mode == Mode::Hosted) {
-      RunHostedShowMode(app, host.window);
-    } else {
-      RunConfigMode(app);
-    }
+    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    LinuxEntry platform(argc, argv, arguments);
+    quorrel::DispatchMode(arguments, platform);
   } catch (const std::exception& error) {
     // Nothing is left to show it in; the mode has already ended.
-    LogError(error.what());
+    quorrel::LogError(error.what());
   }
   return 0;
 }

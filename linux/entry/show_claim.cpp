@@ -16,7 +16,7 @@ constexpr const char* kClaimSelection = "_QUORREL_SHOW";
 
 }  // namespace
 
-std::unique_ptr<ShowClaim> ShowClaim::Take(const char* displayName) {
+std::unique_ptr<SelectionShowClaim> SelectionShowClaim::Take(const char* displayName) {
   const XcbScreen display = ConnectToScreen(displayName);
   if (display.connection == nullptr) return nullptr;
   xcb_connection_t* c = display.connection;
@@ -44,10 +44,10 @@ std::unique_ptr<ShowClaim> ShowClaim::Take(const char* displayName) {
     xcb_disconnect(c);
     return nullptr;
   }
-  return std::unique_ptr<ShowClaim>(new ShowClaim(c, window));
+  return std::unique_ptr<SelectionShowClaim>(new SelectionShowClaim(c, window));
 }
 
-ShowClaim::~ShowClaim() {
+SelectionShowClaim::~SelectionShowClaim() {
   // Destroying the owner gives the selection up at once; the connection
   // would take it with it anyway.
   xcb_destroy_window(connection_, window_);

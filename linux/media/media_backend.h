@@ -1,15 +1,11 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
+#include "linux/base/ui_poster.h"
 #include "media/media_device.h"
 
 namespace quorrel::linux_desktop {
-
-// Runs a function later on the user-interface thread. libmpv's wakeup
-// callback comes from mpv's own threads and may only post through this.
-using UiPoster = std::function<void(std::function<void()>)>;
 
 // Whether the files' sound is heard. A silent back end plays the pictures
 // only and opens no sound stream at all.

@@ -1,10 +1,11 @@
+#include "linux/options/options_mode.h"
+
 #include <QCoreApplication>
 #include <exception>
 #include <memory>
 
+#include "linux/base/application.h"
 #include "linux/base/ui_poster.h"
-#include "linux/entry/application.h"
-#include "linux/entry/modes.h"
 #include "linux/media/media_backend.h"
 #include "linux/options/about_box.h"
 #include "linux/options/options_dialog.h"

@@ -1,3 +1,5 @@
+#include "linux/show/show_mode.h"
+
 #include <signal.h>
 
 #include <QCoreApplication>
@@ -9,9 +11,8 @@
 
 #include "base/log.h"
 #include "base/messages.h"
+#include "linux/base/application.h"
 #include "linux/base/ui_poster.h"
-#include "linux/entry/application.h"
-#include "linux/entry/modes.h"
 #include "linux/media/media_backend.h"
 #include "linux/media/pulse_mute.h"
 #include "linux/show/lost_display_guard.h"

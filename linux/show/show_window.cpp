@@ -11,8 +11,8 @@
 #include <QWindow>
 
 #include "base/log.h"
+#include "linux/base/application.h"
 #include "linux/base/message_boxes.h"
-#include "linux/entry/application.h"
 #include "linux/show/x11_host_window.h"
 #include "media/media_player.h"
 #include "show/show_window_identity.h"

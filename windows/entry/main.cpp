@@ -10,12 +10,12 @@
 
 #include "base/log.h"
 #include "base/messages.h"
-#include "entry/arguments.h"
-#include "entry/password_change.h"
+#include "entry/mode_dispatch.h"
 #include "show/show_window_identity.h"
-#include "windows/entry/modes.h"
 #include "windows/entry/mpr_password_change.h"
 #include "windows/entry/show_claim.h"
+#include "windows/options/options_mode.h"
+#include "windows/show/show_mode.h"
 #include "windows/system/utf16.h"
 
 namespace {
@@ -41,6 +41,40 @@ std::string executablePath() {
   return Narrow(path);
 }
 
+// Windows' part in the start: the show window looked up by class and
+// title, MPR.DLL's password change, a session mutex as the show's claim,
+// and COM for the modes that run.
+class WindowsEntry : public EntryPlatform {
+ public:
+  bool showWindowOnScreen() override {
+    return ::FindWindowW(Widen(kShowWindowClass).c_str(), Widen(kShowWindowTitle).c_str()) != nullptr;
+  }
+
+  PasswordChangeService* passwordChangeService() override { return &passwordChange_; }
+
+  // The X screen-saver module switches mean nothing here: Windows' hosts
+  // start savers with /s, /c and /p.
+  bool canRun(Mode mode) override { return mode == Mode::Show || mode == Mode::Configure; }
+
+  std::unique_ptr<ShowClaim> claimShow() override { return MutexShowClaim::Take(); }
+
+  void run(Mode mode) override {
+    // The file dialogs, the folder chooser, the endpoint mute, MCI's
+    // DirectShow devices and the Media Engine all want COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SetApplicationTitle(TitleFromExecutable(executablePath()));
+    if (mode == Mode::Show) {
+      RunShowMode();
+    } else {
+      RunConfigMode(executablePath());
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+  }
+
+ private:
+  MprPasswordChange passwordChange_;
+};
+
 }  // namespace
 
 // The process does one thing, chosen by its first argument, and always ends
@@ -48,34 +82,8 @@ std::string executablePath() {
 // the user sees every failure that matters in a message box.
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
   try {
-    // A running show refuses every start, whatever the argument.
-    if (::FindWindowW(Widen(kShowWindowClass).c_str(), Widen(kShowWindowTitle).c_str()) != nullptr) return 0;
-    const Mode mode = DecodeMode(commandLineArguments());
-    // The X screen-saver module switches mean nothing here: Windows' hosts
-    // start savers with /s, /c and /p.
-    if (mode == Mode::None || mode == Mode::Hosted) return 0;
-    if (mode == Mode::ChangePassword) {
-      windows_desktop::MprPasswordChange service;
-      RunPasswordChange(&service);
-      return 0;
-    }
-    std::unique_ptr<ShowClaim> showClaim;
-    if (mode == Mode::Show) {
-      showClaim = ShowClaim::Take();
-      if (!showClaim) return 0;
-    }
-    // The file dialogs, the folder chooser, the endpoint mute, MCI's
-    // DirectShow devices and the Media Engine all want COM on this thread.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    SetApplicationTitle(TitleFromExecutable(executablePath()));
-    if (mode == Mode::Show) {
-      RunShowMode();
-      // A show started as this one ends is not refused.
-      showClaim.reset();
-    } else {
-      RunConfigMode(executablePath());
-    }
-    if (SUCCEEDED(com)) ::CoUninitialize();
+    WindowsEntry platform;
+    DispatchMode(commandLineArguments(), platform);
   } catch (const std::exception& error) {
     // Nothing is left to show it in; the mode has already ended. A GUI
     // program has no console, so the line is only seen where standard

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "windows/show/show_services.h"
+#include "windows/system/system_folder.h"
 
 namespace quorrel::windows_desktop {
 

@@ -6,7 +6,7 @@
 
 namespace quorrel::windows_desktop {
 
-std::unique_ptr<ShowClaim> ShowClaim::Take() {
+std::unique_ptr<MutexShowClaim> MutexShowClaim::Take() {
   HANDLE mutex = ::CreateMutexW(nullptr, FALSE, L"Local\\QuorrelShow");
   if (mutex == nullptr) {
     LogError("the show cannot claim its mutex (error " + std::to_string(::GetLastError()) + ")");
@@ -14,10 +14,10 @@ std::unique_ptr<ShowClaim> ShowClaim::Take() {
     ::CloseHandle(mutex);
     return nullptr;
   }
-  return std::unique_ptr<ShowClaim>(new ShowClaim(mutex));
+  return std::unique_ptr<MutexShowClaim>(new MutexShowClaim(mutex));
 }
 
-ShowClaim::~ShowClaim() {
+MutexShowClaim::~MutexShowClaim() {
   if (mutex_ != nullptr) ::CloseHandle(mutex_);
 }
 

@@ -1,10 +1,11 @@
+#include "windows/options/options_mode.h"
+
 #include <exception>
 #include <memory>
 
 #include "settings/data_folder.h"
 #include "system/file_system.h"
 #include "windows/base/message_boxes.h"
-#include "windows/entry/modes.h"
 #include "windows/media/windows_media_backend.h"
 #include "windows/options/about_box.h"
 #include "windows/options/options_dialog.h"

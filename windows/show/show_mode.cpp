@@ -1,3 +1,5 @@
+#include "windows/show/show_mode.h"
+
 #include <exception>
 #include <memory>
 
@@ -5,7 +7,6 @@
 #include "settings/data_folder.h"
 #include "windows/base/message_boxes.h"
 #include "windows/base/window.h"
-#include "windows/entry/modes.h"
 #include "windows/media/endpoint_mute.h"
 #include "windows/media/windows_media_backend.h"
 #include "windows/show/show_window.h"

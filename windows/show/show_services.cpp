@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "windows/system/system_folder.h"
+
 namespace quorrel::windows_desktop {
 
 namespace {
@@ -51,15 +53,6 @@ class CplVerifier : public PasswordVerifier {
 void SystemScreenSaverFlag::setScreenSaverRunning(bool running) {
   BOOL previous = FALSE;
   ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &previous, 0);
-}
-
-std::wstring SystemFolder() {
-  std::array<wchar_t, MAX_PATH> buffer{};
-  const UINT length = ::GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-  if (length == 0 || length >= buffer.size()) return {};
-  std::wstring folder(buffer.data(), length);
-  if (folder.back() != L'\\') folder += L'\\';
-  return folder;
 }
 
 bool WinScreenSaverPassword::isNtPlatform() const {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "linux/entry/application.h"
+#include "linux/base/application.h"
 #include "linux/options/options_dialog.h"
 #include "options/option_services.h"
 

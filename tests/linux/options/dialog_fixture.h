@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "linux/entry/application.h"
+#include "linux/base/application.h"
 #include "linux/options/options_dialog.h"
 #include "settings/data_folder.h"
 #include "settings/settings_file.h"

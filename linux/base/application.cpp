@@ -1,4 +1,4 @@
-#include "linux/entry/application.h"
+#include "linux/base/application.h"
 
 #include <QMessageBox>
 #include <exception>
