@@ -48,8 +48,8 @@ class MediaBackend {
   // player without one; a back end may put the picture there while the
   // file is still loading. nullptr and a non-zero errorCode when the file
   // cannot be opened.
-  [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type,
-                                                          NativeWindow display, std::uint32_t& errorCode) = 0;
+  [[nodiscard]] virtual std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
+                                                          std::uint32_t& errorCode) = 0;
   // Starts, ahead of the first video, whatever the back end takes long to
   // start, so that it starts while the caller sets up its window.
   virtual void prepareVideo() {}

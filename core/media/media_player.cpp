@@ -31,7 +31,7 @@ void MediaPlayer::open() {
   if (device_) close();
 
   std::uint32_t code = 0;
-  std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, deviceType_, display_, code);
+  std::unique_ptr<MediaDevice> opened = backend_.open(fileName_, display_, code);
   errorCode_ = code;
   if (!opened) throw MediaDeviceError(errorMessage());
 

@@ -26,7 +26,6 @@ class MediaPlayer {
 
   void setFileName(std::string fileName) { fileName_ = std::move(fileName); }
   [[nodiscard]] const std::string& fileName() const { return fileName_; }
-  void setDeviceType(DeviceType type) { deviceType_ = type; }
 
   // Throws MediaDeviceError with the back end's text when the file cannot be
   // opened; nothing is open afterwards. An open player is closed first.
@@ -57,7 +56,6 @@ class MediaPlayer {
   NativeWindow display_;
   bool autoRewind_;
   std::string fileName_;
-  DeviceType deviceType_ = DeviceType::AutoSelect;
   std::unique_ptr<MediaDevice> device_;
   std::uint32_t errorCode_ = 0;
   bool hasVideo_ = false;

@@ -8,24 +8,6 @@
 
 namespace quorrel {
 
-// Device kinds a player can ask for; only AutoSelect is used, which lets
-// the media layer choose by the file name's extension.
-enum class DeviceType {
-  AutoSelect,
-  AVIVideo,
-  CDAudio,
-  DAT,
-  DigitalVideo,
-  MMMovie,
-  Other,
-  Overlay,
-  Scanner,
-  Sequencer,
-  VCR,
-  Videodisc,
-  WaveAudio,
-};
-
 // What read mode reports. The numbers are the ones callers have always seen.
 enum class PlayerMode : std::uint8_t {
   NotReady = 0,

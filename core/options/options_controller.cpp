@@ -28,8 +28,7 @@ void OptionsController::load(std::int32_t screenWidth, std::int32_t screenHeight
   list_.updateVideoLabels();
   // The sound buttons keep their selection but cannot be changed until a
   // sound file is chosen.
-  const std::string& sound = list_.videoSlots()[0];
-  soundChoiceEnabled_ = !(IsEmptySlotForDialog(sound) || sound.empty());
+  soundChoiceEnabled_ = !options_.soundFile.empty();
   view_.setSoundChoiceEnabled(soundChoiceEnabled_);
   services_.chooser.setVideoStartFolder(list_.loadLastDir());
 }
@@ -38,9 +37,9 @@ void OptionsController::chooseSize(VideoSizeMode size) { options_.size = size; }
 
 void OptionsController::chooseOrder(VideoOrder order) { options_.order = order; }
 
-void OptionsController::chooseSound(bool on) { options_.sound = on ? SoundChoice::On : SoundChoice::Off; }
+void OptionsController::chooseSound(bool on) { options_.sound = on ? OnOffChoice::On : OnOffChoice::Off; }
 
-void OptionsController::chooseRepeat(bool on) { options_.repeat = on ? SoundChoice::On : SoundChoice::Off; }
+void OptionsController::chooseRepeat(bool on) { options_.repeat = on ? OnOffChoice::On : OnOffChoice::Off; }
 
 void OptionsController::chooseStartMute(MuteChoice choice) { options_.startOn = choice; }
 

@@ -20,7 +20,7 @@ std::int32_t SizeLabelValue(std::int32_t stored) {
 OptionsState LoadOptions(const SettingsFile& file, VideoSlots& slots) {
   auto number = [&file](std::string_view key) { return file.readNumber(kOptionsSection, key, kNumberReadDefault); };
   auto flag = [&file](std::string_view key) {
-    return file.readFlag(kOptionsSection, key, kFlagReadDefault) ? SoundChoice::On : SoundChoice::Off;
+    return file.readFlag(kOptionsSection, key, kFlagReadDefault) ? OnOffChoice::On : OnOffChoice::Off;
   };
   OptionsState state;
   state.startOn = MuteChoiceOf(number(kStartMuteKey));
@@ -34,10 +34,10 @@ OptionsState LoadOptions(const SettingsFile& file, VideoSlots& slots) {
   state.height = SizeLabelValue(number(kHeightKey));
   state.width = SizeLabelValue(number(kWidthKey));
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    slots[static_cast<std::size_t>(slot)] = file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault);
+    slots[slot] = file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault);
   }
-  slots[0] = file.readText(kSoundSection, kSoundFileKey, kSlotReadDefault);
-  if (!IsEmptySlotForDialog(slots[0])) state.soundFile = slots[0];
+  const std::string soundFile = file.readText(kSoundSection, kSoundFileKey, kSlotReadDefault);
+  if (!IsEmptySlotForDialog(soundFile)) state.soundFile = soundFile;
   return state;
 }
 
@@ -51,8 +51,8 @@ void SaveOptions(SettingsFile& file, const OptionsState& state) {
     file.deleteKey(kOptionsSection, kStartMuteKey);
     file.deleteKey(kOptionsSection, kEndMuteKey);
   }
-  file.writeFlag(kOptionsSection, kSoundOnKey, state.sound == SoundChoice::On);
-  file.writeFlag(kOptionsSection, kRepeatKey, state.repeat == SoundChoice::On);
+  file.writeFlag(kOptionsSection, kSoundOnKey, state.sound == OnOffChoice::On);
+  file.writeFlag(kOptionsSection, kRepeatKey, state.repeat == OnOffChoice::On);
   // With no size button selected the save has always written full screen.
   file.writeNumber(kOptionsSection, kSizeModeKey,
                    static_cast<std::int32_t>(state.size.value_or(VideoSizeMode::FullScreen)));

@@ -13,14 +13,14 @@ class SettingsFile;
 // Each radio group of the options dialog and the video sound dialog can
 // stand with no button selected: a mute group then holds LeaveAlone, the
 // others hold nothing.
-enum class SoundChoice { None, On, Off };
+enum class OnOffChoice { None, On, Off };
 
 // What the options dialog's controls hold between load and save.
 struct OptionsState {
   MuteChoice startOn = MuteChoice::LeaveAlone;
   MuteChoice endOn = MuteChoice::LeaveAlone;
-  SoundChoice sound = SoundChoice::None;
-  SoundChoice repeat = SoundChoice::None;
+  OnOffChoice sound = OnOffChoice::None;
+  OnOffChoice repeat = OnOffChoice::None;
   std::optional<VideoSizeMode> size;
   std::optional<VideoOrder> order;
   // The numbers the two size labels show; the bars stand at these clamped

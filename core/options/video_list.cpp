@@ -40,8 +40,7 @@ VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensi
 }
 
 void VideoList::resetSlots() {
-  slots_[0].clear();
-  for (int slot = 1; slot <= kSlotCount; ++slot) slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+  for (int slot = 1; slot <= kSlotCount; ++slot) slots_[slot] = kEmptySlot;
   entries_.clear();
   if (view_ != nullptr) view_->entriesCleared();
   setSelection(std::nullopt);
@@ -50,7 +49,7 @@ void VideoList::resetSlots() {
 
 void VideoList::fillFromSlots() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const std::string& text = slots_[static_cast<std::size_t>(slot)];
+    const std::string& text = slots_[slot];
     if (IsEmptySlotForDialog(text)) continue;
     entries_.push_back(text);
     if (view_ != nullptr) view_->entryAppended(text);
@@ -78,7 +77,7 @@ bool VideoList::storeInFreeSlot(const std::string& path, bool reportWhenFull) {
     if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
     return false;
   }
-  slots_[static_cast<std::size_t>(*stored)] = path;
+  slots_[*stored] = path;
   entries_.push_back(path);
   if (view_ != nullptr) view_->entryAppended(path);
   updateVideoLabels();
@@ -99,7 +98,7 @@ void VideoList::removeSelectedVideo() {
   }
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   if (view_ != nullptr) view_->entryRemoved(index);
-  slots_[static_cast<std::size_t>(*emptied)] = kEmptySlot;
+  slots_[*emptied] = kEmptySlot;
   updateVideoLabels();
 }
 
@@ -143,7 +142,7 @@ void VideoList::clearList() {
   // refused write leaves the table agreeing with the file.
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     file.writeText(kDialogVideoListSection, SlotKey(slot), kEmptySlot);
-    slots_[static_cast<std::size_t>(slot)] = kEmptySlot;
+    slots_[slot] = kEmptySlot;
   }
   entries_.clear();
   if (view_ != nullptr) view_->entriesCleared();

@@ -29,8 +29,10 @@ class PasswordVerifier {
 class ScreenSaverPassword {
  public:
   virtual ~ScreenSaverPassword() = default;
-  // Platforms of the NT family end the show without asking for a password.
-  [[nodiscard]] virtual bool isNtPlatform() const = 0;
+  // Input ends the show at once, without asking for a password: on Windows
+  // of the NT family, whose own session lock keeps the password, and on
+  // Linux, whose screen lockers keep theirs.
+  [[nodiscard]] virtual bool endsWithoutPassword() const = 0;
   // nullptr when the key cannot be opened; it is never created.
   [[nodiscard]] virtual std::unique_ptr<DesktopSettingsKey> openDesktopKey() = 0;
   // nullptr when the password library cannot be loaded or lacks the

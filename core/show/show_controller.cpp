@@ -118,7 +118,6 @@ void ShowController::startBackgroundSound() {
   MediaPlayer& sound = services_.soundPlayer;
   try {
     sound.setFileName(state_.SoundFileName);
-    sound.setDeviceType(DeviceType::AutoSelect);
     sound.open();
     sound.play();
   } catch (const std::exception& error) {
@@ -195,7 +194,6 @@ void ShowController::poll() {
   if (state_.SoundOn && state_.RepeatSound && sound.mode() == PlayerMode::Stopped) {
     try {
       sound.setFileName(state_.SoundFileName);
-      sound.setDeviceType(DeviceType::AutoSelect);
       sound.open();
       sound.play();
     } catch (const std::exception&) {
@@ -246,7 +244,7 @@ void ShowController::inputHook(bool isInputMessage) {
   if (state_.InputBusy || !isInputMessage) return;
   state_.InputBusy = true;
   InputBusyScope busy(state_.InputBusy);
-  if (services_.password.isNtPlatform()) {
+  if (services_.password.endsWithoutPassword()) {
     end();
   } else {
     checkPasswordThenEnd();

@@ -34,7 +34,7 @@ class PlatformMediaBackend final : public MediaBackend {
   PlatformMediaBackend(UiPoster poster, MediaAudio audio)
       : audio_(audio), engines_(std::make_shared<MpvEnginePool>(std::move(poster), audio)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType /*type*/, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override {
     std::string path;
     errorCode = CheckLocalFile(fileName, path);

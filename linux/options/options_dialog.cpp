@@ -39,9 +39,9 @@ void selectRadio(std::initializer_list<std::pair<QRadioButton*, Value>> buttons,
   }
 }
 
-std::optional<bool> soundOn(SoundChoice choice) {
-  if (choice == SoundChoice::None) return std::nullopt;
-  return choice == SoundChoice::On;
+std::optional<bool> isOn(OnOffChoice choice) {
+  if (choice == OnOffChoice::None) return std::nullopt;
+  return choice == OnOffChoice::On;
 }
 
 void setNumberLabel(QLabel* label, std::int32_t number) {
@@ -157,8 +157,8 @@ void OptionsDialog::showOptions(const OptionsState& options) {
                              options.size);
   selectRadio<VideoOrder>({{inSequenceButton, VideoOrder::InSequence}, {randomButton, VideoOrder::Random}},
                           options.order);
-  selectRadio<bool>({{soundOnButton, true}, {soundOffButton, false}}, soundOn(options.sound));
-  selectRadio<bool>({{repeatOnButton, true}, {repeatOffButton, false}}, soundOn(options.repeat));
+  selectRadio<bool>({{soundOnButton, true}, {soundOffButton, false}}, isOn(options.sound));
+  selectRadio<bool>({{repeatOnButton, true}, {repeatOffButton, false}}, isOn(options.repeat));
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
   widthBar->setValue(options.width);

@@ -28,17 +28,17 @@ void RunConfigMode(Application& app) {
   // The dialog needs its settings file for everything it does; when the
   // file can neither be found nor made (a full disk, a read-only home) the
   // user is told why before the mode ends.
-  std::unique_ptr<OptionsDialog> form;
+  std::unique_ptr<OptionsDialog> dialog;
   try {
-    form = std::make_unique<OptionsDialog>(services);
+    dialog = std::make_unique<OptionsDialog>(services);
   } catch (const std::exception& error) {
     app.reportError(error.what());
     return;
   }
   AboutBox about;
-  form->setAboutBox(&about);
-  QObject::connect(form.get(), &QDialog::finished, &app, &QCoreApplication::quit);
-  form->show();
+  dialog->setAboutBox(&about);
+  QObject::connect(dialog.get(), &QDialog::finished, &app, &QCoreApplication::quit);
+  dialog->show();
   app.exec();
 }
 

@@ -86,8 +86,8 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
   backend->prepareVideo();
   std::unique_ptr<SystemMute> mute = CreatePulseMute();
   if (placement.hostWindow != 0) mute = std::make_unique<LoggedMute>(std::move(mute));
-  ShowWindow form(app, settings, *backend, *mute, boxes, placement);
-  stopSignals.onSignal([&form] { form.endBySignal(); });
+  ShowWindow showWindow(app, settings, *backend, *mute, boxes, placement);
+  stopSignals.onSignal([&showWindow] { showWindow.endBySignal(); });
   // A logout takes the X server away under the show; the end mute choice
   // is applied all the same.
   LostDisplayGuard lostDisplay(qtConnection(), *mute);
@@ -101,9 +101,9 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
   // On screen (black) before the start-up opens the first video, so that
   // the video's first frame is drawn where it is seen, not drawn again once
   // the window appears.
-  form.showOnScreen();
+  showWindow.showOnScreen();
   try {
-    form.start();
+    showWindow.start();
   } catch (const std::exception& error) {
     // The start-up runs before the event loop, so nothing else would catch
     // this; the window stays and waits for input.
@@ -113,14 +113,14 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
       app.reportError(error.what());
     }
   }
-  lostDisplay.setEndChoice(form.endMuteChoice());
-  if (stopSignals.received()) form.endBySignal();
-  if (form.ended()) return stopSignals.signalNumber();
+  lostDisplay.setEndChoice(showWindow.endMuteChoice());
+  if (stopSignals.received()) showWindow.endBySignal();
+  if (showWindow.ended()) return stopSignals.signalNumber();
 
   QCoreApplication::exec();
   // The loop may have stopped for the host's window going away, with the
   // host's stop signal already here but not yet dealt with.
-  if (stopSignals.received() && !form.ended()) form.endBySignal();
+  if (stopSignals.received() && !showWindow.ended()) showWindow.endBySignal();
   return stopSignals.signalNumber();
 }
 

@@ -18,7 +18,7 @@ class NoScreenSaverFlag : public ScreenSaverFlag {
 // there is neither a desktop key nor a password dialog behind them.
 class NoScreenSaverPassword : public ScreenSaverPassword {
  public:
-  [[nodiscard]] bool isNtPlatform() const override { return true; }
+  [[nodiscard]] bool endsWithoutPassword() const override { return true; }
   [[nodiscard]] std::unique_ptr<DesktopSettingsKey> openDesktopKey() override { return nullptr; }
   [[nodiscard]] std::unique_ptr<PasswordVerifier> loadVerifier() override { return nullptr; }
 };

@@ -13,12 +13,6 @@ namespace quorrel::windows_desktop {
 
 namespace {
 
-// The MCI device type names of DeviceType after AutoSelect, in its
-// order.
-constexpr std::array<const wchar_t*, 12> kDeviceTypeNames = {L"AVIVideo",  L"CDAudio", L"DAT",       L"DigitalVideo",
-                                                             L"MMMovie",   L"Other",   L"Overlay",   L"Scanner",
-                                                             L"Sequencer", L"VCR",     L"Videodisc", L"WaveAudio"};
-
 // Receives the completion notices of the commands sent with MCI_NOTIFY.
 // Nothing acts on them; the window exists so that MCI has somewhere to post
 // them. A message-only window: never shown, never in the window list.
@@ -166,20 +160,15 @@ class MciBackend final : public MediaBackend {
  public:
   explicit MciBackend(MciApi api) : api_(std::move(api)) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow /*display*/,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow /*display*/,
                                     std::uint32_t& errorCode) override {
     const std::wstring element = Widen(fileName);
     MCI_OPEN_PARMSW parameters{};
     parameters.dwCallback = notify_.callback();
     parameters.lpstrElementName = element.c_str();
     DWORD_PTR flags = MCI_WAIT | MCI_OPEN_ELEMENT;
-    if (type != DeviceType::AutoSelect) {
-      parameters.lpstrDeviceType = kDeviceTypeNames[static_cast<std::size_t>(type) - 1];
-      flags |= MCI_OPEN_TYPE;
-      if (fileName.empty()) flags &= ~static_cast<DWORD_PTR>(MCI_OPEN_ELEMENT);
-    } else {
-      parameters.lpstrDeviceType = L"";
-    }
+    // No device type: MCI chooses the device by the file name's extension.
+    parameters.lpstrDeviceType = L"";
     errorCode = api_.sendCommand(0, MCI_OPEN, flags, &parameters);
     if (errorCode != 0) return nullptr;
     return std::make_unique<MciDevice>(api_, parameters.wDeviceID, notify_.callback());

@@ -44,7 +44,7 @@ class EngineBackend final : public MediaEngineBackend {
   EngineBackend(MediaEngineSystemOpener opener, std::chrono::milliseconds loadTimeout)
       : opener_(std::move(opener)), loadTimeout_(loadTimeout) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
   std::uint32_t noDeviceCode() const override { return static_cast<std::uint32_t>(MF_E_NOT_INITIALIZED); }
   std::string errorText(std::uint32_t code) const override;
@@ -262,8 +262,8 @@ class MediaEngineDevice final : public MediaDevice {
   std::vector<std::uint32_t> pixels_;
 };
 
-std::unique_ptr<MediaDevice> EngineBackend::open(const std::string& fileName, DeviceType /*type*/,
-                                                 NativeWindow /*display*/, std::uint32_t& errorCode) {
+std::unique_ptr<MediaDevice> EngineBackend::open(const std::string& fileName, NativeWindow /*display*/,
+                                                 std::uint32_t& errorCode) {
   auto fail = [&errorCode](HRESULT result) -> std::unique_ptr<MediaDevice> {
     errorCode = static_cast<std::uint32_t>(result);
     return nullptr;

@@ -34,17 +34,16 @@ bool IsMediaEngineCode(std::uint32_t code) { return (code & 0x80000000u) != 0; }
 WindowsMediaBackend::WindowsMediaBackend(std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine)
     : mci_(std::move(mci)), engine_(std::move(engine)) {}
 
-std::unique_ptr<MediaDevice> WindowsMediaBackend::open(const std::string& fileName, DeviceType type,
-                                                       NativeWindow display, std::uint32_t& errorCode) {
-  // A device type other than automatic selection names an MCI device.
-  if (type == DeviceType::AutoSelect && !IsMciSound(fileName)) {
+std::unique_ptr<MediaDevice> WindowsMediaBackend::open(const std::string& fileName, NativeWindow display,
+                                                       std::uint32_t& errorCode) {
+  if (!IsMciSound(fileName)) {
     std::uint32_t engineCode = 0;
-    if (auto device = engine_->open(fileName, type, display, engineCode)) {
+    if (auto device = engine_->open(fileName, display, engineCode)) {
       errorCode = 0;
       return device;
     }
   }
-  return mci_->open(fileName, type, display, errorCode);
+  return mci_->open(fileName, display, errorCode);
 }
 
 std::string WindowsMediaBackend::errorText(std::uint32_t code) const {

@@ -18,7 +18,7 @@ class WindowsMediaBackend final : public MediaBackend {
  public:
   WindowsMediaBackend(std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine);
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
   // Nothing open reads as MCI's device 0 does.
   std::uint32_t noDeviceCode() const override { return mci_->noDeviceCode(); }

@@ -68,11 +68,11 @@ void OptionsDialog::setSizeBarRanges(std::int32_t widthMaximum, std::int32_t hei
 }
 
 void OptionsDialog::showOptions(const OptionsState& options) {
-  soundButtons_.select(options.sound == SoundChoice::On    ? soundOnButton
-                       : options.sound == SoundChoice::Off ? soundOffButton
+  soundButtons_.select(options.sound == OnOffChoice::On    ? soundOnButton
+                       : options.sound == OnOffChoice::Off ? soundOffButton
                                                            : nullptr);
-  repeatButtons_.select(options.repeat == SoundChoice::On    ? repeatOnButton
-                        : options.repeat == SoundChoice::Off ? repeatOffButton
+  repeatButtons_.select(options.repeat == OnOffChoice::On    ? repeatOnButton
+                        : options.repeat == OnOffChoice::Off ? repeatOffButton
                                                              : nullptr);
   HWND size = nullptr;
   if (options.size) {

@@ -58,56 +58,58 @@ void OptionsDialog::buildControls() {
               640, 100, kVideoListBox, ArialFont(true));
   ::SendMessageW(videoListBox, LB_SETITEMHEIGHT, 0, 14);
 
-  const Origin box2{1, 140};
-  group(hwnd(), "Add or Remove Video Files", box2, 640, 64);
-  addTooltip(button(hwnd(), "Add Video", box2, 6, 18, 106, 21, kAddVideoButton), "Add a video to your list");
-  addTooltip(button(hwnd(), "Add Entire Folder", box2, 115, 18, 106, 21, kAddFolderButton),
+  const Origin videoFilesGroup{1, 140};
+  group(hwnd(), "Add or Remove Video Files", videoFilesGroup, 640, 64);
+  addTooltip(button(hwnd(), "Add Video", videoFilesGroup, 6, 18, 106, 21, kAddVideoButton), "Add a video to your list");
+  addTooltip(button(hwnd(), "Add Entire Folder", videoFilesGroup, 115, 18, 106, 21, kAddFolderButton),
              "Add an entire folder of videos at once");
-  addTooltip(button(hwnd(), "Clear Entire List", box2, 225, 18, 106, 21, kClearListButton),
+  addTooltip(button(hwnd(), "Clear Entire List", videoFilesGroup, 225, 18, 106, 21, kClearListButton),
              "Empty your list of videos");
-  addTooltip(button(hwnd(), "Remove Video", box2, 335, 18, 106, 21, kRemoveVideoButton),
+  addTooltip(button(hwnd(), "Remove Video", videoFilesGroup, 335, 18, 106, 21, kRemoveVideoButton),
              "Remove the highlighted video from your list");
-  addTooltip(button(hwnd(), "Video Sound", box2, 445, 18, 106, 20, kVideoSoundButton), "Turn mute on/off by video");
-  addTooltip(button(hwnd(), "Preview", box2, 560, 15, 75, 24, kPreviewButton), "Preview the highlighted video");
-  videoCountLabel = label(hwnd(), "", box2, 14, 46, 209, 13);
-  videoNameLabel = label(hwnd(), "", box2, 246, 46, 385, 13);
+  addTooltip(button(hwnd(), "Video Sound", videoFilesGroup, 445, 18, 106, 20, kVideoSoundButton),
+             "Turn mute on/off by video");
+  addTooltip(button(hwnd(), "Preview", videoFilesGroup, 560, 15, 75, 24, kPreviewButton),
+             "Preview the highlighted video");
+  videoCountLabel = label(hwnd(), "", videoFilesGroup, 14, 46, 209, 13);
+  videoNameLabel = label(hwnd(), "", videoFilesGroup, 246, 46, 385, 13);
 
-  const Origin box6{2, 210};
-  group(hwnd(), "Video Display Options", box6, 350, 202);
-  naturalSizeButton = radio(hwnd(), "Default Video Size (Clearest)", box6, 10, 16, 193);
-  fullScreenSizeButton = radio(hwnd(), "Large (Full Screen)", box6, 204, 16, 127);
-  mediumSizeButton = radio(hwnd(), "Medium", box6, 204, 33, 113);
-  smallSizeButton = radio(hwnd(), "Small", box6, 204, 49, 115);
-  customSizeButton = radio(hwnd(), "Customize Video Window Below", box6, 10, 83, 227);
-  const Origin custom{box6.left + 10, box6.top + 109};
-  group(hwnd(), "Customize Video Display", custom, 335, 87);
-  navy_.insert(label(hwnd(), "Video Width", custom, 10, 24, 90, 15));
-  navy_.insert(label(hwnd(), "Video Height", custom, 108, 24, 90, 15));
-  widthBar = sizeBar(hwnd(), custom, 10, 43);
-  heightBar = sizeBar(hwnd(), custom, 108, 43);
-  widthLabel = label(hwnd(), "", custom, 10, 65, 60, 15);
-  heightLabel = label(hwnd(), "", custom, 106, 65, 60, 15);
+  const Origin sizeGroup{2, 210};
+  group(hwnd(), "Video Display Options", sizeGroup, 350, 202);
+  naturalSizeButton = radio(hwnd(), "Default Video Size (Clearest)", sizeGroup, 10, 16, 193);
+  fullScreenSizeButton = radio(hwnd(), "Large (Full Screen)", sizeGroup, 204, 16, 127);
+  mediumSizeButton = radio(hwnd(), "Medium", sizeGroup, 204, 33, 113);
+  smallSizeButton = radio(hwnd(), "Small", sizeGroup, 204, 49, 115);
+  customSizeButton = radio(hwnd(), "Customize Video Window Below", sizeGroup, 10, 83, 227);
+  const Origin customSizeGroup{sizeGroup.left + 10, sizeGroup.top + 109};
+  group(hwnd(), "Customize Video Display", customSizeGroup, 335, 87);
+  navy_.insert(label(hwnd(), "Video Width", customSizeGroup, 10, 24, 90, 15));
+  navy_.insert(label(hwnd(), "Video Height", customSizeGroup, 108, 24, 90, 15));
+  widthBar = sizeBar(hwnd(), customSizeGroup, 10, 43);
+  heightBar = sizeBar(hwnd(), customSizeGroup, 108, 43);
+  widthLabel = label(hwnd(), "", customSizeGroup, 10, 65, 60, 15);
+  heightLabel = label(hwnd(), "", customSizeGroup, 106, 65, 60, 15);
   navy_.insert(widthLabel);
   navy_.insert(heightLabel);
 
-  const Origin box5{379, 210};
-  group(hwnd(), "Video Plays:", box5, 261, 44);
-  inSequenceButton = radio(hwnd(), "In Sequence", box5, 26, 19, 89);
-  randomButton = radio(hwnd(), "Random", box5, 144, 19, 78);
+  const Origin orderGroup{379, 210};
+  group(hwnd(), "Video Plays:", orderGroup, 261, 44);
+  inSequenceButton = radio(hwnd(), "In Sequence", orderGroup, 26, 19, 89);
+  randomButton = radio(hwnd(), "Random", orderGroup, 144, 19, 78);
 
-  const Origin box4{379, 258};
-  group(hwnd(), "Wav or Midi Sound?", box4, 261, 77);
-  soundFileBox = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED, box4.left + 3,
-                         box4.top + 15, 253, 22, 0, ArialFont());
-  drawnButton("Add a Sound File ", box4.left + 21, box4.top + 47, 102, 19, kChooseSoundButton, ArialFont(),
-              ButtonLook{kNavy});
-  soundOnButton = radio(hwnd(), "Sound ON", box4, 142, 40, 113);
-  soundOffButton = radio(hwnd(), "Sound OFF", box4, 142, 57, 113);
+  const Origin soundFileGroup{379, 258};
+  group(hwnd(), "Wav or Midi Sound?", soundFileGroup, 261, 77);
+  soundFileBox = Control(hwnd(), L"EDIT", "", ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_DISABLED,
+                         soundFileGroup.left + 3, soundFileGroup.top + 15, 253, 22, 0, ArialFont());
+  drawnButton("Add a Sound File ", soundFileGroup.left + 21, soundFileGroup.top + 47, 102, 19, kChooseSoundButton,
+              ArialFont(), ButtonLook{kNavy});
+  soundOnButton = radio(hwnd(), "Sound ON", soundFileGroup, 142, 40, 113);
+  soundOffButton = radio(hwnd(), "Sound OFF", soundFileGroup, 142, 57, 113);
 
-  const Origin box3{379, 340};
-  group(hwnd(), "Repeat Sound ", box3, 123, 72);
-  repeatOnButton = radio(hwnd(), "Repeat On", box3, 18, 22, 84);
-  repeatOffButton = radio(hwnd(), "Repeat Off", box3, 18, 45, 82);
+  const Origin repeatGroup{379, 340};
+  group(hwnd(), "Repeat Sound ", repeatGroup, 123, 72);
+  repeatOnButton = radio(hwnd(), "Repeat On", repeatGroup, 18, 22, 84);
+  repeatOffButton = radio(hwnd(), "Repeat Off", repeatGroup, 18, 45, 82);
 
   button(hwnd(), "Support", window, 537, 379, 102, 21, kSupportButton);
   addTooltip(button(hwnd(), "More Software", window, 537, 404, 102, 21, kMoreSoftwareButton),

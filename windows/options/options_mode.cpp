@@ -23,17 +23,17 @@ void RunConfigMode(const std::string& executablePath) {
   // The dialog needs its settings file for everything it does; when the
   // file can neither be found nor made (a full disk, a folder the user may
   // not write) the user is told why before the mode ends.
-  std::unique_ptr<OptionsDialog> form;
+  std::unique_ptr<OptionsDialog> dialog;
   try {
-    form = std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend, FolderOf(executablePath));
+    dialog = std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend, FolderOf(executablePath));
   } catch (const std::exception& error) {
     ReportError(nullptr, error.what());
     return;
   }
   AboutBox about;
-  form->setAboutBox(&about);
-  form->show();
-  RunMessageLoop(form->hwnd());
+  dialog->setAboutBox(&about);
+  dialog->show();
+  RunMessageLoop(dialog->hwnd());
 }
 
 }  // namespace quorrel::windows_desktop

@@ -4,7 +4,7 @@ namespace quorrel::windows_desktop {
 
 namespace {
 
-enum : int { kCmdplay = 101, kCmdpause, kCmdstop };
+enum : int { kPlayButton = 101, kPauseButton, kStopButton };
 
 }  // namespace
 
@@ -20,9 +20,9 @@ PreviewWindow::PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& bo
   videoPanel = Panel(hwnd(), L"QuorrelPreviewPanel", kDialogBackground, 16, 8, 433, 297);
   const HFONT arial = ArialFont();
   // Created in the focus sequence Play, Stop, Pause, Return.
-  drawnButton("Play", 456, 95, 75, 25, kCmdplay, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});
-  drawnButton("Stop", 456, 175, 75, 25, kCmdstop, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Stop});
-  drawnButton("Pause", 456, 135, 75, 25, kCmdpause, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Pause});
+  drawnButton("Play", 456, 95, 75, 25, kPlayButton, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Play});
+  drawnButton("Stop", 456, 175, 75, 25, kStopButton, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Stop});
+  drawnButton("Pause", 456, 135, 75, 25, kPauseButton, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Pause});
   drawnButton("Return", 464, 359, 75, 25, IDOK, arial, ButtonLook{RGB(0, 0, 0), ButtonGlyph::Check, true});
   // One line, cut at the right edge; Play uses the whole path.
   Control(hwnd(), L"STATIC", path, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 5, 319, 529, 34, 0, arial);
@@ -51,13 +51,13 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case kCmdplay:
+        case kPlayButton:
           play();
           break;
-        case kCmdpause:
+        case kPauseButton:
           pause();
           break;
-        case kCmdstop:
+        case kStopButton:
           stop();
           break;
         case IDOK:

@@ -55,7 +55,8 @@ void SystemScreenSaverFlag::setScreenSaverRunning(bool running) {
   ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &previous, 0);
 }
 
-bool WinScreenSaverPassword::isNtPlatform() const {
+// Systems of the NT family: platform identifier 2.
+bool WinScreenSaverPassword::endsWithoutPassword() const {
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push

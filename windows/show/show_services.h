@@ -22,7 +22,7 @@ class SystemScreenSaverFlag : public ScreenSaverFlag {
 class WinScreenSaverPassword : public ScreenSaverPassword {
  public:
   void setOwner(HWND owner) { owner_ = owner; }
-  [[nodiscard]] bool isNtPlatform() const override;
+  [[nodiscard]] bool endsWithoutPassword() const override;
   [[nodiscard]] std::unique_ptr<DesktopSettingsKey> openDesktopKey() override;
   [[nodiscard]] std::unique_ptr<PasswordVerifier> loadVerifier() override;
 

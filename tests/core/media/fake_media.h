@@ -38,7 +38,7 @@ class FakeDevice : public MediaDevice {
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow,
                                     std::uint32_t& code) override {
     ++log.opens;
     log.lastFile = fileName;

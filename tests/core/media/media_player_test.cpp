@@ -94,7 +94,7 @@ constexpr std::uint32_t kFileNotFound = 275;
 
 class FakeBackend : public MediaBackend {
  public:
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow,
                                     std::uint32_t& code) override {
     opened.push_back(fileName);
     if (fileName.find("missing") != std::string::npos) {

@@ -70,8 +70,8 @@ TEST_F(OptionsControllerTest, loadingShowsTheStoredOptionsTheListAndWhatMayBeCha
   ASSERT_TRUE(view.shown);
   EXPECT_EQ(view.shown->size, VideoSizeMode::Small);
   EXPECT_EQ(view.shown->order, VideoOrder::Random);
-  EXPECT_EQ(view.shown->sound, SoundChoice::On);
-  EXPECT_EQ(view.shown->repeat, SoundChoice::Off);
+  EXPECT_EQ(view.shown->sound, OnOffChoice::On);
+  EXPECT_EQ(view.shown->repeat, OnOffChoice::Off);
   // A stored size above the screen stays; one below the bars' minimum reads as it.
   EXPECT_EQ(view.shown->height, 5000);
   EXPECT_EQ(view.shown->width, 25);
@@ -103,7 +103,7 @@ TEST_F(OptionsControllerTest, theUsersChoicesAreWhatOkSaves) {
   controller.chooseSoundFile();
   EXPECT_TRUE(view.soundChoiceEnabled);
   EXPECT_EQ(view.soundFile, "/music/theme.mid");
-  EXPECT_EQ(controller.options().sound, SoundChoice::Off);
+  EXPECT_EQ(controller.options().sound, OnOffChoice::Off);
   controller.chooseStartMute(MuteChoice::Mute);
   controller.saveAndClose();
   EXPECT_EQ(read("Options", "Picdis"), "4");

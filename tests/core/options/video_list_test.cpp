@@ -22,7 +22,7 @@ class VideoListEditing : public ::testing::Test {
     test::WriteFile(path, text);
     list.resetSlots();
     SettingsFile file(path);
-    for (int n = 1; n <= kSlotCount; ++n) list.videoSlots()[static_cast<std::size_t>(n)] = file.readText("VidConfig", SlotKey(n), " ");
+    for (int n = 1; n <= kSlotCount; ++n) list.videoSlots()[n] = file.readText("VidConfig", SlotKey(n), " ");
     list.fillFromSlots();
     list.updateVideoLabels();
   }

@@ -24,7 +24,7 @@ using test::TempDir;
 
 // Everything one show needs, with its settings in a home of its own.
 struct ShowRig {
-  ShowRig() { password.nt = true; }
+  ShowRig() { password.endsAtOnce = true; }
 
   void settings(const std::string& ini) {
     std::filesystem::create_directories(home.file("Quorrel"));
@@ -468,7 +468,7 @@ TEST(DisplayPower, inputEndsTheShowInTheDarkAndALaterPowerOnStartsNothing) {
 TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
   for (const std::optional<std::uint32_t> value : {std::optional<std::uint32_t>{}, std::optional<std::uint32_t>{0}}) {
     ShowRig rig;
-    rig.password.nt = false;
+    rig.password.endsAtOnce = false;
     rig.password.usePassword = value;
     rig.show.start();
     rig.show.inputHook(true);
@@ -476,7 +476,7 @@ TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
     EXPECT_EQ(rig.password.asked, 0);
   }
   ShowRig rig;
-  rig.password.nt = false;
+  rig.password.endsAtOnce = false;
   rig.password.keyOpens = false;
   rig.password.usePassword = 1;
   rig.show.start();
@@ -487,7 +487,7 @@ TEST(PasswordCheck, withoutKeyOrPasswordValueInputEndsAtOnce) {
 
 TEST(PasswordCheck, aWrongAnswerReturnsToTheShowAndTheRightOneEndsIt) {
   ShowRig rig;
-  rig.password.nt = false;
+  rig.password.endsAtOnce = false;
   rig.password.usePassword = 1;
   rig.password.answers = {false, true};
   rig.show.start();
@@ -504,7 +504,7 @@ TEST(PasswordCheck, aWrongAnswerReturnsToTheShowAndTheRightOneEndsIt) {
 
 TEST(PasswordCheck, inputDuringTheCheckPassesUnexamined) {
   ShowRig rig;
-  rig.password.nt = false;
+  rig.password.endsAtOnce = false;
   rig.password.usePassword = 1;
   rig.password.answers = {false};
   rig.password.whileAsking = [&] { rig.show.inputHook(true); };
@@ -516,7 +516,7 @@ TEST(PasswordCheck, inputDuringTheCheckPassesUnexamined) {
 
 TEST(PasswordCheck, aMissingPasswordDialogEndsTheShow) {
   ShowRig rig;
-  rig.password.nt = false;
+  rig.password.endsAtOnce = false;
   rig.password.usePassword = 1;
   rig.password.libraryLoads = false;
   rig.show.start();

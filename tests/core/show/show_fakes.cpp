@@ -68,7 +68,7 @@ class FakeDevice : public MediaDevice {
   EventLog& log_;
 };
 
-std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, DeviceType, NativeWindow,
+std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, NativeWindow,
                                                std::uint32_t& errorCode) {
   log_.push_back(name_ + " open " + fileName);
   const auto found = files.find(fileName);

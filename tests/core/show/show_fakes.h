@@ -41,7 +41,7 @@ class FakeBackend : public MediaBackend {
  public:
   FakeBackend(std::string name, EventLog& log) : name_(std::move(name)), log_(log) {}
 
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType type, NativeWindow display,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
   std::uint32_t noDeviceCode() const override { return 7; }
   std::string errorText(std::uint32_t code) const override {
@@ -151,11 +151,11 @@ class FakeFlag : public ScreenSaverFlag {
 class FakePassword : public ScreenSaverPassword {
  public:
   explicit FakePassword(EventLog& log) : log_(log) {}
-  bool isNtPlatform() const override { return nt; }
+  bool endsWithoutPassword() const override { return endsAtOnce; }
   std::unique_ptr<DesktopSettingsKey> openDesktopKey() override;
   std::unique_ptr<PasswordVerifier> loadVerifier() override;
 
-  bool nt = false;
+  bool endsAtOnce = false;
   bool keyOpens = true;
   std::optional<std::uint32_t> usePassword;
   bool libraryLoads = true;

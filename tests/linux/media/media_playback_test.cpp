@@ -140,7 +140,7 @@ TEST_F(MediaPlaybackTest, playPauseResumeAndStopReportTheirModes) {
 TEST_F(MediaPlaybackTest, playedOutVideoRestsStoppedAtItsEnd) {
   test::DisplayWindow window(320, 240, kGreen);
   std::uint32_t code = 0;
-  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), DeviceType::AutoSelect, 0, code);
+  auto device = backend->open(test::MakeClip(ClipOptions{.pattern = "blue", .seconds = 1}), 0, code);
   ASSERT_NE(device, nullptr) << code;
   ASSERT_EQ(device->play(), 0u);
   PlayerMode mode = PlayerMode::Playing;

@@ -61,7 +61,7 @@ TEST(MediaEngineOnThisSystem, anH264FilePlaysPausesEndsAndStartsAgainWithItsFram
   backend->setMuted(true);  // SetMuted and SetVolume; the test stays quiet
   const auto panel = reinterpret_cast<NativeWindow>(window.panel());
   std::uint32_t code = 0;
-  const auto device = backend->open(Clip(), DeviceType::AutoSelect, panel, code);
+  const auto device = backend->open(Clip(), panel, code);
   ASSERT_NE(device, nullptr) << std::hex << code << " " << backend->errorText(code);
   ASSERT_EQ(device->setDisplayWindow(panel), 0u);
   ASSERT_EQ(device->setDestination(Rect{0, 0, 600, 440}), 0u);

@@ -38,7 +38,7 @@ class ChoosyBackend final : public MediaBackend {
  public:
   ChoosyBackend(std::string name, std::uint32_t failure, std::string text)
       : name_(std::move(name)), failure_(failure), text_(std::move(text)) {}
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, DeviceType, NativeWindow,
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow,
                                     std::uint32_t& errorCode) override {
     asked.push_back(fileName);
     if (fileName.find("bad") != std::string::npos || (name_ == "engine" && fileName.find(".avi") != std::string::npos)) {
@@ -63,8 +63,8 @@ class EngineStandIn final : public MediaEngineBackend {
  public:
   ChoosyBackend rules{"engine", 0x8007000Bu, "An attempt was made to load a program with an incorrect format."};
   std::optional<bool> muted;
-  std::unique_ptr<MediaDevice> open(const std::string& f, DeviceType t, NativeWindow d, std::uint32_t& e) override {
-    return rules.open(f, t, d, e);
+  std::unique_ptr<MediaDevice> open(const std::string& f, NativeWindow d, std::uint32_t& e) override {
+    return rules.open(f, d, e);
   }
   std::uint32_t noDeviceCode() const override { return rules.noDeviceCode(); }
   std::string errorText(std::uint32_t code) const override { return rules.errorText(code); }
@@ -82,9 +82,9 @@ struct Backends {
     engine = engineBackend.get();
     backend = std::make_unique<WindowsMediaBackend>(std::move(mciBackend), std::move(engineBackend));
   }
-  std::string openedBy(const std::string& file, DeviceType type = DeviceType::AutoSelect) {
+  std::string openedBy(const std::string& file) {
     std::uint32_t code = 0;
-    auto device = backend->open(file, type, 0, code);
+    auto device = backend->open(file, 0, code);
     return device ? static_cast<NamedDevice&>(*device).maker : "nobody";
   }
 };
@@ -100,7 +100,6 @@ TEST(WindowsMediaBackend, soundsGoToMciAndVideosToTheMediaEngineFirstThenToMci) 
   EXPECT_EQ(b.openedBy("C:\\Videos.wav\\holiday"), "engine") << "a folder's extension says nothing";
   EXPECT_EQ(b.openedBy("C:\\Videos\\old.avi"), "mci") << "what the engine cannot open goes to MCI";
   EXPECT_EQ(b.engine->rules.asked.size(), 3u);
-  EXPECT_EQ(b.openedBy("C:\\Videos\\clip.mpg", DeviceType::MMMovie), "mci") << "a named MCI device type";
 }
 
 TEST(WindowsMediaBackend, aFileNeitherOpensFailsWithMcisCodeAndTextAsBefore) {
