@@ -358,10 +358,10 @@ std::map<int, bool> SoundStreamsOf(pid_t pid) {
   return streams;
 }
 
-std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration) {
+std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration, std::size_t enough) {
   std::set<int> seen;
   const auto deadline = std::chrono::steady_clock::now() + duration;
-  while (std::chrono::steady_clock::now() < deadline) {
+  while (std::chrono::steady_clock::now() < deadline && seen.size() < enough) {
     for (const auto& [index, playing] : SoundStreamsOf(pid)) seen.insert(index);
     SleepFor(std::chrono::milliseconds(100));
   }

@@ -170,7 +170,8 @@ void SetSinkMute(bool mute, const std::string& server = {});
 [[nodiscard]] std::map<int, bool> SoundStreamsOf(pid_t pid);
 
 // Collects the stream indices of a process seen over `duration`, polling.
-[[nodiscard]] std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration);
+[[nodiscard]] std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration,
+                                             std::size_t enough = SIZE_MAX);
 
 // Samples the colour at (x, y) every 40 ms until `done` says so or
 // `timeout` passes; returns the colours seen, runs of one colour merged.
