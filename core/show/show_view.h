@@ -19,6 +19,10 @@ inline constexpr Colour kWhite{255, 255, 255};
 
 // Where the video panel stands until the start-up places it.
 inline constexpr Rect kFirstPanelPlace{27, 256, 185, 147};
+// The message screen's text: its place, wrapped within it, in "Arial" with
+// characters of this height. Like the panel, in the screen's own pixels.
+inline constexpr Rect kMessageLabelPlace{61, 47, 500, 106};
+inline constexpr int kMessageFontPixels = 16;
 
 // What the show's logic asks of its window. The Qt window implements it;
 // tests record the calls.

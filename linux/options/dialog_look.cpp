@@ -7,18 +7,15 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
-#include <cmath>
 
 namespace quorrel::linux_desktop {
 
-QFont DialogFont(const char* family, int points, bool bold) {
-  QFont font(QString::fromLatin1(family));
-  font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-  font.setBold(bold);
+QFont DialogFont(const FontSpec& spec) {
+  QFont font(QString::fromLatin1(spec.family));
+  font.setPixelSize(FontPixelHeight(spec, kLayoutDpi));
+  font.setBold(spec.bold);
   return font;
 }
-
-QFont ArialFont(bool bold) { return DialogFont("Arial", 8, bold); }
 
 void ApplyDialogLook(QWidget* window, const QFont& font) {
   QPalette palette = window->palette();
@@ -55,17 +52,15 @@ void CentreOnScreen(QWidget* window) {
   }
 }
 
-void Place(QWidget* widget, int left, int top, int width, int height) { widget->setGeometry(left, top, width, height); }
-
-QIcon GlyphIcon(Glyph glyph) {
-  QPixmap pixmap(16, 16);
+QIcon PictureIcon(ButtonPicture picture) {
+  QPixmap pixmap(kButtonPictureSize, kButtonPictureSize);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::black);
-  switch (glyph) {
-    case Glyph::Play: {
+  switch (picture) {
+    case ButtonPicture::Play: {
       QPainterPath triangle;
       triangle.moveTo(4, 2);
       triangle.lineTo(13, 8);
@@ -74,20 +69,22 @@ QIcon GlyphIcon(Glyph glyph) {
       painter.drawPath(triangle);
       break;
     }
-    case Glyph::Pause:
+    case ButtonPicture::Pause:
       painter.drawRect(4, 3, 3, 10);
       painter.drawRect(9, 3, 3, 10);
       break;
-    case Glyph::Stop:
+    case ButtonPicture::Stop:
       painter.drawRect(4, 4, 8, 8);
       break;
-    case Glyph::Check: {
+    case ButtonPicture::Check: {
       QPen pen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
       painter.setPen(pen);
       painter.setBrush(Qt::NoBrush);
       painter.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
       break;
     }
+    case ButtonPicture::None:
+      break;
   }
   painter.end();
   return QIcon(pixmap);

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QIcon>
 
+#include "options/dialog_layout.h"
+
 class QWidget;
 
 namespace quorrel::linux_desktop {
@@ -14,10 +16,10 @@ inline const QColor kListBackground(232, 232, 232);
 inline const QColor kNavy(0, 0, 128);
 
 // A font asked for by family name at a size in points as the dialogs were
-// drawn at 96 dots per inch, so a size 8 font is 11 pixels high whatever
-// the screen's reported resolution; fontconfig picks the nearest face.
-[[nodiscard]] QFont DialogFont(const char* family, int points, bool bold = false);
-[[nodiscard]] QFont ArialFont(bool bold = false);
+// drawn at 96 dots per inch, so a size 8 font is 11 of Qt's pixels high
+// whatever the screen's reported resolution (Qt scales its pixels with the
+// screen); fontconfig picks the nearest face.
+[[nodiscard]] QFont DialogFont(const FontSpec& font);
 
 // Background colour and default font of a dialog window.
 void ApplyDialogLook(QWidget* window, const QFont& font);
@@ -25,12 +27,9 @@ void ApplyDialogLook(QWidget* window, const QFont& font);
 void SetTextColour(QWidget* widget, const QColor& colour);
 // Puts a window of its present size in the middle of the primary screen.
 void CentreOnScreen(QWidget* window);
-// Places a control at a fixed place and size within its parent.
-void Place(QWidget* widget, int left, int top, int width, int height);
 
 // The 16 x 16 pictures of the preview's buttons, with the greyed state
 // Qt derives for a disabled button, and the OK kind's check mark.
-enum class Glyph { Play, Pause, Stop, Check };
-[[nodiscard]] QIcon GlyphIcon(Glyph glyph);
+[[nodiscard]] QIcon PictureIcon(ButtonPicture picture);
 
 }  // namespace quorrel::linux_desktop

@@ -19,7 +19,7 @@
 #include "linux/base/message_boxes.h"
 #include "linux/media/video_formats.h"
 #include "linux/options/about_box.h"
-#include "linux/options/dialog_look.h"
+#include "linux/options/dialog_builder.h"
 #include "linux/options/option_services.h"
 #include "linux/options/preview_window.h"
 #include "linux/options/video_sound_dialog.h"
@@ -69,10 +69,7 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
 
   // A fixed frame without title-bar buttons: "OK" is the way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setWindowTitle(QStringLiteral("Quorrel Options"));
-  ApplyDialogLook(this, DialogFont("MS Sans Serif", 8, true));
-  setFixedSize(642, 477);
-  CentreOnScreen(this);
+  ApplyWindowLayout(*this, OptionsDialogLayout());
   buildControls();
   controller_ = std::make_unique<OptionsController>(
       OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener, *services_.progress,
@@ -88,6 +85,59 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
 }
 
 OptionsDialog::~OptionsDialog() { controller_->videoList().setView(nullptr); }
+
+void OptionsDialog::buildControls() {
+  const LaidOutControls controls = BuildControls(*this, OptionsDialogLayout());
+  using enum ControlId;
+  introLabel = controls.get<QLabel>(OptionsIntro);
+  videoListBox = controls.get<QListWidget>(VideoList);
+  videoFilesGroup = controls.get<QGroupBox>(VideoFilesGroup);
+  addVideoButton = controls.get<QPushButton>(AddVideoButton);
+  addFolderButton = controls.get<QPushButton>(AddFolderButton);
+  clearListButton = controls.get<QPushButton>(ClearListButton);
+  removeVideoButton = controls.get<QPushButton>(RemoveVideoButton);
+  videoSoundButton = controls.get<QPushButton>(VideoSoundButton);
+  previewButton = controls.get<QPushButton>(PreviewButton);
+  videoCountLabel = controls.get<QLabel>(VideoCountLabel);
+  videoNameLabel = controls.get<QLabel>(VideoNameLabel);
+  sizeGroup = controls.get<QGroupBox>(SizeGroup);
+  naturalSizeButton = controls.get<QRadioButton>(NaturalSizeButton);
+  fullScreenSizeButton = controls.get<QRadioButton>(FullScreenSizeButton);
+  mediumSizeButton = controls.get<QRadioButton>(MediumSizeButton);
+  smallSizeButton = controls.get<QRadioButton>(SmallSizeButton);
+  customSizeButton = controls.get<QRadioButton>(CustomSizeButton);
+  customSizeGroup = controls.get<QGroupBox>(CustomSizeGroup);
+  widthCaption = controls.get<QLabel>(WidthCaption);
+  heightCaption = controls.get<QLabel>(HeightCaption);
+  widthBar = controls.get<QScrollBar>(WidthBar);
+  heightBar = controls.get<QScrollBar>(HeightBar);
+  widthLabel = controls.get<QLabel>(WidthLabel);
+  heightLabel = controls.get<QLabel>(HeightLabel);
+  orderGroup = controls.get<QGroupBox>(OrderGroup);
+  inSequenceButton = controls.get<QRadioButton>(InSequenceButton);
+  randomButton = controls.get<QRadioButton>(RandomButton);
+  soundFileGroup = controls.get<QGroupBox>(SoundFileGroup);
+  soundFileBox = controls.get<QLineEdit>(SoundFileBox);
+  chooseSoundButton = controls.get<QPushButton>(ChooseSoundButton);
+  soundOnButton = controls.get<QRadioButton>(SoundOnButton);
+  soundOffButton = controls.get<QRadioButton>(SoundOffButton);
+  repeatGroup = controls.get<QGroupBox>(RepeatGroup);
+  repeatOnButton = controls.get<QRadioButton>(RepeatOnButton);
+  repeatOffButton = controls.get<QRadioButton>(RepeatOffButton);
+  supportButton = controls.get<QPushButton>(SupportButton);
+  moreSoftwareButton = controls.get<QPushButton>(MoreSoftwareButton);
+  aboutButton = controls.get<QPushButton>(AboutButton);
+  okButton = controls.get<QPushButton>(OkButton);
+  // The size bars run from the smallest side a video may have, a pixel at a
+  // time for the arrows and for page clicks alike.
+  for (QScrollBar* bar : {widthBar, heightBar}) {
+    bar->setMinimum(OptionsState::kMinimumVideoSide);
+    bar->setValue(OptionsState::kMinimumVideoSide);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+  }
+  videoListBox->setFocus();
+}
 
 void OptionsDialog::connectHandlers() {
   OptionsController& controller = *controller_;

@@ -3,22 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "linux/options/dialog_look.h"
+#include "linux/options/dialog_builder.h"
 #include "linux/options/option_services.h"
 
 namespace quorrel::linux_desktop {
-
-namespace {
-
-QPushButton* makeButton(QWidget* parent, Glyph glyph, const char* caption, int left, int top) {
-  auto* button = new QPushButton(GlyphIcon(glyph), QString::fromLatin1(caption), parent);
-  button->setFont(ArialFont());
-  button->setIconSize(QSize(16, 16));
-  Place(button, left, top, 75, 25);
-  return button;
-}
-
-}  // namespace
 
 PreviewWindow::PreviewWindow(QWidget* owner, MediaBackend& backend, MessageBoxes& boxes) : QDialog(owner) {
   // A sizeable window with the usual title-bar buttons; the flags are set
@@ -26,35 +14,15 @@ PreviewWindow::PreviewWindow(QWidget* owner, MediaBackend& backend, MessageBoxes
   // would make a new one.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("Preview Video"));
-  ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
-  // The window measures 561 x 431 with its frame; this is its inside.
-  resize(553, 404);
-  CentreOnScreen(this);
-
-  // The player draws into this panel through its own X11 window.
-  videoPanel = new QWidget(this);
-  videoPanel->setAttribute(Qt::WA_NativeWindow);
-  videoPanel->setAutoFillBackground(true);
-  QPalette panelPalette = videoPanel->palette();
-  panelPalette.setColor(QPalette::Window, kDialogBackground);
-  videoPanel->setPalette(panelPalette);
-  Place(videoPanel, 16, 8, 433, 297);
-
-  playButton = makeButton(this, Glyph::Play, "Play", 456, 95);
-  pauseButton = makeButton(this, Glyph::Pause, "Pause", 456, 135);
-  stopButton = makeButton(this, Glyph::Stop, "Stop", 456, 175);
-  returnButton = makeButton(this, Glyph::Check, "Return", 464, 359);
-  returnButton->setDefault(true);
-  setTabOrder(playButton, stopButton);
-  setTabOrder(stopButton, pauseButton);
-  setTabOrder(pauseButton, returnButton);
-
-  pathLabel = new QLabel(this);
-  pathLabel->setFont(ArialFont());
-  pathLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  pathLabel->setTextFormat(Qt::PlainText);
-  Place(pathLabel, 5, 319, 529, 34);
+  ApplyWindowLayout(*this, PreviewWindowLayout());
+  const LaidOutControls controls = BuildControls(*this, PreviewWindowLayout());
+  using enum ControlId;
+  videoPanel = controls.get<QWidget>(PreviewPanel);
+  playButton = controls.get<QPushButton>(PlayButton);
+  pauseButton = controls.get<QPushButton>(PauseButton);
+  stopButton = controls.get<QPushButton>(StopButton);
+  returnButton = controls.get<QPushButton>(PreviewReturnButton);
+  pathLabel = controls.get<QLabel>(PreviewPathLabel);
 
   player_ = std::make_unique<MediaPlayer>(backend, static_cast<NativeWindow>(videoPanel->winId()), true);
   controls_ = std::make_unique<PreviewControls>(*player_, boxes);

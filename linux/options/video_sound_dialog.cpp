@@ -5,30 +5,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "linux/options/dialog_look.h"
-#include "options/dialog_texts.h"
+#include "linux/options/dialog_builder.h"
 #include "options/options_controller.h"
 
 namespace quorrel::linux_desktop {
-
-namespace {
-
-QFrame* makePanel(QWidget* parent, int top) {
-  auto* panel = new QFrame(parent);
-  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  panel->setLineWidth(2);
-  Place(panel, 5, top, 321, 47);
-  return panel;
-}
-
-QRadioButton* makeRadio(QWidget* parent, const char* caption, int top, int width) {
-  auto* radio = new QRadioButton(QString::fromLatin1(caption), parent);
-  radio->setFont(ArialFont());
-  Place(radio, 8, top, width, 17);
-  return radio;
-}
-
-}  // namespace
 
 void ClearRadioGroup(const std::vector<QRadioButton*>& buttons) {
   for (auto* button : buttons) {
@@ -40,35 +20,19 @@ void ClearRadioGroup(const std::vector<QRadioButton*>& buttons) {
 
 VideoSoundDialog::VideoSoundDialog(QWidget* owner, OptionsController& controller)
     : QDialog(owner), controller_(controller) {
-  setWindowTitle(QStringLiteral("Video Sound"));
-  ApplyDialogLook(this, DialogFont("MS Sans Serif", 8));
-  // The window measures 344 x 243 with its frame; this is its inside.
-  resize(336, 216);
-  CentreOnScreen(this);
-
-  introLabel = new QLabel(QString::fromLatin1(kVideoSoundIntroText), this);
-  introLabel->setFont(ArialFont());
-  introLabel->setWordWrap(true);
-  introLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(introLabel, 9, 5, 319, 47);
-
-  startPanel = makePanel(this, 64);
-  muteAtStartButton = makeRadio(startPanel, "MUTE system when screensaver STARTS (No Sound)", 6, 299);
-  unmuteAtStartButton = makeRadio(startPanel, "UN-MUTE system when screensaver STARTS (Sound On)", 24, 307);
-  endPanel = makePanel(this, 116);
-  muteAtEndButton = makeRadio(endPanel, "MUTE system when screensaver ENDS (No Sound)", 6, 279);
-  unmuteAtEndButton = makeRadio(endPanel, "UN-MUTE system when screensaver ENDS (Sound On)", 24, 298);
-
-  clearButton = new QPushButton(QStringLiteral("Clear Settings"), this);
-  clearButton->setFont(ArialFont());
-  clearButton->setToolTip(QStringLiteral("Clear the button settings. Ignore volume settings."));
-  Place(clearButton, 6, 170, 75, 16);
+  ApplyWindowLayout(*this, VideoSoundDialogLayout());
+  const LaidOutControls controls = BuildControls(*this, VideoSoundDialogLayout());
+  using enum ControlId;
+  introLabel = controls.get<QLabel>(VideoSoundIntro);
+  startPanel = controls.get<QFrame>(StartPanel);
+  muteAtStartButton = controls.get<QRadioButton>(MuteAtStartButton);
+  unmuteAtStartButton = controls.get<QRadioButton>(UnmuteAtStartButton);
+  endPanel = controls.get<QFrame>(EndPanel);
+  muteAtEndButton = controls.get<QRadioButton>(MuteAtEndButton);
+  unmuteAtEndButton = controls.get<QRadioButton>(UnmuteAtEndButton);
+  clearButton = controls.get<QPushButton>(ClearChoicesButton);
+  returnButton = controls.get<QPushButton>(VideoSoundReturnButton);
   connect(clearButton, &QPushButton::clicked, this, [this] { clearChoices(); });
-
-  returnButton = new QPushButton(GlyphIcon(Glyph::Check), QStringLiteral("Return"), this);
-  returnButton->setFont(ArialFont());
-  returnButton->setDefault(true);
-  Place(returnButton, 251, 177, 75, 25);
   connect(returnButton, &QPushButton::clicked, this, [this] { returnToOptions(); });
 
   auto onChecked = [this](QRadioButton* button, auto choose) {

@@ -89,11 +89,12 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
   if (hosted()) embedInHost();
   fillWith(*this, Qt::black);
 
-  messageLabel_->setGeometry(61, 47, 500, 106);
+  messageLabel_->setGeometry(kMessageLabelPlace.left, kMessageLabelPlace.top, kMessageLabelPlace.width,
+                             kMessageLabelPlace.height);
   messageLabel_->setWordWrap(true);
   messageLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(16);
+  font.setPixelSize(kMessageFontPixels);
   messageLabel_->setFont(font);
   messageLabel_->hide();
 

@@ -34,20 +34,18 @@ BYTE pitchAndFamilyOf(std::wstring_view family) {
 
 }  // namespace
 
-HFONT DialogFont(const wchar_t* family, int points, bool bold, BYTE charset) {
-  static std::map<std::tuple<std::wstring, int, bool, BYTE>, HFONT> fonts;
-  auto& font = fonts[{family, points, bold, charset}];
+HFONT DialogFont(const wchar_t* family, int points, bool bold, BYTE charset, int dpi) {
+  static std::map<std::tuple<std::wstring, int, bool, BYTE, int>, HFONT> fonts;
+  auto& font = fonts[{family, points, bold, charset, dpi}];
   if (font == nullptr) {
     // A negative size asks for that many pixels of character height; a
-    // positive one is points at 96 dots per inch.
-    const int height = points < 0 ? points : -::MulDiv(points, 96, 72);
+    // positive one is points at the screen's dots per inch.
+    const int height = points < 0 ? points : -::MulDiv(points, dpi, 72);
     font = ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamilyOf(family), family);
   }
   return font;
 }
-
-HFONT ArialFont(bool bold) { return DialogFont(L"Arial", 8, bold); }
 
 HWND Control(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int left, int top,
              int width, int height, int id, HFONT font) {

@@ -20,10 +20,10 @@ inline constexpr COLORREF kNavy = RGB(0, 0, 128);
 // A solid brush of one colour, made once and kept for the process.
 [[nodiscard]] HBRUSH SolidBrush(COLORREF colour);
 
-// A font by family name at a size in points as the dialogs were drawn, at
-// 96 dots per inch (so size 8 is 11 pixels high); made once and kept.
-[[nodiscard]] HFONT DialogFont(const wchar_t* family, int points, bool bold = false, BYTE charset = DEFAULT_CHARSET);
-[[nodiscard]] HFONT ArialFont(bool bold = false);
+// A font by family name at a size in points on a screen of `dpi` dots per
+// inch (at 96, size 8 is 11 pixels high); made once and kept.
+[[nodiscard]] HFONT DialogFont(const wchar_t* family, int points, bool bold = false, BYTE charset = DEFAULT_CHARSET,
+                               int dpi = 96);
 // A font by its character height in pixels.
 [[nodiscard]] HFONT PixelFont(const wchar_t* family, int pixels);
 

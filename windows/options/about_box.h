@@ -1,12 +1,12 @@
 #pragma once
 
-#include "windows/base/window.h"
+#include "windows/options/dialog_builder.h"
 
 namespace quorrel::windows_desktop {
 
 // "Quorrel Displayer": the version and the disclaimer. Made once, hidden,
 // by the configuration mode; "Return" hides it again.
-class AboutBox : public Window {
+class AboutBox : public LaidOutWindow {
  public:
   AboutBox();
   void showModal(HWND owner);

@@ -97,8 +97,8 @@ void ProgressDialog::begin(std::size_t total) {
   const SIZE size = OuterSize(style, 0, 300, 80);
   window_ = ::CreateWindowExW(0, L"#32770", L"Add Entire Folder", style, 0, 0, size.cx, size.cy, owner_, nullptr,
                               ::GetModuleHandleW(nullptr), nullptr);
-  text_ = Control(window_, L"STATIC", "", SS_LEFT, 10, 10, 280, 20, 0, ArialFont());
-  Control(window_, L"BUTTON", "Cancel", BS_PUSHBUTTON, 110, 45, 80, 25, kCancelId, ArialFont());
+  text_ = Control(window_, L"STATIC", "", SS_LEFT, 10, 10, 280, 20, 0, DialogFont(L"Arial", 8));
+  Control(window_, L"BUTTON", "Cancel", BS_PUSHBUTTON, 110, 45, 80, 25, kCancelId, DialogFont(L"Arial", 8));
   CentreOnScreen(window_);
 }
 

@@ -29,11 +29,8 @@ void setScrollPosition(HWND bar, int position) {
 OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
                              std::function<MediaBackend&()> mediaBackend, std::string executableFolder)
     : boxes_(boxes), mediaBackend_(std::move(mediaBackend)) {
-  const SIZE outer = OuterSize(kStyle, 0, 642, 477);
-  create(L"QuorrelOptions", kDialogBackground, 0, kStyle, "Quorrel Options", 0, 0, outer.cx, outer.cy, nullptr);
+  createLaidOut(L"QuorrelOptions", 0, kStyle, OptionsDialogLayout(), nullptr);
   endMessageLoopWhenDestroyed();
-  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(L"MS Sans Serif", 8, true)), FALSE);
-  CentreOnScreen(hwnd());
   chooser_ = std::make_unique<FileDialogs>(hwnd());
   opener_ = std::make_unique<DesktopLauncher>();
   progress_ = std::make_unique<ProgressDialog>(hwnd());
@@ -48,6 +45,44 @@ OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
 
 OptionsDialog::~OptionsDialog() {
   if (controller_) controller_->videoList().setView(nullptr);
+}
+
+void OptionsDialog::buildControls() {
+  using enum ControlId;
+  videoListBox = control(VideoList);
+  videoCountLabel = control(VideoCountLabel);
+  videoNameLabel = control(VideoNameLabel);
+  naturalSizeButton = control(NaturalSizeButton);
+  fullScreenSizeButton = control(FullScreenSizeButton);
+  mediumSizeButton = control(MediumSizeButton);
+  smallSizeButton = control(SmallSizeButton);
+  customSizeButton = control(CustomSizeButton);
+  widthBar = control(WidthBar);
+  heightBar = control(HeightBar);
+  inSequenceButton = control(InSequenceButton);
+  randomButton = control(RandomButton);
+  soundFileBox = control(SoundFileBox);
+  soundOnButton = control(SoundOnButton);
+  soundOffButton = control(SoundOffButton);
+  repeatOnButton = control(RepeatOnButton);
+  repeatOffButton = control(RepeatOffButton);
+  // The size bars run from the smallest side a video may have, a pixel at a
+  // time for the arrows and for page clicks alike.
+  for (HWND bar : {widthBar, heightBar}) {
+    SCROLLINFO info{sizeof(SCROLLINFO),
+                    SIF_RANGE | SIF_POS | SIF_PAGE,
+                    OptionsState::kMinimumVideoSide,
+                    OptionsState::kMinimumVideoSide,
+                    0,
+                    OptionsState::kMinimumVideoSide,
+                    0};
+    ::SetScrollInfo(bar, SB_CTL, &info, FALSE);
+  }
+  sizeButtons_ =
+      RadioGroup{naturalSizeButton, fullScreenSizeButton, mediumSizeButton, smallSizeButton, customSizeButton};
+  orderButtons_ = RadioGroup{inSequenceButton, randomButton};
+  soundButtons_ = RadioGroup{soundOnButton, soundOffButton};
+  repeatButtons_ = RadioGroup{repeatOnButton, repeatOffButton};
 }
 
 void OptionsDialog::show() {
@@ -108,8 +143,8 @@ void OptionsDialog::showOptions(const OptionsState& options) {
 }
 
 void OptionsDialog::showSizeNumbers(std::int32_t width, std::int32_t height) {
-  SetText(widthLabel, std::to_string(width));
-  SetText(heightLabel, std::to_string(height));
+  setFittedText(ControlId::WidthLabel, std::to_string(width));
+  setFittedText(ControlId::HeightLabel, std::to_string(height));
 }
 
 void OptionsDialog::showSoundFile(const std::string& path) { SetText(soundFileBox, path); }
@@ -189,42 +224,42 @@ void OptionsDialog::radioClicked(HWND button) {
   }
 }
 
-void OptionsDialog::command(int id, HWND control, int notification) {
+void OptionsDialog::command(ControlId id, HWND control, int notification) {
   switch (id) {
-    case kAddVideoButton:
+    case ControlId::AddVideoButton:
       controller_->addVideo();
       return;
-    case kAddFolderButton:
+    case ControlId::AddFolderButton:
       controller_->addEntireFolder();
       return;
-    case kClearListButton:
+    case ControlId::ClearListButton:
       controller_->clearList();
       return;
-    case kRemoveVideoButton:
+    case ControlId::RemoveVideoButton:
       controller_->removeVideo();
       return;
-    case kVideoSoundButton:
+    case ControlId::VideoSoundButton:
       if (videoSoundDialog_) videoSoundDialog_->showModal();
       return;
-    case kPreviewButton:
+    case ControlId::PreviewButton:
       controller_->previewVideo();
       return;
-    case kChooseSoundButton:
+    case ControlId::ChooseSoundButton:
       controller_->chooseSoundFile();
       return;
-    case kSupportButton:
+    case ControlId::SupportButton:
       controller_->showSupport();
       return;
-    case kMoreSoftwareButton:
+    case ControlId::MoreSoftwareButton:
       controller_->showMoreSoftware();
       return;
-    case kAboutButton:
+    case ControlId::AboutButton:
       if (aboutBox_ != nullptr) aboutBox_->showModal(hwnd());
       return;
-    case IDOK:
+    case ControlId::OkButton:
       controller_->saveAndClose();
       return;
-    case kVideoListBox:
+    case ControlId::VideoList:
       if (notification == LBN_SELCHANGE) {
         const LRESULT row = ::SendMessageW(videoListBox, LB_GETCURSEL, 0, 0);
         if (row >= 0) controller_->selectVideo(static_cast<std::size_t>(row));
@@ -240,19 +275,11 @@ void OptionsDialog::command(int id, HWND control, int notification) {
 LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      command(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      command(commandSource(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
       return 0;
     case WM_HSCROLL:
       scrolled(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
       return 0;
-    case WM_CTLCOLORSTATIC: {
-      const auto control = reinterpret_cast<HWND>(lParam);
-      return controlColours(reinterpret_cast<HDC>(wParam), control, kDialogBackground,
-                            navy_.contains(control) ? kNavy : RGB(0, 0, 0));
-    }
-    case WM_CTLCOLORLISTBOX:
-      return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), kListBackground,
-                            RGB(0, 0, 0));
     case WM_CLOSE:
       // Closed from the title bar, Alt+F4 or the system: nothing is saved,
       // and the list's edits are in the file already.
@@ -261,7 +288,7 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return Window::handle(message, wParam, lParam);
+  return LaidOutWindow::handle(message, wParam, lParam);
 }
 
 void OptionsDialog::entryAppended(const std::string& text) {

@@ -2,13 +2,12 @@
 
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "options/options_controller.h"
 #include "settings/data_folder.h"
 #include "windows/base/radio_group.h"
-#include "windows/base/window.h"
+#include "windows/options/dialog_builder.h"
 
 namespace quorrel {
 
@@ -27,7 +26,7 @@ class ProgressDialog;
 // at once, and the options, which "OK" saves before the dialog closes. The
 // rules are the core's OptionsController; this window draws what it says
 // and forwards the user's clicks to it.
-class OptionsDialog : public Window, private OptionsView {
+class OptionsDialog : public LaidOutWindow, private OptionsView {
  public:
   // Sets up the data folder and loads the settings file; throws when the
   // file can neither be found nor made.
@@ -43,7 +42,7 @@ class OptionsDialog : public Window, private OptionsView {
 
  private:
   void buildControls();
-  void command(int id, HWND control, int notification);
+  void command(ControlId id, HWND control, int notification);
   void radioClicked(HWND button);
   void scrolled(HWND bar, int request);
 
@@ -70,7 +69,6 @@ class OptionsDialog : public Window, private OptionsView {
   std::unique_ptr<OptionsController> controller_;
   std::unique_ptr<VideoSoundDialog> videoSoundDialog_;
   AboutBox* aboutBox_ = nullptr;
-  std::set<HWND> navy_;
 
   HWND videoListBox = nullptr;
   HWND videoCountLabel = nullptr;
@@ -82,8 +80,6 @@ class OptionsDialog : public Window, private OptionsView {
   HWND customSizeButton = nullptr;
   HWND widthBar = nullptr;
   HWND heightBar = nullptr;
-  HWND widthLabel = nullptr;
-  HWND heightLabel = nullptr;
   HWND inSequenceButton = nullptr;
   HWND randomButton = nullptr;
   HWND soundFileBox = nullptr;
@@ -95,22 +91,6 @@ class OptionsDialog : public Window, private OptionsView {
   RadioGroup orderButtons_;
   RadioGroup soundButtons_;
   RadioGroup repeatButtons_;
-};
-
-// Control identifiers of the options dialog; "OK" is IDOK, so that Enter
-// presses it.
-enum OptionsDialogControl : int {
-  kAddVideoButton = 201,
-  kAddFolderButton,
-  kClearListButton,
-  kRemoveVideoButton,
-  kVideoSoundButton,
-  kPreviewButton,
-  kVideoListBox,
-  kChooseSoundButton,
-  kSupportButton,
-  kMoreSoftwareButton,
-  kAboutButton,
 };
 
 }  // namespace windows_desktop

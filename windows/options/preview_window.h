@@ -5,7 +5,7 @@
 
 #include "media/media_player.h"
 #include "options/preview_controls.h"
-#include "windows/base/window.h"
+#include "windows/options/dialog_builder.h"
 
 namespace quorrel {
 
@@ -17,7 +17,7 @@ namespace windows_desktop {
 // "Preview Video": one listed video played in a panel of its own window,
 // at its natural size in the panel's top-left corner. The window owns its
 // player, so closing it by any means ends the playback.
-class PreviewWindow : public Window {
+class PreviewWindow : public LaidOutWindow {
  public:
   PreviewWindow(HWND owner, MediaBackend& backend, MessageBoxes& boxes, const std::string& path);
   ~PreviewWindow() override;

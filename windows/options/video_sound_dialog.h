@@ -6,7 +6,7 @@ namespace quorrel {
 class OptionsController;
 }  // namespace quorrel
 #include "windows/base/radio_group.h"
-#include "windows/base/window.h"
+#include "windows/options/dialog_builder.h"
 
 namespace quorrel::windows_desktop {
 
@@ -15,7 +15,7 @@ namespace quorrel::windows_desktop {
 // the options controller's, which the options dialog loads and saves; this
 // window shows them and forwards the user's clicks. Closing it only hides
 // it.
-class VideoSoundDialog : public Window {
+class VideoSoundDialog : public LaidOutWindow {
  public:
   VideoSoundDialog(HWND owner, OptionsController& controller);
 

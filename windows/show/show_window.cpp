@@ -42,7 +42,9 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
   endMessageLoopWhenDestroyed();
   password_.setOwner(hwnd());
 
-  messageLabel_ = Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, 61, 47, 500, 106, 0, PixelFont(L"Arial", 16));
+  messageLabel_ =
+      Control(hwnd(), L"STATIC", "", SS_LEFT | SS_NOPREFIX, kMessageLabelPlace.left, kMessageLabelPlace.top,
+              kMessageLabelPlace.width, kMessageLabelPlace.height, 0, PixelFont(L"Arial", kMessageFontPixels));
   ::ShowWindow(messageLabel_, SW_HIDE);
   // The video panel, black, at its first place until the start-up places it.
   videoPanel_ = Panel(hwnd(), L"QuorrelVideoPanel", RGB(0, 0, 0), kFirstPanelPlace.left, kFirstPanelPlace.top,
