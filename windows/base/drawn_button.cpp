@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "windows/base/dpi.h"
+
 namespace quorrel::windows_desktop {
 
 namespace {
@@ -11,28 +13,32 @@ constexpr int kGlyphSize = 16;
 
 // The pictures as the other front end draws them: a green check mark for
 // the OK-kind buttons, black player symbols for the preview's buttons.
-void drawGlyph(HDC dc, ButtonGlyph glyph, int left, int top, bool enabled) {
+// They are drawn on a 16-pixel square at 96 dpi, and larger at more.
+void drawGlyph(HDC dc, ButtonGlyph glyph, int left, int top, bool enabled, int dpi) {
+  auto at = [dpi](int origin, int offset) { return origin + ScaledToDpi(offset, dpi); };
   const COLORREF ink = enabled ? RGB(0, 0, 0) : ::GetSysColor(COLOR_GRAYTEXT);
   HBRUSH brush = ::CreateSolidBrush(ink);
   HGDIOBJ oldBrush = ::SelectObject(dc, brush);
   HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
   switch (glyph) {
     case ButtonGlyph::Play: {
-      const std::array<POINT, 3> triangle{{{left + 4, top + 2}, {left + 13, top + 8}, {left + 4, top + 14}}};
+      const std::array<POINT, 3> triangle{
+          {{at(left, 4), at(top, 2)}, {at(left, 13), at(top, 8)}, {at(left, 4), at(top, 14)}}};
       ::Polygon(dc, triangle.data(), static_cast<int>(triangle.size()));
       break;
     }
     case ButtonGlyph::Pause:
-      ::Rectangle(dc, left + 4, top + 3, left + 8, top + 14);
-      ::Rectangle(dc, left + 9, top + 3, left + 13, top + 14);
+      ::Rectangle(dc, at(left, 4), at(top, 3), at(left, 8), at(top, 14));
+      ::Rectangle(dc, at(left, 9), at(top, 3), at(left, 13), at(top, 14));
       break;
     case ButtonGlyph::Stop:
-      ::Rectangle(dc, left + 4, top + 4, left + 13, top + 13);
+      ::Rectangle(dc, at(left, 4), at(top, 4), at(left, 13), at(top, 13));
       break;
     case ButtonGlyph::Check: {
-      HPEN pen = ::CreatePen(PS_SOLID, 2, enabled ? RGB(0, 128, 0) : ink);
+      HPEN pen = ::CreatePen(PS_SOLID, ScaledToDpi(2, dpi), enabled ? RGB(0, 128, 0) : ink);
       ::SelectObject(dc, pen);
-      const std::array<POINT, 3> tick{{{left + 3, top + 8}, {left + 6, top + 12}, {left + 13, top + 4}}};
+      const std::array<POINT, 3> tick{
+          {{at(left, 3), at(top, 8)}, {at(left, 6), at(top, 12)}, {at(left, 13), at(top, 4)}}};
       ::Polyline(dc, tick.data(), static_cast<int>(tick.size()));
       ::SelectObject(dc, ::GetStockObject(NULL_PEN));
       ::DeleteObject(pen);
@@ -67,11 +73,13 @@ void DrawButton(const DRAWITEMSTRUCT& item, const ButtonLook& look) {
   ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
   // The picture and the caption together, centred; a pressed button's face
   // moves one pixel down and to the right.
-  const int gap = look.glyph == ButtonGlyph::None ? 0 : kGlyphSize + 4;
+  const int dpi = WindowDpi(item.hwndItem);
+  const int glyphSize = ScaledToDpi(kGlyphSize, dpi);
+  const int gap = look.glyph == ButtonGlyph::None ? 0 : glyphSize + ScaledToDpi(4, dpi);
   const int shift = pushed ? 1 : 0;
   const int left = (frame.left + frame.right - gap - extent.cx) / 2 + shift;
   const int middle = (frame.top + frame.bottom) / 2 + shift;
-  if (look.glyph != ButtonGlyph::None) drawGlyph(dc, look.glyph, left, middle - kGlyphSize / 2, enabled);
+  if (look.glyph != ButtonGlyph::None) drawGlyph(dc, look.glyph, left, middle - glyphSize / 2, enabled, dpi);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, enabled ? look.text : ::GetSysColor(COLOR_GRAYTEXT));
   ::TextOutW(dc, left + gap, middle - extent.cy / 2, caption.c_str(), static_cast<int>(caption.size()));

@@ -1,5 +1,6 @@
 #include "windows/options/dialog_builder.h"
 
+#include "windows/base/dpi.h"
 #include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
@@ -40,11 +41,16 @@ int commandOf(const ControlLayout& row) {
 void LaidOutWindow::createLaidOut(const wchar_t* windowClass, DWORD exStyle, DWORD style, const WindowLayout& layout,
                                   HWND owner) {
   layout_ = &layout;
-  SIZE outer{layout.width, layout.height};
-  if (layout.frame == WindowFrame::Fixed) outer = OuterSize(style, exStyle, layout.width, layout.height);
-  create(windowClass, kDialogBackground, exStyle, style, layout.title, 0, 0, outer.cx, outer.cy, owner);
+  style_ = style;
+  exStyle_ = exStyle;
+  // Made first and sized after: its size depends on the DPI of the monitor
+  // it is on, which only the window itself can tell.
+  create(windowClass, kDialogBackground, exStyle, style, layout.title, 0, 0, 0, 0, owner);
   if (hwnd() == nullptr) return;
-  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout.font, dpi_)), FALSE);
+  dpi_ = WindowDpi(hwnd());
+  const SIZE outer = outerSize();
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  fitFrameToClient();
   for (const ControlLayout& row : layout.controls) built_.push_back(Built{&row, makeControl(row)});
   placeControls();
   CentreOnScreen(hwnd());
@@ -92,7 +98,43 @@ HWND LaidOutWindow::makeControl(const ControlLayout& row) {
   return nullptr;
 }
 
+SIZE LaidOutWindow::outerSize() const {
+  if (layout_->frame == WindowFrame::Sizeable) {
+    return SIZE{ScaledLength(layout_->width, dpi_), ScaledLength(layout_->height, dpi_)};
+  }
+  return OuterSizeForDpi(style_, exStyle_, ScaledLength(layout_->width, dpi_), ScaledLength(layout_->height, dpi_),
+                         dpi_);
+}
+
+void LaidOutWindow::fitFrameToClient() {
+  if (layout_->frame != WindowFrame::Fixed) return;
+  // The frame's size at a DPI is what the system computes for it, which
+  // may not be what the frame measures: the client area is measured and
+  // the window grown or shrunk by the difference.
+  RECT outer{};
+  RECT client{};
+  ::GetWindowRect(hwnd(), &outer);
+  ::GetClientRect(hwnd(), &client);
+  const int wrongWidth = ScaledLength(layout_->width, dpi_) - client.right;
+  const int wrongHeight = ScaledLength(layout_->height, dpi_) - client.bottom;
+  if (wrongWidth == 0 && wrongHeight == 0) return;
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left + wrongWidth, outer.bottom - outer.top + wrongHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void LaidOutWindow::dpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  // Windows suggests a place and size on the new monitor that keeps the
+  // window where the user dragged it.
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  fitFrameToClient();
+  placeControls();
+  ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void LaidOutWindow::placeControls() {
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout_->font, dpi_)), FALSE);
   for (const Built& built : built_) {
     const ControlLayout& row = *built.row;
     if (row.kind != ControlKind::SunkenPanel && row.kind != ControlKind::ScrollBar &&
@@ -166,6 +208,10 @@ LRESULT LaidOutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
       return controlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), kListBackground,
                             RGB(0, 0, 0));
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale, or the scale changed.
+      dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     default:
       break;
   }

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "windows/base/dpi.h"
 #include "windows/base/window.h"
 #include "windows/media/video_formats.h"
 #include "windows/system/utf16.h"
@@ -94,11 +95,16 @@ void ProgressDialog::begin(std::size_t total) {
   total_ = total;
   cancelled_ = false;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
-  const SIZE size = OuterSize(style, 0, 300, 80);
+  // At the scale of the dialog it belongs to.
+  const int dpi = WindowDpi(owner_);
+  auto scaled = [dpi](int length) { return ScaledToDpi(length, dpi); };
+  const SIZE size = OuterSizeForDpi(style, 0, scaled(300), scaled(80), dpi);
   window_ = ::CreateWindowExW(0, L"#32770", L"Add Entire Folder", style, 0, 0, size.cx, size.cy, owner_, nullptr,
                               ::GetModuleHandleW(nullptr), nullptr);
-  text_ = Control(window_, L"STATIC", "", SS_LEFT, 10, 10, 280, 20, 0, DialogFont(L"Arial", 8));
-  Control(window_, L"BUTTON", "Cancel", BS_PUSHBUTTON, 110, 45, 80, 25, kCancelId, DialogFont(L"Arial", 8));
+  const HFONT font = DialogFont(L"Arial", 8, false, DEFAULT_CHARSET, dpi);
+  text_ = Control(window_, L"STATIC", "", SS_LEFT, scaled(10), scaled(10), scaled(280), scaled(20), 0, font);
+  Control(window_, L"BUTTON", "Cancel", BS_PUSHBUTTON, scaled(110), scaled(45), scaled(80), scaled(25), kCancelId,
+          font);
   CentreOnScreen(window_);
 }
 

@@ -4,6 +4,7 @@
 
 #include "media/media_device.h"
 #include "show/show_window_identity.h"
+#include "windows/show/monitors.h"
 #include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
@@ -37,8 +38,12 @@ bool isShowInput(UINT message) {
 }  // namespace
 
 ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes) {
-  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle, 0,
-         0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr);
+  // Over the primary monitor, in its device pixels: the panel sizes are
+  // fractions of them, and a video at its own size is one video pixel to
+  // one screen pixel, whatever the monitor's scale.
+  const Rect screen = PrimaryMonitor().place;
+  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle,
+         screen.left, screen.top, screen.width, screen.height, nullptr);
   endMessageLoopWhenDestroyed();
   password_.setOwner(hwnd());
 
@@ -128,9 +133,9 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-std::int32_t ShowWindow::screenWidth() const { return ::GetSystemMetrics(SM_CXSCREEN); }
+std::int32_t ShowWindow::screenWidth() const { return PrimaryMonitor().place.width; }
 
-std::int32_t ShowWindow::screenHeight() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+std::int32_t ShowWindow::screenHeight() const { return PrimaryMonitor().place.height; }
 
 void ShowWindow::setBackground(Colour colour) {
   background_ = RGB(colour.red, colour.green, colour.blue);
