@@ -38,6 +38,11 @@ class MediaDevice {
   // Where in the display window the video is drawn, stretched to fill it.
   [[nodiscard]] virtual std::uint32_t setDestination(const Rect& rect) = 0;
   [[nodiscard]] virtual std::uint32_t destination(Rect& rect) = 0;
+
+  // Whether the device may be stopped and closed on a thread other than
+  // the one that opened it (a show that must not wait for a slow close
+  // does that).
+  [[nodiscard]] virtual bool closesOnAnyThread() const { return false; }
 };
 
 // Opens files on the right device and names failures.

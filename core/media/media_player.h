@@ -45,6 +45,9 @@ class MediaPlayer {
   [[nodiscard]] std::string errorMessage() const;
 
   [[nodiscard]] bool isOpen() const { return device_ != nullptr; }
+  // Whether the player may be stopped, closed and destroyed on another
+  // thread than the one that opened its file: true with nothing open.
+  [[nodiscard]] bool closesOnAnyThread() const { return !device_ || device_->closesOnAnyThread(); }
   [[nodiscard]] bool autoRewind() const { return autoRewind_; }
   [[nodiscard]] NativeWindow display() const { return display_; }
   [[nodiscard]] Rect naturalSize() const { return naturalSize_; }

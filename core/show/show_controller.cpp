@@ -91,6 +91,7 @@ void ShowController::start() {
       // with nothing open and goes on to the next one.
       LogError("cannot play " + state_.entry(state_.CurrentIndex) + ": " + error.what());
     }
+    if (ended_) return;
     services_.view.setTimerEnabled(true);
   } else {
     services_.view.setPanelVisible(false);
@@ -150,6 +151,9 @@ void ShowController::startNextVideo() {
   MediaPlayer& video = services_.videoPlayer;
   video.setFileName(state_.entry(state_.CurrentIndex));
   video.open();
+  // Input may end the show while the file opens (a front end answers it
+  // during a long open): what has ended plays nothing more.
+  if (ended_) return;
   if (state_.SizeMode == VideoSizeMode::Natural) {
     // The player reports the video's own size once it has been asked to
     // draw it at its natural size; the panel then shrinks or grows to it.
@@ -186,9 +190,11 @@ void ShowController::poll() {
       state_.SoundOn = false;
       services_.boxes.showMessage(MessageKind::Error, videoErrorText(video.fileName()));
     }
-    services_.view.setCursorVisible(false);
-    // The key that dismissed the box may have ended the show meanwhile.
+    // The key that dismissed the box, or one pressed while the file
+    // opened, may have ended the show meanwhile; the cursor it gave back
+    // stays.
     if (ended_) return;
+    services_.view.setCursorVisible(false);
   }
 
   if (state_.SoundOn && state_.RepeatSound && sound.mode() == PlayerMode::Stopped) {
@@ -274,9 +280,11 @@ void ShowController::checkPasswordThenEnd() {
 void ShowController::end() {
   if (ended_) return;
   ended_ = true;
+  // The screen is the user's again before anything else: a player or a
+  // mute switch that is slow to answer must not keep the show in front of
+  // them.
   services_.view.setTimerEnabled(false);
-  if (services_.soundPlayer.mode() == PlayerMode::Playing) services_.soundPlayer.stop();
-  if (services_.videoPlayer.mode() == PlayerMode::Playing) services_.videoPlayer.stop();
+  services_.view.takeOffScreen();
   services_.screenSaverFlag.setScreenSaverRunning(false);
   try {
     applyMuteChoice(state_.EndMute);

@@ -70,7 +70,8 @@ class ShowController {
   // or a left, right or middle button press. It never consumes the event.
   void inputHook(bool isInputMessage);
 
-  // Stops everything, applies the end mute choice and closes the window.
+  // Takes the show off the screen, applies the end mute choice, and has
+  // the window release the players and close.
   void end();
 
   // The screen (or the host's window) changed size or monitors: the panel

@@ -44,7 +44,14 @@ class ShowView {
   virtual void setTimerEnabled(bool enabled) = 0;
   // The general error report: an error that ended what the show was doing.
   virtual void reportError(const std::string& message) = 0;
-  // Closes the window and ends the event loop; the process then exits.
+  // The first step of the end: the show's windows leave the screen at once
+  // and the cursor comes back, whatever the steps after it take. A front
+  // end that can only do so safely with its players stopped stops them
+  // here.
+  virtual void takeOffScreen() = 0;
+  // The last step of the end: stops and closes both players, in a way that
+  // cannot hold the process however long the platform's player takes,
+  // closes the window and ends the event loop; the process then exits.
   virtual void closeShow() = 0;
 };
 

@@ -371,6 +371,19 @@ void ShowWindow::closePlayers() {
   soundPlayer_->close();
 }
 
+void ShowWindow::takeOffScreen() {
+  // mpv draws into a child of this window and must stop before the window
+  // is unmapped: an X error from its drawing window going away in mid-frame
+  // would end the whole program. Closing a file is quick and bounded.
+  closePlayers();
+  if (hosted()) return;
+  releaseKeyboard();
+  removeCovers();
+  hide();
+  cursorWantedHidden_ = false;
+  applyCursor();
+}
+
 void ShowWindow::closeShow() {
   // The players go with the window, before Qt takes any of its native
   // windows down: a video surface must not lose its parent while the

@@ -86,6 +86,7 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
   void reportError(const std::string& message) override;
+  void takeOffScreen() override;
   void closeShow() override;
 
   // The host window's resizes and its destruction.

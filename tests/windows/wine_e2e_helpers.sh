@@ -31,6 +31,14 @@ wait_until() {  # wait_until SECONDS COMMAND...
   done
 }
 
+# Milliseconds since a moment taken from $EPOCHREALTIME.
+elapsed_ms() {
+  local now=$EPOCHREALTIME then=$1
+  now=${now//[!0-9]/}
+  then=${then//[!0-9]/}
+  echo $(((10#$now - 10#$then) / 1000))
+}
+
 # Whether a window lookup finds one, asked afresh on every call.
 has() { test -n "$("$1")"; }
 

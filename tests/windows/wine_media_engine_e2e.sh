@@ -101,5 +101,45 @@ eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
 xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
 check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
 
+# Twenty shows ended by a key soon after they appear, most while their first
+# video still loads: the show leaves the screen at once, and the process
+# ends, however the Media Engine takes its shutdown. The screen's
+# background is green meanwhile, so that a show gone from the screen shows
+# it.
+write_settings 1 0 "$work/red.mp4"
+xsetroot -solid '#00ff00'
+root_is_green() { is_colour 700 500 green; }
+slow_to_leave=0
+slow_to_end=0
+for cycle in $(seq 20); do
+  wine "$scr" /s >/dev/null 2>&1 &
+  show_pid=$!
+  if ! wait_until 120 has show_window; then slow_to_end=$((slow_to_end + 1)); continue; fi
+  sleep "0.$((RANDOM % 10))"
+  xdotool windowfocus "$(show_window)" 2>/dev/null
+  xdotool key space
+  pressed=$EPOCHREALTIME
+  until root_is_green; do
+    if (($(elapsed_ms "$pressed") > 500)); then
+      slow_to_leave=$((slow_to_leave + 1))
+      echo "cycle $cycle: still on the screen 0.5 s after the key"
+      break
+    fi
+  done
+  while kill -0 "$show_pid" 2>/dev/null && (($(elapsed_ms "$pressed") <= 3000)); do sleep 0.05; done
+  if kill -0 "$show_pid" 2>/dev/null; then
+    slow_to_end=$((slow_to_end + 1))
+    echo "cycle $cycle: still running 3 s after the key"
+    kill -9 "$show_pid" 2>/dev/null
+  elif ! wait "$show_pid"; then
+    slow_to_end=$((slow_to_end + 1))
+    echo "cycle $cycle: ended with a status other than 0"
+  fi
+  show_pid=""
+done
+xsetroot -def
+check "20 quick starts and keys: each show off the screen within 0.5 s of its key" test "$slow_to_leave" -eq 0
+check "20 quick starts and keys: each ended with 0 within 3 s" test "$slow_to_end" -eq 0
+
 echo "$passed passed, $failed failed"
 ((failed == 0))

@@ -46,6 +46,12 @@ class EngineBackend final : public MediaEngineBackend {
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
+  // Media Foundation and the Direct3D device take a few hundred
+  // milliseconds to start, in which the thread answers nothing.
+  void prepareVideo() override {
+    HRESULT result = S_OK;
+    (void)system(result);
+  }
   std::uint32_t noDeviceCode() const override { return static_cast<std::uint32_t>(MF_E_NOT_INITIALIZED); }
   std::string errorText(std::uint32_t code) const override;
   void setMuted(bool muted) override;
@@ -132,6 +138,9 @@ class MediaEngineDevice final : public MediaDevice {
 
   bool hasVideo() const override { return hasVideo_; }
   Rect sourceRect() const override { return hasVideo_ ? source_ : Rect{}; }
+  // The engine is free-threaded, and its frame window goes by a message to
+  // its own thread.
+  bool closesOnAnyThread() const override { return true; }
 
   std::uint32_t close() override {
     frames_.reset();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "windows/base/input_during_waits.h"
 #include "windows/media/media_engine_interfaces.h"
 
 namespace quorrel::windows_desktop {
@@ -71,12 +72,13 @@ class EngineEvents final : public IMFMediaEngineNotify {
   // fails only once the engine tries its decoders, which it does for the
   // first frame; so the wait goes on for that frame, or the error, for up
   // to `decodeGrace` more. An engine that decodes nothing before playing
-  // is taken at its word after that.
+  // is taken at its word after that. Where the thread answers input during
+  // waits, it does so here.
   [[nodiscard]] HRESULT waitForLoad(std::chrono::milliseconds timeout, std::chrono::milliseconds decodeGrace) const {
-    if (::WaitForSingleObject(described_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    if (WaitAnsweringInput(described_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
       return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
     }
-    if (SUCCEEDED(error_.load())) ::WaitForSingleObject(decoded_, static_cast<DWORD>(decodeGrace.count()));
+    if (SUCCEEDED(error_.load())) (void)WaitAnsweringInput(decoded_, static_cast<DWORD>(decodeGrace.count()));
     return error_;
   }
   // Whether the engine reported an error.

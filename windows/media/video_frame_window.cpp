@@ -41,8 +41,17 @@ VideoFrameWindow::VideoFrameWindow(HWND parent, const Rect& place, std::function
 
 VideoFrameWindow::~VideoFrameWindow() {
   if (window_ == nullptr) return;
-  ::KillTimer(window_, kFrameTimer);
+  // From here on the window's messages get the default handling, whichever
+  // thread they come to.
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  if (::GetWindowThreadProcessId(window_, nullptr) != ::GetCurrentThreadId()) {
+    // Released on another thread (the end of a show releases its players
+    // off the user-interface thread): only the window's own thread may
+    // destroy it, and a close message has it do so.
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    return;
+  }
+  ::KillTimer(window_, kFrameTimer);
   ::DestroyWindow(window_);
 }
 

@@ -20,6 +20,8 @@ class WindowsMediaBackend final : public MediaBackend {
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
+  // Makes the Media Engine ready ahead of the first video.
+  void prepareVideo() override { engine_->prepareVideo(); }
   // Nothing open reads as MCI's device 0 does.
   std::uint32_t noDeviceCode() const override { return mci_->noDeviceCode(); }
   std::string errorText(std::uint32_t code) const override;

@@ -167,6 +167,10 @@ void OptionsDialog::closeDialog() {
   // However the dialog closes, the video sound dialog goes with it; no
   // option value is written but by "OK".
   videoSoundDialog_.reset();
+  // Gone from the screen at once: destroying a window hides it first, and
+  // under Wine without a window manager that waits two seconds for a
+  // window manager's answer, with the dialog still shown meanwhile.
+  ::SetWindowRgn(hwnd(), ::CreateRectRgn(0, 0, 0, 0), TRUE);
   ::DestroyWindow(hwnd());
 }
 

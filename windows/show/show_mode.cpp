@@ -16,6 +16,9 @@ namespace quorrel::windows_desktop {
 void RunShowMode() {
   SetApplicationTitle("Quorrel");
   const std::unique_ptr<WindowsMediaBackend> backend = CreateWindowsMediaBackend();
+  // Before the window is on screen: once it is, a key must end the show at
+  // once, and the Media Engine's start answers no key.
+  backend->prepareVideo();
   const std::unique_ptr<SystemMute> systemMute = CreateEndpointMute();
   VideoSoundFollowingMute mute(*systemMute, *backend);
   ModalMessageBoxes boxes;
@@ -33,7 +36,8 @@ void RunShowMode() {
     // catch this; the window stays and waits for input.
     ReportError(window.hwnd(), error.what());
   }
-  if (window.ended()) return;
+  // Also when input ended the show during the start-up: the end finishes
+  // from the message loop.
   RunMessageLoop();
 }
 

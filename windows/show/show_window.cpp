@@ -2,9 +2,11 @@
 
 #include <optional>
 
+#include "base/log.h"
 #include "media/media_device.h"
 #include "show/show_window_identity.h"
 #include "windows/show/monitors.h"
+#include "windows/show/show_ending.h"
 #include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
@@ -12,6 +14,14 @@ namespace quorrel::windows_desktop {
 namespace {
 
 constexpr UINT_PTR kPollTimer = 1;
+// Posted to the show window to release the players once the call that was
+// waiting for one of them has returned.
+constexpr UINT kReleaseAndEnd = WM_APP + 1;
+
+// How long the players may take to stop and close once the show ends, and
+// how long the whole end may take before the process ends without it.
+constexpr std::chrono::milliseconds kPlayerReleaseBound{2000};
+constexpr std::chrono::milliseconds kEndBound{5000};
 
 // The one show window of the process, for the message hook, which has no
 // other way to reach it.
@@ -98,6 +108,9 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kPollTimer) controller_->poll();
       return 0;
+    case kReleaseAndEnd:
+      releasePlayersAndEnd();
+      return 0;
     case WM_POWERBROADCAST:
       if (const std::optional<bool> off = ConsoleDisplayOff(wParam, lParam)) {
         controller_->displayPowerChanged(*off);
@@ -123,8 +136,8 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // Closed by the system (at shutdown, say): the window goes without
       // the end-of-show steps, and the players with it.
-      videoPlayer_->close();
-      soundPlayer_->close();
+      if (videoPlayer_) videoPlayer_->close();
+      if (soundPlayer_) soundPlayer_->close();
       ::DestroyWindow(hwnd());
       return 0;
     default:
@@ -173,11 +186,49 @@ void ShowWindow::setTimerEnabled(bool enabled) {
 
 void ShowWindow::reportError(const std::string& message) { ReportError(hwnd(), message); }
 
+void ShowWindow::takeOffScreen() {
+  EndProcessAfter(kEndBound);
+  // The window keeps its place and size but shows nothing any more: an
+  // empty window region. Hiding or moving it would do on Windows, but
+  // under Wine on a desktop without a window manager either makes Wine
+  // wait two seconds for the window manager's answer before the show
+  // leaves the screen.
+  ::SetWindowRgn(hwnd(), ::CreateRectRgn(0, 0, 0, 0), TRUE);
+  setCursorVisible(true);
+  // A look at the queue has Wine hand what it holds for the window system
+  // over at once, rather than when the thread next waits for input, which
+  // the rest of the end may not do.
+  MSG message{};
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT);
+}
+
 void ShowWindow::closeShow() {
-  // The players close before the window that one of them draws into goes;
-  // destroying the window ends the message loop.
-  videoPlayer_->close();
-  soundPlayer_->close();
+  // The key came while a video was loading: the player is in the middle
+  // of its open, further down this thread's stack, and is released once
+  // that has returned. The show is off the screen meanwhile, and the end
+  // bound still holds.
+  if (AnsweringInputInAWait()) {
+    ::PostMessageW(hwnd(), kReleaseAndEnd, 0, 0);
+    return;
+  }
+  releasePlayersAndEnd();
+}
+
+void ShowWindow::releasePlayersAndEnd() {
+  std::vector<std::unique_ptr<MediaPlayer>> players;
+  players.push_back(std::move(videoPlayer_));
+  players.push_back(std::move(soundPlayer_));
+  if (!ReleasePlayers(std::move(players), kPlayerReleaseBound)) {
+    LogError("the players did not stop within two seconds; the show ends without them");
+    ::TerminateProcess(::GetCurrentProcess(), 0);
+  }
+  // The window shows nothing any more, and is marked hidden without being
+  // hidden: hiding a window, as destroying a visible one does first, has
+  // Wine wait two seconds for a window manager on a desktop without one,
+  // with the process (and its claim on the one show) still there.
+  // Destroying it ends the message loop, and the show mode ends the
+  // process as usual, the media libraries shut down in order.
+  ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE));
   ::DestroyWindow(hwnd());
 }
 

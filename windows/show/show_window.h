@@ -7,6 +7,7 @@
 #include "show/random_pick.h"
 #include "show/show_controller.h"
 #include "show/show_view.h"
+#include "windows/base/input_during_waits.h"
 #include "windows/base/window.h"
 #include "windows/show/display_power.h"
 #include "windows/show/show_services.h"
@@ -54,9 +55,13 @@ class ShowWindow : public Window, private ShowView {
   void setCursorVisible(bool visible) override;
   void setTimerEnabled(bool enabled) override;
   void reportError(const std::string& message) override;
+  void takeOffScreen() override;
   void closeShow() override;
 
   static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
+  // Releases the players off this thread, within a bound, and ends the
+  // process.
+  void releasePlayersAndEnd();
 
   HWND messageLabel_ = nullptr;
   HWND videoPanel_ = nullptr;
@@ -64,6 +69,9 @@ class ShowWindow : public Window, private ShowView {
   bool cursorHidden_ = false;
   HHOOK hook_ = nullptr;
 
+  // A key pressed while a video loads ends the show at once, not once the
+  // load is over.
+  InputDuringWaits inputDuringWaits_;
   SystemUtcClock clock_;
   WinScreenSaverPassword password_;
   SystemScreenSaverFlag screenSaverFlag_;

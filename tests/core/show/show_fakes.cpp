@@ -71,6 +71,7 @@ class FakeDevice : public MediaDevice {
 std::unique_ptr<MediaDevice> FakeBackend::open(const std::string& fileName, NativeWindow,
                                                std::uint32_t& errorCode) {
   log_.push_back(name_ + " open " + fileName);
+  if (duringOpen) duringOpen();
   const auto found = files.find(fileName);
   if (found == files.end()) {
     errorCode = 263;

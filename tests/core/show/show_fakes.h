@@ -50,6 +50,9 @@ class FakeBackend : public MediaBackend {
 
   std::map<std::string, FakeFile> files;
   std::vector<std::shared_ptr<FakeDeviceState>> opened;
+  // Runs in the middle of every open, as a front end's input handling runs
+  // while a slow file opens.
+  std::function<void()> duringOpen;
   // The device opened last, or nullptr.
   [[nodiscard]] FakeDeviceState* current() const { return opened.empty() ? nullptr : opened.back().get(); }
   [[nodiscard]] std::vector<std::string> openedNames() const;
@@ -117,6 +120,10 @@ class FakeView : public ShowView {
     reported.push_back(message);
     log_.push_back("report");
   }
+  void takeOffScreen() override {
+    offScreen = true;
+    log_.push_back("off screen");
+  }
   void closeShow() override {
     closed = true;
     log_.push_back("close");
@@ -131,6 +138,7 @@ class FakeView : public ShowView {
   bool infoVisible = false;
   bool cursorVisible = true;
   bool timerEnabled = false;
+  bool offScreen = false;
   bool closed = false;
   std::vector<std::string> reported;
 
