@@ -1,5 +1,7 @@
 #include "entry/arguments.h"
 
+#include <charconv>
+
 #include "entry/host_window.h"
 
 namespace quorrel {
@@ -22,7 +24,24 @@ Mode DecodeMode(const std::vector<std::string>& arguments) {
   if (upper == "/S") return Mode::Show;
   if (prefix == "/C") return Mode::Configure;
   if (prefix == "/A") return Mode::ChangePassword;
+  if (upper == "/P" || upper.starts_with("/P:")) return Mode::Preview;
   return Mode::None;
+}
+
+bool RefusedWhileAShowRuns(Mode mode) { return mode != Mode::Hosted && mode != Mode::Preview; }
+
+std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>& arguments) {
+  if (arguments.empty() || DecodeMode(arguments) != Mode::Preview) return std::nullopt;
+  std::string_view text;
+  if (arguments.front().size() > 2) {
+    text = std::string_view(arguments.front()).substr(3);
+  } else if (arguments.size() > 1) {
+    text = arguments[1];
+  }
+  std::uint64_t handle = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || handle == 0) return std::nullopt;
+  return handle;
 }
 
 }  // namespace quorrel

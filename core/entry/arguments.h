@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,8 +9,15 @@
 namespace quorrel {
 
 // What one start of the process does, chosen by its first argument.
-// Hosted is the show drawn into a screen-saver host's window.
-enum class Mode { None, Show, Configure, ChangePassword, Hosted };
+// Hosted is the show drawn into a screen-saver host's window; Preview is the
+// show drawn into the window that Windows' screen saver settings hand over
+// with "/p", which only a platform with such settings serves.
+enum class Mode { None, Show, Configure, ChangePassword, Hosted, Preview };
+
+// Whether a show on screen keeps the mode from running. The copies a
+// screen-saver host or the settings' preview start are never refused: they
+// draw into a window of their host, and hosts start one per monitor.
+[[nodiscard]] bool RefusedWhileAShowRuns(Mode mode);
 
 // The argument with a to z turned into A to Z; every other byte, including
 // the bytes of letters outside ASCII, stays as it is.
@@ -16,9 +25,15 @@ enum class Mode { None, Show, Configure, ChangePassword, Hosted };
 
 // Decodes the arguments that follow the program name. Only the first one
 // counts: "/S" exactly runs the show, "/C" or "/A" as the whole argument or
-// its first two characters configure or change the password, and the X
-// screen-saver module switches "-root", "--root", "-window-id" and
-// "--window-id" (in that letter case) draw the show into a host's window.
+// its first two characters configure or change the password, "/P" exactly
+// or followed by ":" is the preview, and the X screen-saver module switches
+// "-root", "--root", "-window-id" and "--window-id" (in that letter case)
+// draw the show into a host's window.
 [[nodiscard]] Mode DecodeMode(const std::vector<std::string>& arguments);
+
+// The window the preview draws into, in decimal, as Windows passes it:
+// "/p 1234" or "/p:1234". Nothing when there is none, or when it is not a
+// decimal number above zero that fits in 64 bits.
+[[nodiscard]] std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>& arguments);
 
 }  // namespace quorrel

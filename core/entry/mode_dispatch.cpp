@@ -4,7 +4,7 @@ namespace quorrel {
 
 void DispatchMode(const std::vector<std::string>& arguments, EntryPlatform& platform) {
   const Mode mode = DecodeMode(arguments);
-  if (mode != Mode::Hosted && platform.showWindowOnScreen()) return;
+  if (RefusedWhileAShowRuns(mode) && platform.showWindowOnScreen()) return;
   if (mode == Mode::None) return;
   if (mode == Mode::ChangePassword) {
     RunPasswordChange(platform.passwordChangeService());

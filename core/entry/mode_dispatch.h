@@ -22,8 +22,8 @@ class ShowClaim {
 class EntryPlatform {
  public:
   virtual ~EntryPlatform() = default;
-  // A show window is on screen. Not asked for a screen-saver host's copy:
-  // hosts run one copy per monitor at once.
+  // A show window is on screen. Not asked for a screen-saver host's copy or
+  // the settings' preview, which no show on screen refuses.
   [[nodiscard]] virtual bool showWindowOnScreen() = 0;
   // The system's screen-saver password service; nullptr where it has none.
   [[nodiscard]] virtual PasswordChangeService* passwordChangeService() = 0;

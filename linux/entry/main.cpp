@@ -69,6 +69,9 @@ class LinuxEntry : public quorrel::EntryPlatform {
   quorrel::PasswordChangeService* passwordChangeService() override { return nullptr; }
 
   bool canRun(quorrel::Mode mode) override {
+    // The preview in Windows' screen saver settings: Linux has no such
+    // settings, and "/P" does nothing, without even a look at the display.
+    if (mode == quorrel::Mode::Preview) return false;
     // mpv's window embedding and the show-window lookup speak X11, so Qt
     // runs on xcb (XWayland under Wayland) unless the user chose otherwise.
     setenv("QT_QPA_PLATFORM", "xcb", 0);

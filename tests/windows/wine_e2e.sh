@@ -23,13 +23,14 @@ ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=20" "$work/tone.wav"
 make_settings_folder
 
 # Size mode 1: the first clip stretched over the whole screen. Before it,
-# the preview's switch, an X host's switch and no switch at all do nothing:
-# each start ends at once with 0 and opens no window.
+# a preview for a handle that is no window, an X host's switch and no
+# switch at all do nothing: each start ends at once with 0 and opens no
+# window.
 write_settings 1 0 "$work/red.avi" "$work/blue.mpg"
 does_nothing() {
   timeout 60 wine "$scr" "$@" >/dev/null 2>&1 && test -z "$(show_window)" -a -z "$(options_window)"
 }
-check "/p HWND does nothing" does_nothing /p 1234
+check "/p with a handle that is no window does nothing" does_nothing /p 1234
 check "an X host's --root does nothing" does_nothing --root
 check "no argument does nothing" does_nothing
 check "show window appears" start_show

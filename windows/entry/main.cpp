@@ -3,8 +3,10 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,9 +45,11 @@ std::string executablePath() {
 
 // Windows' part in the start: the show window looked up by class and
 // title, MPR.DLL's password change, a session mutex as the show's claim,
-// and COM for the modes that run.
+// the preview's host window, and COM for the modes that run.
 class WindowsEntry : public EntryPlatform {
  public:
+  explicit WindowsEntry(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
+
   bool showWindowOnScreen() override {
     return ::FindWindowW(Widen(kShowWindowClass).c_str(), Widen(kShowWindowTitle).c_str()) != nullptr;
   }
@@ -53,8 +57,15 @@ class WindowsEntry : public EntryPlatform {
   PasswordChangeService* passwordChangeService() override { return &passwordChange_; }
 
   // The X screen-saver module switches mean nothing here: Windows' hosts
-  // start savers with /s, /c and /p.
-  bool canRun(Mode mode) override { return mode == Mode::Show || mode == Mode::Configure; }
+  // start savers with /s, /c and /p. A preview needs the window it was
+  // given to be a window; anything else ends it quietly.
+  bool canRun(Mode mode) override {
+    if (mode != Mode::Preview) return mode == Mode::Show || mode == Mode::Configure;
+    const std::optional<std::uint64_t> handle = PreviewWindowHandle(arguments_);
+    if (!handle) return false;
+    previewHost_ = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*handle));
+    return ::IsWindow(previewHost_) != FALSE;
+  }
 
   std::unique_ptr<ShowClaim> claimShow() override { return MutexShowClaim::Take(); }
 
@@ -65,6 +76,8 @@ class WindowsEntry : public EntryPlatform {
     SetApplicationTitle(TitleFromExecutable(executablePath()));
     if (mode == Mode::Show) {
       RunShowMode();
+    } else if (mode == Mode::Preview) {
+      RunHostedShowMode(previewHost_);
     } else {
       RunConfigMode(executablePath());
     }
@@ -72,6 +85,8 @@ class WindowsEntry : public EntryPlatform {
   }
 
  private:
+  std::vector<std::string> arguments_;
+  HWND previewHost_ = nullptr;
   MprPasswordChange passwordChange_;
 };
 
@@ -82,8 +97,9 @@ class WindowsEntry : public EntryPlatform {
 // the user sees every failure that matters in a message box.
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
   try {
-    WindowsEntry platform;
-    DispatchMode(commandLineArguments(), platform);
+    const std::vector<std::string> arguments = commandLineArguments();
+    WindowsEntry platform(arguments);
+    DispatchMode(arguments, platform);
   } catch (const std::exception& error) {
     // Nothing is left to show it in; the mode has already ended. A GUI
     // program has no console, so the line is only seen where standard

@@ -3,6 +3,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <mmsystem.h>
+// After mmsystem.h, which it needs.
+#include <digitalv.h>
 
 #include <array>
 #include <utility>
@@ -158,7 +160,7 @@ class MciDevice final : public MediaDevice {
 
 class MciBackend final : public MediaBackend {
  public:
-  explicit MciBackend(MciApi api) : api_(std::move(api)) {}
+  MciBackend(MciApi api, MediaAudio audio) : api_(std::move(api)), audio_(audio) {}
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow /*display*/,
                                     std::uint32_t& errorCode) override {
@@ -171,6 +173,7 @@ class MciBackend final : public MediaBackend {
     parameters.lpstrDeviceType = L"";
     errorCode = api_.sendCommand(0, MCI_OPEN, flags, &parameters);
     if (errorCode != 0) return nullptr;
+    if (audio_ == MediaAudio::Off) silence(parameters.wDeviceID);
     return std::make_unique<MciDevice>(api_, parameters.wDeviceID, notify_.callback());
   }
 
@@ -180,7 +183,20 @@ class MciBackend final : public MediaBackend {
   std::string errorText(std::uint32_t code) const override { return api_.errorText(code); }
 
  private:
+  // A device that knows neither command keeps its sound; nothing else
+  // depends on the answers.
+  void silence(MCIDEVICEID device) const {
+    MCI_SET_PARMS off{};
+    off.dwAudio = MCI_SET_AUDIO_ALL;
+    (void)api_.sendCommand(device, MCI_SET, MCI_WAIT | MCI_SET_AUDIO | MCI_SET_OFF, &off);
+    MCI_DGV_SETAUDIO_PARMSW volume{};
+    volume.dwItem = MCI_DGV_SETAUDIO_VOLUME;
+    volume.dwValue = 0;
+    (void)api_.sendCommand(device, MCI_SETAUDIO, MCI_WAIT | MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE, &volume);
+  }
+
   MciApi api_;
+  MediaAudio audio_;
   NotifyWindow notify_;
 };
 
@@ -201,6 +217,8 @@ MciApi SystemMciApi() {
   return api;
 }
 
-std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api) { return std::make_unique<MciBackend>(std::move(api)); }
+std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api, MediaAudio audio) {
+  return std::make_unique<MciBackend>(std::move(api), audio);
+}
 
 }  // namespace quorrel::windows_desktop

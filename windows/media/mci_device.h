@@ -23,6 +23,10 @@ struct MciApi {
 // The real winmm calls.
 [[nodiscard]] MciApi SystemMciApi();
 
+// Whether the videos' own sound is heard. Off for the preview in Windows'
+// screen saver settings, which plays silently.
+enum class MediaAudio { On, Off };
+
 // Plays through MCI: the device chosen by the file name's extension
 // (avivideo, mpegvideo, waveaudio, sequencer, as the system's MCI
 // extension table says), video drawn into the player's display window.
@@ -30,6 +34,10 @@ struct MciApi {
 // announces is told to announce it to a hidden window of the back end's,
 // where nothing waits for it: players learn that a file ended from its
 // mode alone.
-[[nodiscard]] std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api = SystemMciApi());
+// With the audio off, every file is opened with its sound switched off and
+// its volume at 0, which different devices honour (Wine's DirectShow device
+// only the volume).
+[[nodiscard]] std::unique_ptr<MediaBackend> CreateMciBackend(MciApi api = SystemMciApi(),
+                                                             MediaAudio audio = MediaAudio::On);
 
 }  // namespace quorrel::windows_desktop

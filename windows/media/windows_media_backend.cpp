@@ -50,8 +50,11 @@ std::string WindowsMediaBackend::errorText(std::uint32_t code) const {
   return IsMediaEngineCode(code) ? engine_->errorText(code) : mci_->errorText(code);
 }
 
-std::unique_ptr<WindowsMediaBackend> CreateWindowsMediaBackend() {
-  return std::make_unique<WindowsMediaBackend>(CreateMciBackend(), CreateMediaEngineBackend());
+std::unique_ptr<WindowsMediaBackend> CreateWindowsMediaBackend(MediaAudio audio) {
+  auto backend =
+      std::make_unique<WindowsMediaBackend>(CreateMciBackend(SystemMciApi(), audio), CreateMediaEngineBackend());
+  if (audio == MediaAudio::Off) backend->setVideoSoundMuted(true);
+  return backend;
 }
 
 }  // namespace quorrel::windows_desktop

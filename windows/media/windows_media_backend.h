@@ -5,6 +5,7 @@
 
 #include "media/media_device.h"
 #include "media/system_mute.h"
+#include "windows/media/mci_device.h"
 #include "windows/media/media_engine_device.h"
 
 namespace quorrel::windows_desktop {
@@ -35,8 +36,9 @@ class WindowsMediaBackend final : public MediaBackend {
   std::unique_ptr<MediaEngineBackend> engine_;
 };
 
-// MCI and the system's Media Engine.
-[[nodiscard]] std::unique_ptr<WindowsMediaBackend> CreateWindowsMediaBackend();
+// MCI and the system's Media Engine; with the audio off, every video plays
+// silently through either.
+[[nodiscard]] std::unique_ptr<WindowsMediaBackend> CreateWindowsMediaBackend(MediaAudio audio = MediaAudio::On);
 
 // The show's mute switch on Windows: the system's switch, and after it the
 // Media Engine's videos. On Windows the system's mute silences the videos

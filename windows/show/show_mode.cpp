@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "base/log.h"
 #include "base/messages.h"
 #include "settings/data_folder.h"
 #include "windows/base/message_boxes.h"
@@ -38,6 +39,40 @@ void RunShowMode() {
   }
   // Also when input ended the show during the start-up: the end finishes
   // from the message loop.
+  RunMessageLoop();
+}
+
+namespace {
+
+// A preview has nobody in front of it to read a box: what would be shown
+// goes to standard error.
+class LoggedMessages : public MessageBoxes {
+ public:
+  void showMessage(MessageKind /*kind*/, const std::string& text) override { LogError(text); }
+};
+
+// A preview never touches the mute switch, so it needs none.
+class UntouchedMute : public SystemMute {
+ public:
+  void setSystemMute(bool /*mute*/) override {}
+};
+
+}  // namespace
+
+void RunHostedShowMode(HWND host) {
+  SetApplicationTitle("Quorrel");
+  const std::unique_ptr<WindowsMediaBackend> backend = CreateWindowsMediaBackend(MediaAudio::Off);
+  UntouchedMute mute;
+  LoggedMessages boxes;
+  const SettingsLocation settings = UserSettingsLocation();
+  ShowWindow window(settings, *backend, mute, boxes, host);
+  if (window.hwnd() == nullptr) return;
+  window.showOnTop();
+  try {
+    window.start();
+  } catch (const std::exception& error) {
+    LogError(error.what());
+  }
   RunMessageLoop();
 }
 

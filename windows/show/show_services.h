@@ -15,6 +15,13 @@ class SystemScreenSaverFlag : public ScreenSaverFlag {
   void setScreenSaverRunning(bool running) override;
 };
 
+// A preview in the screen saver settings is no running screen saver: it
+// tells the system nothing.
+class NoScreenSaverFlag : public ScreenSaverFlag {
+ public:
+  void setScreenSaverRunning(bool /*running*/) override {}
+};
+
 // The screen-saver password services of Windows: the platform test, the
 // desktop's "ScreenSaveUsePassword" value, and verifyPassword in
 // PASSWORD.CPL, loaded from the system folder. `owner` is the window the

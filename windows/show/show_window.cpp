@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "media/media_device.h"
 #include "show/show_window_identity.h"
+#include "windows/base/dpi.h"
 #include "windows/show/monitors.h"
 #include "windows/show/show_ending.h"
 #include "windows/system/utf16.h"
@@ -14,6 +15,10 @@ namespace quorrel::windows_desktop {
 namespace {
 
 constexpr UINT_PTR kPollTimer = 1;
+// How often a hosted show looks whether its host is still there and of the
+// same size: Windows tells a child in another program of neither.
+constexpr UINT_PTR kHostTimer = 2;
+constexpr UINT kHostTimerMilliseconds = 250;
 // Posted to the show window to release the players once the call that was
 // waiting for one of them has returned.
 constexpr UINT kReleaseAndEnd = WM_APP + 1;
@@ -47,13 +52,28 @@ bool isShowInput(UINT message) {
 
 }  // namespace
 
-ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes) {
-  // Over the primary monitor, in its device pixels: the panel sizes are
-  // fractions of them, and a video at its own size is one video pixel to
-  // one screen pixel, whatever the monitor's scale.
-  const Rect screen = PrimaryMonitor().place;
-  create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle,
-         screen.left, screen.top, screen.width, screen.height, nullptr);
+ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes,
+                       HWND host)
+    : host_(host) {
+  if (hosted()) {
+    // A child of another program's window must see the screen's scale as
+    // its parent does, or Windows refuses it or misplaces it.
+    const DpiAwarenessOf parentsAwareness(host_);
+    RECT area{};
+    ::GetClientRect(host_, &area);
+    create(L"QuorrelHostedShow", RGB(0, 0, 0), 0, WS_CHILD | WS_CLIPCHILDREN, "Quorrel", 0, 0, area.right, area.bottom,
+           host_);
+    screenSaverFlag_ = std::make_unique<NoScreenSaverFlag>();
+  } else {
+    // Over the primary monitor, in its device pixels: the panel sizes are
+    // fractions of them, and a video at its own size is one video pixel to
+    // one screen pixel, whatever the monitor's scale.
+    const Rect screen = PrimaryMonitor().place;
+    create(Widen(kShowWindowClass).c_str(), RGB(0, 0, 0), WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, kShowWindowTitle,
+           screen.left, screen.top, screen.width, screen.height, nullptr);
+    screenSaverFlag_ = std::make_unique<SystemScreenSaverFlag>();
+  }
+  if (hwnd() == nullptr) return;
   endMessageLoopWhenDestroyed();
   password_.setOwner(hwnd());
 
@@ -67,9 +87,13 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
 
   soundPlayer_ = std::make_unique<MediaPlayer>(backend, 0, false);
   videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
-  controller_ = std::make_unique<ShowController>(
-      ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_, screenSaverFlag_, boxes});
+  controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute,
+                                                              clock_, password_, *screenSaverFlag_, boxes, !hosted()});
 
+  if (hosted()) {
+    ::SetTimer(hwnd(), kHostTimer, kHostTimerMilliseconds, nullptr);
+    return;
+  }
   hookTarget = this;
   hook_ = ::SetWindowsHookExW(WH_GETMESSAGE, &ShowWindow::messageHook, nullptr, ::GetCurrentThreadId());
   displayPower_ = std::make_unique<DisplayPowerNotifications>(hwnd());
@@ -98,6 +122,8 @@ LRESULT CALLBACK ShowWindow::messageHook(int code, WPARAM wParam, LPARAM lParam)
 
 void ShowWindow::showOnTop() {
   ::ShowWindow(hwnd(), SW_SHOW);
+  // A preview leaves the keyboard and the order of windows to its host.
+  if (hosted()) return;
   ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
@@ -107,6 +133,7 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam == kPollTimer) controller_->poll();
+      if (wParam == kHostTimer) followHost();
       return 0;
     case kReleaseAndEnd:
       releasePlayersAndEnd();
@@ -133,7 +160,16 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
+    case WM_DESTROY:
+      // A hosted show's window goes with its host's.
+      beingDestroyed_ = true;
+      if (hosted() && !controller_->ended()) controller_->end();
+      break;
     case WM_CLOSE:
+      if (hosted()) {
+        controller_->end();
+        return 0;
+      }
       // Closed by the system (at shutdown, say): the window goes without
       // the end-of-show steps, and the players with it.
       if (videoPlayer_) videoPlayer_->close();
@@ -146,9 +182,36 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::handle(message, wParam, lParam);
 }
 
-std::int32_t ShowWindow::screenWidth() const { return PrimaryMonitor().place.width; }
+// A hosted show's screen is its host's client area, which its own window
+// fills.
+std::int32_t ShowWindow::screenWidth() const {
+  if (!hosted()) return PrimaryMonitor().place.width;
+  RECT area{};
+  ::GetClientRect(hwnd(), &area);
+  return area.right;
+}
 
-std::int32_t ShowWindow::screenHeight() const { return PrimaryMonitor().place.height; }
+std::int32_t ShowWindow::screenHeight() const {
+  if (!hosted()) return PrimaryMonitor().place.height;
+  RECT area{};
+  ::GetClientRect(hwnd(), &area);
+  return area.bottom;
+}
+
+void ShowWindow::followHost() {
+  if (controller_->ended()) return;
+  if (!::IsWindow(host_)) {
+    controller_->end();
+    return;
+  }
+  RECT host{};
+  RECT own{};
+  ::GetClientRect(host_, &host);
+  ::GetClientRect(hwnd(), &own);
+  if (host.right == own.right && host.bottom == own.bottom) return;
+  ::MoveWindow(hwnd(), 0, 0, host.right, host.bottom, TRUE);
+  controller_->screenChanged();
+}
 
 void ShowWindow::setBackground(Colour colour) {
   background_ = RGB(colour.red, colour.green, colour.blue);
@@ -166,6 +229,8 @@ void ShowWindow::setMessageText(const std::string& text) { SetText(messageLabel_
 void ShowWindow::setMessageVisible(bool visible) { ::ShowWindow(messageLabel_, visible ? SW_SHOW : SW_HIDE); }
 
 void ShowWindow::setCursorVisible(bool visible) {
+  // The host owns the cursor over a preview.
+  if (hosted()) return;
   // ShowCursor counts; one call each way keeps the count where it was.
   if (!visible && !cursorHidden_) {
     ::ShowCursor(FALSE);
@@ -184,7 +249,14 @@ void ShowWindow::setTimerEnabled(bool enabled) {
   }
 }
 
-void ShowWindow::reportError(const std::string& message) { ReportError(hwnd(), message); }
+void ShowWindow::reportError(const std::string& message) {
+  // Nobody sits in front of a preview to read a box.
+  if (hosted()) {
+    LogError(message);
+    return;
+  }
+  ReportError(hwnd(), message);
+}
 
 void ShowWindow::takeOffScreen() {
   EndProcessAfter(kEndBound);
@@ -228,6 +300,7 @@ void ShowWindow::releasePlayersAndEnd() {
   // with the process (and its claim on the one show) still there.
   // Destroying it ends the message loop, and the show mode ends the
   // process as usual, the media libraries shut down in order.
+  if (beingDestroyed_) return;
   ::SetWindowLongPtrW(hwnd(), GWL_STYLE, ::GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE));
   ::DestroyWindow(hwnd());
 }

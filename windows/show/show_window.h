@@ -30,15 +30,23 @@ namespace windows_desktop {
 // message boxes) to the controller's input check before it is dispatched.
 // Windows tells it when the console display switches off and on, which
 // pauses and resumes the show.
+//
+// Given a host window (the little screen of Windows' screen saver
+// settings, "/p"), the show is instead a child filling the host's client
+// area, and plays there by the same rules, silently: it takes no input,
+// leaves the cursor and the mute switch alone, is no show on screen for a
+// second start to find, and ends when its host goes away or it is closed.
 class ShowWindow : public Window, private ShowView {
  public:
-  ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes);
+  ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes,
+             HWND host = nullptr);
   ~ShowWindow() override;
 
   // The start-up; errors propagate for the general error report.
   void start() { controller_->start(); }
   [[nodiscard]] bool ended() const { return controller_->ended(); }
-  // Makes the window visible and gives it the keyboard.
+  // Makes the window visible and, unless it is hosted, gives it the
+  // keyboard.
   void showOnTop();
 
  protected:
@@ -62,11 +70,17 @@ class ShowWindow : public Window, private ShowView {
   // Releases the players off this thread, within a bound, and ends the
   // process.
   void releasePlayersAndEnd();
+  [[nodiscard]] bool hosted() const { return host_ != nullptr; }
+  // A hosted show follows its host: gone, it ends; resized, it is laid out
+  // again.
+  void followHost();
 
+  HWND host_;
   HWND messageLabel_ = nullptr;
   HWND videoPanel_ = nullptr;
   COLORREF background_ = RGB(0, 0, 0);
   bool cursorHidden_ = false;
+  bool beingDestroyed_ = false;
   HHOOK hook_ = nullptr;
 
   // A key pressed while a video loads ends the show at once, not once the
@@ -74,7 +88,7 @@ class ShowWindow : public Window, private ShowView {
   InputDuringWaits inputDuringWaits_;
   SystemUtcClock clock_;
   WinScreenSaverPassword password_;
-  SystemScreenSaverFlag screenSaverFlag_;
+  std::unique_ptr<ScreenSaverFlag> screenSaverFlag_;
   std::unique_ptr<MediaPlayer> soundPlayer_;
   std::unique_ptr<MediaPlayer> videoPlayer_;
   std::unique_ptr<ShowController> controller_;

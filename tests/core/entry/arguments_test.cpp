@@ -31,15 +31,32 @@ TEST(ArgumentDecoding, passwordSwitchAcceptsAnySuffixAndIgnoresTheHandle) {
   EXPECT_EQ(decode({"/A:1234"}), Mode::ChangePassword);
 }
 
-TEST(ArgumentDecoding, previewAndEverythingElseDoNothing) {
-  for (const char* argument : {"/p", "/P", "/", "-s", "-c", "s", "", "//S", "\\S"}) {
+TEST(ArgumentDecoding, everythingElseDoesNothing) {
+  for (const char* argument : {"/", "-s", "-c", "s", "", "//S", "\\S", "/PX", "/p1234", "/P 1"}) {
     EXPECT_EQ(decode({argument}), Mode::None) << argument;
   }
-  EXPECT_EQ(decode({"/p", "1234"}), Mode::None);
+}
+
+TEST(ArgumentDecoding, thePreviewTakesItsWindowInEitherFormAndNothingElse) {
+  EXPECT_EQ(decode({"/p", "1234"}), Mode::Preview);
+  EXPECT_EQ(PreviewWindowHandle({"/p", "1234"}), 1234U);
+  EXPECT_EQ(PreviewWindowHandle({"/P:5678"}), 5678U);
+  EXPECT_EQ(PreviewWindowHandle({"/p", "18446744073709551615"}), 18446744073709551615ULL);
+  // Still the preview, but without a window to draw into; the platform
+  // ends it quietly.
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"/p"}, {"/P:"}, {"/p", "0"}, {"/p", "0x10"}, {"/p", "-5"}, {"/p", "12a"}, {"/p:12 "},
+           {"/p", "18446744073709551616"}}) {
+    EXPECT_EQ(decode(arguments), Mode::Preview) << arguments.front();
+    EXPECT_EQ(PreviewWindowHandle(arguments), std::nullopt) << arguments.front() << " " << arguments.back();
+  }
+  EXPECT_EQ(PreviewWindowHandle({"/s", "1234"}), std::nullopt);
+  EXPECT_FALSE(RefusedWhileAShowRuns(Mode::Preview));
+  EXPECT_TRUE(RefusedWhileAShowRuns(Mode::Configure));
 }
 
 TEST(ArgumentDecoding, onlyTheFirstArgumentCounts) {
-  EXPECT_EQ(decode({"/p", "/S"}), Mode::None);
+  EXPECT_EQ(decode({"/p", "/S"}), Mode::Preview);
   EXPECT_EQ(decode({"x", "/C"}), Mode::None);
 }
 

@@ -61,7 +61,7 @@ TEST(ModeDispatch, theShowIsClaimedBeforeItRunsAndLetGoOnlyAfterItEnds) {
 }
 
 TEST(ModeDispatch, aShowOnScreenRefusesEveryStartButAHostsCopy) {
-  for (const char* argument : {"/s", "/c", "/a", "/p"}) {
+  for (const char* argument : {"/s", "/c", "/a"}) {
     RecordingPlatform platform;
     platform.showOnScreen = true;
     DispatchMode({argument}, platform);
@@ -71,6 +71,11 @@ TEST(ModeDispatch, aShowOnScreenRefusesEveryStartButAHostsCopy) {
   host.showOnScreen = true;
   DispatchMode({"--root"}, host);
   EXPECT_EQ(host.steps, (Steps{"ready", kRunHosted})) << "hosts run one copy per monitor at once";
+  RecordingPlatform preview;
+  preview.showOnScreen = true;
+  DispatchMode({"/p", "1234"}, preview);
+  EXPECT_EQ(preview.steps, (Steps{"ready", "run " + std::to_string(static_cast<int>(Mode::Preview))}))
+      << "the settings' preview is neither refused nor a claim on the one show";
 }
 
 TEST(ModeDispatch, thePasswordChangeAndUnknownSwitchesRunNoMode) {

@@ -1,6 +1,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <mmsystem.h>
+// After mmsystem.h, which it needs.
+#include <digitalv.h>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +122,34 @@ TEST(MciDevice, videoIsDrawnIntoTheDisplayWindowAtTheRectangleAsked) {
   EXPECT_EQ(mci.destination.right, 512);
   EXPECT_EQ(mci.destination.bottom, 384);
   EXPECT_EQ(mci.sent.back().flags, static_cast<std::uintptr_t>(MCI_ANIM_RECT | MCI_ANIM_PUT_DESTINATION));
+}
+
+TEST(MciDevice, aSilentBackEndSwitchesEachFilesSoundOffAsItOpens) {
+  FakeMci mci;
+  mci.video = true;
+  const auto silent = CreateMciBackend(mci.api(), MediaAudio::Off);
+  MediaPlayer player(*silent, 0x4321, true);
+  player.setFileName("C:\\Videos\\clip.avi");
+  player.open();
+  ASSERT_GE(mci.sent.size(), 3u);
+  EXPECT_EQ(mci.sent[0].message, static_cast<std::uint32_t>(MCI_OPEN));
+  // Both ways devices know, each to the device just opened, before anything
+  // plays.
+  EXPECT_EQ(mci.sent[1].message, static_cast<std::uint32_t>(MCI_SET));
+  EXPECT_EQ(mci.sent[1].device, 7u);
+  EXPECT_EQ(mci.sent[1].flags, static_cast<std::uintptr_t>(MCI_WAIT | MCI_SET_AUDIO | MCI_SET_OFF));
+  EXPECT_EQ(mci.sent[2].message, static_cast<std::uint32_t>(MCI_SETAUDIO));
+  EXPECT_EQ(mci.sent[2].flags,
+            static_cast<std::uintptr_t>(MCI_WAIT | MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE));
+  EXPECT_EQ(mci.find(MCI_PLAY), nullptr);
+
+  FakeMci heard;
+  const auto audible = CreateMciBackend(heard.api());
+  MediaPlayer other(*audible, 0, false);
+  other.setFileName("C:\\Music\\a.wav");
+  other.open();
+  EXPECT_EQ(heard.find(MCI_SET), nullptr);
+  EXPECT_EQ(heard.find(MCI_SETAUDIO), nullptr);
 }
 
 TEST(MciDevice, aFileThatCannotBeOpenedRaisesMcisTextAndCode) {
