@@ -14,9 +14,9 @@ namespace {
 using enum ControlId;
 using enum ControlKind;
 
-constexpr FontSpec kArial9{"Arial", 9, false, false};
-constexpr FontSpec kTerminal9{"Terminal", 9, false, true};
-constexpr FontSpec kCourierNew8{"Courier New", 8, false, false};
+constexpr FontFace kArial9{"Arial", 9, false, false};
+constexpr FontFace kTerminal9{"Terminal", 9, false, true};
+constexpr FontFace kCourierNew8{"Courier New", 8, false, false};
 
 // Radio buttons are 17 pixels high; the options dialog's have navy text.
 constexpr ControlLayout navyRadio(ControlId id, ControlId parent, std::int32_t left, std::int32_t top,
@@ -220,7 +220,7 @@ Rect ScaledRect(const Rect& rect, int dpi) {
               ScaledLength(rect.top + rect.height, dpi) - top};
 }
 
-std::int32_t FontPixelHeight(const FontSpec& font, int dpi) {
+std::int32_t FontPixelHeight(const FontFace& font, int dpi) {
   return static_cast<std::int32_t>(std::lround(static_cast<double>(font.points) * dpi / 72.0));
 }
 

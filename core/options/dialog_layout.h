@@ -43,18 +43,18 @@ enum class ControlKind {
 enum class ButtonPicture { None, Check, Play, Pause, Stop };
 
 // A font by family and size in points; a point is 96/72 pixels at 96 dpi.
-struct FontSpec {
+struct FontFace {
   const char* family = "Arial";
   int points = 8;
   bool bold = false;
   // The OEM character set, as the disclaimer's "Terminal" face asks.
   bool oemCharset = false;
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const FontFace&, const FontFace&) = default;
 };
 
-inline constexpr FontSpec kArial8{"Arial", 8, false, false};
-inline constexpr FontSpec kArial8Bold{"Arial", 8, true, false};
-inline constexpr FontSpec kWindowFont{"MS Sans Serif", 8, false, false};
+inline constexpr FontFace kArial8{"Arial", 8, false, false};
+inline constexpr FontFace kArial8Bold{"Arial", 8, true, false};
+inline constexpr FontFace kWindowFont{"MS Sans Serif", 8, false, false};
 
 // Every control of every window; a front end finds its controls by these.
 // `Window` stands for the window itself, as the parent of its top rows.
@@ -137,7 +137,7 @@ struct ControlLayout {
   Rect place;
   const char* caption = "";
   const char* tooltip = nullptr;
-  FontSpec font = kArial8;
+  FontFace font = kArial8;
   // Navy text instead of black.
   bool navy = false;
   ButtonPicture picture = ButtonPicture::None;
@@ -160,7 +160,7 @@ struct WindowLayout {
   WindowFrame frame = WindowFrame::Fixed;
   // The window's default font, which controls without a font of their own
   // take.
-  FontSpec font = kWindowFont;
+  FontFace font = kWindowFont;
   std::span<const ControlLayout> controls;
 
   // The row of `id`; throws std::out_of_range for a control this window
@@ -191,6 +191,6 @@ inline constexpr int kLayoutDpi = 96;
 // so that controls that touch at 96 dpi touch at every scale.
 [[nodiscard]] Rect ScaledRect(const Rect& rect, int dpi);
 // A font's character height in pixels at `dpi`.
-[[nodiscard]] std::int32_t FontPixelHeight(const FontSpec& font, int dpi);
+[[nodiscard]] std::int32_t FontPixelHeight(const FontFace& font, int dpi);
 
 }  // namespace quorrel

@@ -10,10 +10,10 @@
 
 namespace quorrel::linux_desktop {
 
-QFont DialogFont(const FontSpec& spec) {
-  QFont font(QString::fromLatin1(spec.family));
-  font.setPixelSize(FontPixelHeight(spec, kLayoutDpi));
-  font.setBold(spec.bold);
+QFont DialogFont(const FontFace& face) {
+  QFont font(QString::fromLatin1(face.family));
+  font.setPixelSize(FontPixelHeight(face, kLayoutDpi));
+  font.setBold(face.bold);
   return font;
 }
 

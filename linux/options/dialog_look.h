@@ -19,7 +19,7 @@ inline const QColor kNavy(0, 0, 128);
 // drawn at 96 dots per inch, so a size 8 font is 11 of Qt's pixels high
 // whatever the screen's reported resolution (Qt scales its pixels with the
 // screen); fontconfig picks the nearest face.
-[[nodiscard]] QFont DialogFont(const FontSpec& font);
+[[nodiscard]] QFont DialogFont(const FontFace& font);
 
 // Background colour and default font of a dialog window.
 void ApplyDialogLook(QWidget* window, const QFont& font);

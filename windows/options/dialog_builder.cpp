@@ -27,7 +27,7 @@ ButtonGlyph glyphOf(ButtonPicture picture) {
   return ButtonGlyph::None;
 }
 
-HFONT fontOf(const FontSpec& font, int dpi) {
+HFONT fontOf(const FontFace& font, int dpi) {
   return DialogFont(Widen(font.family).c_str(), font.points, font.bold, font.oemCharset ? OEM_CHARSET : DEFAULT_CHARSET,
                     dpi);
 }
