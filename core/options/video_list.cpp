@@ -67,21 +67,39 @@ void VideoList::updateVideoLabels() {
 }
 
 bool VideoList::storeInFreeSlot(const std::string& path, bool reportWhenFull) {
-  // The free slot is chosen from the file as it is at the moment of the
+  if (storeInFreeSlots({path}) == 1) return true;
+  if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
+  return false;
+}
+
+std::size_t VideoList::storeInFreeSlots(const std::vector<std::string>& paths) {
+  if (paths.empty()) return 0;
+  // The free slots are chosen from the file as it is at the moment of the
   // write, under the file's write lock: a second options dialog may have
-  // filled the slot this dialog's own copy still shows as free, and its
-  // video must not be overwritten.
-  const std::optional<int> stored =
-      replaceFirstSlot([](const std::string& text) { return IsEmptySlotForDialog(text); }, path);
-  if (!stored) {
-    if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
-    return false;
+  // filled slots that this dialog's own copy still shows as free, and its
+  // videos must not be overwritten.
+  std::vector<int> stored;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    stored.clear();
+    int slot = 1;
+    for (const std::string& path : paths) {
+      while (slot <= kSlotCount &&
+             !IsEmptySlotForDialog(ReadText(&profile, kDialogVideoListSection, SlotKey(slot), kSlotReadDefault))) {
+        ++slot;
+      }
+      if (slot > kSlotCount) return;
+      profile.set(kDialogVideoListSection, SlotKey(slot), path);
+      stored.push_back(slot++);
+    }
+  });
+  // Only now that the file holds them do they join the table and the list.
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    slots_[stored[i]] = paths[i];
+    entries_.push_back(paths[i]);
+    if (view_ != nullptr) view_->entryAppended(paths[i]);
   }
-  slots_[*stored] = path;
-  entries_.push_back(path);
-  if (view_ != nullptr) view_->entryAppended(path);
-  updateVideoLabels();
-  return true;
+  if (!stored.empty()) updateVideoLabels();
+  return stored.size();
 }
 
 void VideoList::removeSelectedVideo() {
@@ -186,22 +204,33 @@ FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& pr
   }
   {
     ProgressScope scope(progress, files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      if (!progress.advance(i)) {
-        result.cancelled = true;
-        break;
+    std::vector<std::string> batch;
+    std::size_t next = 0;
+    while (next < files.size() && !result.cancelled && !result.listFull) {
+      batch.clear();
+      // The progress display is asked before each video, so a cancel
+      // keeps exactly the videos counted before it: the batch gathered so
+      // far is still written.
+      while (next < files.size() && batch.size() < kFolderBatch) {
+        if (!progress.advance(next)) {
+          result.cancelled = true;
+          break;
+        }
+        const std::string& file = files[next++];
+        if (!IsStorablePath(file)) {
+          ++result.skipped;
+          continue;
+        }
+        batch.push_back(file);
       }
-      if (!IsStorablePath(files[i])) {
-        ++result.skipped;
-        continue;
-      }
+      const std::size_t stored = storeInFreeSlots(batch);
+      result.added += stored;
       // Once the list is full every further file would be refused too:
       // one message is enough.
-      if (!storeInFreeSlot(files[i], true)) {
+      if (stored < batch.size()) {
         result.listFull = true;
-        break;
+        boxes_.showMessage(MessageKind::Confirm, kListFullText);
       }
-      ++result.added;
     }
     if (!result.cancelled && !result.listFull) (void)progress.advance(files.size());
   }

@@ -244,15 +244,25 @@ TEST_F(FolderAdd, aFullListIsReportedOnceAndTheRestIsLeftOut) {
   EXPECT_EQ(slot(1000), videos.file("clip1.avi"));
 }
 
-TEST_F(FolderAdd, cancellingKeepsWhatWasAddedAndAddsNoMore) {
-  open(DefaultSettingsText());
-  for (int i = 0; i < 10; ++i) touch("clip" + std::to_string(i) + ".avi");
-  progress.cancelAt = 3;
+TEST_F(FolderAdd, cancellingKeepsExactlyTheVideosAddedBeforeInTheFileAndTheList) {
+  open(DefaultSettingsText({"/v/kept.avi"}));
+  std::vector<std::string> names;
+  for (int i = 100; i < 220; ++i) {
+    names.push_back(videos.file("clip" + std::to_string(i) + ".avi"));
+    test::WriteFile(names.back(), "x");
+  }
+  // A cancel in the middle of the second batch written to the file.
+  progress.cancelAt = 73;
   const auto result = list.addFolder(videos.path(), progress);
   EXPECT_TRUE(result.cancelled);
-  EXPECT_EQ(result.added, 3u);
-  EXPECT_EQ(fileList().size(), 3u);
+  EXPECT_EQ(result.added, 73u);
+  std::vector<std::string> expected = {"/v/kept.avi"};
+  expected.insert(expected.end(), names.begin(), names.begin() + 73);
+  EXPECT_EQ(fileList(), expected);
+  EXPECT_EQ(list.entries(), expected);
+  EXPECT_EQ(list.countLabel(), "Total Videos = 74");
   EXPECT_EQ(progress.ended, 1);
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FolderAdd, namesWithLineBreaksOrTooLongAreSkippedWithOneWarning) {
