@@ -1,6 +1,7 @@
 #include "options/video_list.h"
 
 #include "base/messages.h"
+#include "options/dialog_texts.h"
 #include "options/option_services.h"
 #include "options/options_model.h"
 #include "settings/profile.h"

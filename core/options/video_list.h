@@ -127,25 +127,4 @@ class VideoList {
 // it can store.
 [[nodiscard]] const char* UnstorablePathText(const std::string& path);
 
-// The user's messages for the list, word for word.
-inline constexpr const char* kListFullText =
-    "You have reached the maximum number of entries stored.  Please delete one if you wish to add another.";
-inline constexpr const char* kNoItemsText =
-    "There are no items in the list. Click ADD to add some pictures to the list.";
-inline constexpr const char* kNoVideosToClearText =
-    "There are no videos in the list above. Please add some videos first.";
-inline constexpr const char* kRemoveNotFoundText =
-    "An error occurred while looking for the string to delete. You may need to delete your file and run the screen "
-    "saver settings again which will re-create the file. If this continues contact technical support.";
-inline constexpr const char* kUnstorableNameText =
-    "The file name holds a line break, which the settings file cannot store. Please rename the file and choose it "
-    "again.";
-inline constexpr const char* kTooLongPathText =
-    "The file's full name is longer than 2047 characters, which the settings file cannot store. Please move the file "
-    "to a folder with a shorter name and choose it again.";
-inline constexpr const char* kUnstorableFolderNamesText =
-    "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
-    "settings file cannot store. Those files were not added.";
-inline constexpr const char* kNoVideosInFolderText = "There are no video files in this folder.";
-
 }  // namespace quorrel

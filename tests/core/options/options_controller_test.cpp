@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "options/dialog_texts.h"
 #include "settings/settings_file.h"
 #include "tests/core/options/option_fakes.h"
 #include "tests/support/process.h"

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "options/dialog_texts.h"
 #include "options/video_formats.h"
 #include "settings/settings_file.h"
 #include "system/file_system.h"

@@ -12,6 +12,7 @@
 #include "linux/options/option_services.h"
 #include "linux/options/preview_window.h"
 #include "options/video_list.h"
+#include "options/dialog_texts.h"
 #include "settings/settings_file.h"
 #include "tests/core/media/fake_media.h"
 #include "tests/linux/options/dialog_fixture.h"
