@@ -4,6 +4,8 @@
 // messages, shared by the Qt and the Win32 views so that both show the same
 // words.
 
+#include <string>
+
 namespace quorrel {
 
 inline constexpr const char* kOptionsIntroText =
@@ -47,5 +49,15 @@ inline constexpr const char* kUnstorableFolderNamesText =
     "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
     "settings file cannot store. Those files were not added.";
 inline constexpr const char* kNoVideosInFolderText = "There are no video files in this folder.";
+
+// Shown once, as the options dialog opens on a settings file in a text
+// encoding that is not read; each write to it that is refused says why in
+// its own error.
+[[nodiscard]] inline std::string UnreadableSettingsFileText(const std::string& path) {
+  return "The settings file " + path +
+         " is stored in a text encoding that Quorrel cannot read, so your settings are not shown and the file will "
+         "not be changed. Save it as UTF-8, or as UTF-16 with a byte order mark, in a text editor, or delete it, to "
+         "change your settings here.";
+}
 
 }  // namespace quorrel

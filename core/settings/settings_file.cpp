@@ -115,6 +115,13 @@ void SettingsFile::deleteKey(std::string_view section, std::string_view key) noe
   }
 }
 
+bool SettingsFile::inUnreadableEncoding() const {
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path_);
+  if (!file) return false;
+  std::optional<std::string> text = file->readToEnd();
+  return text && DecodeSettingsText(std::move(*text)).encoding == TextEncoding::Unreadable;
+}
+
 void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   const std::optional<std::string> target = FollowLinks(path_);
   if (!target) throw SettingsWriteError(path_);
@@ -160,6 +167,8 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
 
   // The parser works on UTF-8; the file keeps the encoding it has.
   const StoredText stored = DecodeSettingsText(std::move(oldText));
+  if (stored.encoding == TextEncoding::Unreadable)
+    throw SettingsWriteError(path_, "Quorrel cannot read its text encoding");
   Profile profile(stored.text);
   try {
     change(profile);
