@@ -4,6 +4,7 @@
 // messages, shared by the Qt and the Win32 views so that both show the same
 // words.
 
+#include <cstddef>
 #include <string>
 
 namespace quorrel {
@@ -49,6 +50,22 @@ inline constexpr const char* kUnstorableFolderNamesText =
     "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
     "settings file cannot store. Those files were not added.";
 inline constexpr const char* kNoVideosInFolderText = "There are no video files in this folder.";
+
+// "Add Video" refusing the chosen file, and "Add Entire Folder" refusing a
+// folder or leaving out some of its files.
+[[nodiscard]] inline std::string MissingVideoText(const std::string& path) {
+  return "The video file " + path + " does not exist, so it was not added to your list.";
+}
+[[nodiscard]] inline std::string UnreadableVideoText(const std::string& path) {
+  return "The video file " + path + " cannot be read, so it was not added to your list.";
+}
+[[nodiscard]] inline std::string UnreadableFolderText(const std::string& folder) {
+  return "The folder " + folder + " cannot be read, so no videos were added from it.";
+}
+[[nodiscard]] inline std::string UnreadableFolderVideosText(std::size_t count) {
+  if (count == 1) return "1 video file in this folder cannot be read, so it was not added to your list.";
+  return std::to_string(count) + " video files in this folder cannot be read, so they were not added to your list.";
+}
 
 // Shown once, as the options dialog opens on a settings file in a text
 // encoding that is not read; each write to it that is refused says why in

@@ -27,6 +27,9 @@ class ProgressScope {
   TaskProgress& progress_;
 };
 
+// The platform's file system, for every list that no test gave another.
+const VideoFileAccess kPlatformFiles;
+
 }  // namespace
 
 const char* UnstorablePathText(const std::string& path) {
@@ -36,7 +39,10 @@ const char* UnstorablePathText(const std::string& path) {
 }
 
 VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions)
-    : settingsPath_(std::move(settingsPath)), boxes_(boxes), videoExtensions_(std::move(videoExtensions)) {
+    : settingsPath_(std::move(settingsPath)),
+      boxes_(boxes),
+      videoExtensions_(std::move(videoExtensions)),
+      files_(&kPlatformFiles) {
   resetSlots();
 }
 
@@ -139,7 +145,23 @@ void VideoList::addVideo(FileChooser& chooser) {
     boxes_.showMessage(MessageKind::Warning, warning);
     return;
   }
-  if (!chosen->empty()) storeInFreeSlot(*chosen, true);
+  if (!chosen->empty()) {
+    // The chooser takes any typed name, and may hand back another than the
+    // one typed (it drops quotes): a file that is not there, or that the
+    // user may not read, would only stop the show later. It is refused
+    // now, with nothing changed.
+    switch (files_->readAccessOf(*chosen)) {
+      case ReadAccess::Missing:
+        boxes_.showMessage(MessageKind::Warning, MissingVideoText(*chosen));
+        return;
+      case ReadAccess::Unreadable:
+        boxes_.showMessage(MessageKind::Warning, UnreadableVideoText(*chosen));
+        return;
+      case ReadAccess::Readable:
+        break;
+    }
+    storeInFreeSlot(*chosen, true);
+  }
   saveLastDir(*chosen);
 }
 
@@ -197,7 +219,13 @@ FolderAddResult VideoList::addEntireFolder(FileChooser& chooser, TaskProgress& p
 
 FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& progress) {
   FolderAddResult result;
-  const auto files = VideoFilesInFolder(folder, videoExtensions_);
+  const std::optional<std::vector<FolderEntry>> entries = files_->listFolder(folder);
+  if (!entries) {
+    result.folderUnreadable = true;
+    boxes_.showMessage(MessageKind::Warning, UnreadableFolderText(folder));
+    return result;
+  }
+  const std::vector<std::string> files = VideoFilesIn(folder, *entries, videoExtensions_);
   result.found = files.size();
   if (files.empty()) {
     boxes_.showMessage(MessageKind::Information, kNoVideosInFolderText);
@@ -220,9 +248,11 @@ FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& pr
         const std::string& file = files[next++];
         if (!IsStorablePath(file)) {
           ++result.skipped;
-          continue;
+        } else if (files_->readAccessOf(file) != ReadAccess::Readable) {
+          ++result.unreadable;
+        } else {
+          batch.push_back(file);
         }
-        batch.push_back(file);
       }
       const std::size_t stored = storeInFreeSlots(batch);
       result.added += stored;
@@ -239,6 +269,7 @@ FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& pr
   if (remembered.empty() || !IsPathSeparator(remembered.back())) remembered += kPathSeparator;
   saveLastDir(remembered);
   if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
+  if (result.unreadable > 0) boxes_.showMessage(MessageKind::Warning, UnreadableFolderVideosText(result.unreadable));
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "options/video_file_access.h"
 #include "options/video_formats.h"
 #include "options/video_slots.h"
 
@@ -31,9 +32,11 @@ class VideoListView {
 
 // How a folder add ended.
 struct FolderAddResult {
-  std::size_t found = 0;    // video files in the folder
-  std::size_t added = 0;    // stored in a slot
-  std::size_t skipped = 0;  // names the settings file cannot hold
+  std::size_t found = 0;       // video files in the folder
+  std::size_t added = 0;       // stored in a slot
+  std::size_t skipped = 0;     // names the settings file cannot hold
+  std::size_t unreadable = 0;  // files the user may not read
+  bool folderUnreadable = false;
   bool cancelled = false;
   bool listFull = false;
 };
@@ -50,6 +53,9 @@ class VideoList {
   VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions);
 
   void setView(VideoListView* view) { view_ = view; }
+  // Where the list learns whether videos can be read; the platform's file
+  // system until a test sets another. `files` outlives the list.
+  void setFileAccess(const VideoFileAccess& files) { files_ = &files; }
   void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
 
   [[nodiscard]] VideoSlots& videoSlots() { return slots_; }
@@ -94,7 +100,8 @@ class VideoList {
   FolderAddResult addEntireFolder(FileChooser& chooser, TaskProgress& progress);
   // Adds the folder's video files in name order, each in the lowest slot
   // empty at the time, a batch at a time, then remembers the folder as
-  // "Last Dir".
+  // "Last Dir". Files the user may not read are left out and counted; a
+  // folder that cannot be read is said to be so, and nothing changes.
   FolderAddResult addFolder(const std::string& folder, TaskProgress& progress);
 
  private:
@@ -115,6 +122,7 @@ class VideoList {
   MessageBoxes& boxes_;
   VideoExtensions videoExtensions_;
   VideoListView* view_ = nullptr;
+  const VideoFileAccess* files_;
   VideoSlots slots_;
   std::vector<std::string> entries_;
   std::optional<std::size_t> selected_;

@@ -204,7 +204,17 @@ struct FolderEntry {
 };
 
 // The entries of a folder (not "." and ".."), in no particular order;
-// empty when it cannot be read.
-[[nodiscard]] std::vector<FolderEntry> ListFolder(const std::string& folder);
+// nothing when it cannot be read, which an empty folder is not.
+[[nodiscard]] std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
+
+// Whether a file can be opened for reading, as a player will open it.
+enum class ReadAccess {
+  Readable,
+  // Nothing is at the path (a dangling link included).
+  Missing,
+  // Something is there that this process may not read, or a folder.
+  Unreadable,
+};
+[[nodiscard]] ReadAccess ReadAccessOf(const std::string& path);
 
 }  // namespace quorrel

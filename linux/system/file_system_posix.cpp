@@ -303,18 +303,30 @@ std::optional<std::string> FromAnsiCodePage(std::string_view /*text*/) { return 
 
 std::optional<std::string> ToAnsiCodePage(std::string_view /*utf8*/) { return std::nullopt; }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   const FolderReader entries = openFolder(folder);
-  if (!entries) return result;
+  if (!entries) return std::nullopt;
+  errno = 0;
   while (const dirent* entry = ::readdir(entries.get())) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat st {};
     const bool regular = ::fstatat(::dirfd(entries.get()), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
     result.push_back({std::string(name), regular});
+    errno = 0;
   }
+  // readdir ends with errno set when the listing broke off.
+  if (errno != 0) return std::nullopt;
   return result;
+}
+
+ReadAccess ReadAccessOf(const std::string& path) {
+  const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? ReadAccess::Missing : ReadAccess::Unreadable;
+  struct stat st {};
+  if (::fstat(descriptorOf(file), &st) != 0 || S_ISDIR(st.st_mode)) return ReadAccess::Unreadable;
+  return ReadAccess::Readable;
 }
 
 }  // namespace quorrel

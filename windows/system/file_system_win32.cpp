@@ -292,20 +292,46 @@ std::optional<std::string> ToAnsiCodePage(std::string_view utf8) {
   return ansi;
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   std::string pattern = folder;
   if (pattern.empty() || !IsPathSeparator(pattern.back())) pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAW found{};
   const FolderSearch search = findFirst(pattern, found);
-  if (!search) return result;
+  if (!search) {
+    // A drive's root folder without any entry finds nothing; any other
+    // failure (no such folder, access denied) means it cannot be read.
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND && isDirectory(folder)) return result;
+    return std::nullopt;
+  }
   do {
     const std::string name = Narrow(found.cFileName);
     if (name == "." || name == "..") continue;
     result.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
   } while (::FindNextFileW(search.get(), &found));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
   return result;
+}
+
+ReadAccess ReadAccessOf(const std::string& path) {
+  const FileHandle file = owned(::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.valid()) return ReadAccess::Readable;
+  switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    // A name Windows cannot hold (quotes, a colon) names no file either.
+    case ERROR_INVALID_NAME:
+      return ReadAccess::Missing;
+    // Another program holds the file open without sharing it: it is there
+    // and may be read once that program lets go.
+    case ERROR_SHARING_VIOLATION:
+      return ReadAccess::Readable;
+    default:
+      // Access denied, and folders, which open only with backup semantics.
+      return ReadAccess::Unreadable;
+  }
 }
 
 }  // namespace quorrel

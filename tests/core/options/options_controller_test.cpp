@@ -44,6 +44,7 @@ class FakeOptionsView : public OptionsView {
 
 class OptionsControllerTest : public ::testing::Test {
  protected:
+  void SetUp() override { controller.videoList().setFileAccess(files); }
   OptionsController& open(const std::string& optionsLines, const std::vector<std::string>& videos = {}) {
     std::string text = test::DefaultSettingsText(videos);
     text = "[Options]\n" + optionsLines + text.substr(text.find("[vidConfig]"));
@@ -63,6 +64,7 @@ class OptionsControllerTest : public ::testing::Test {
   test::FakeOpener opener;
   test::FakeProgress progress;
   FakeOptionsView view;
+  test::StandInFiles files;
   OptionsController controller{
       OptionsServices{location, boxes, chooser, opener, progress, dir.path(), test::kTestVideoExtensions}, view};
 };
