@@ -15,7 +15,8 @@ class FileChooser {
   // The folder the video chooser opens in until the user has chosen a file;
   // empty text leaves it to the platform.
   virtual void setVideoStartFolder(const std::string& folder) = 0;
-  // A single video file, typed or picked; it need not exist.
+  // A single video file, typed or picked. The chooser does not ask that it
+  // exist; the list checks that before storing it.
   [[nodiscard]] virtual std::optional<std::string> chooseVideoFile() = 0;
   // The background sound file (WAV or MIDI).
   [[nodiscard]] virtual std::optional<std::string> chooseSoundFile() = 0;

@@ -1,5 +1,7 @@
 #include "options/options_controller.h"
 
+#include "base/messages.h"
+#include "options/dialog_texts.h"
 #include "options/option_services.h"
 #include "options/options_actions.h"
 #include "settings/settings_file.h"
@@ -17,10 +19,18 @@ OptionsController::OptionsController(OptionsServices services, OptionsView& view
 
 void OptionsController::load(std::int32_t screenWidth, std::int32_t screenHeight) {
   SetupDataFolder(services_.settings, services_.boxes);
+  // A file in an encoding that is not read would show as an empty file (a
+  // thousand empty entries) and refuses every change: the dialog loads
+  // nothing from it, as from no file, and the user hears why before making
+  // any change.
+  const bool unreadable = SettingsFile(services_.settings.SettingsFileName).inUnreadableEncoding();
+  if (unreadable) {
+    services_.boxes.showMessage(MessageKind::Warning, UnreadableSettingsFileText(services_.settings.SettingsFileName));
+  }
   list_.resetSlots();
   view_.setSizeBarRanges(screenWidth, screenHeight);
   const std::optional<FileStatus> file = StatusOf(services_.settings.SettingsFileName);
-  if (file && file->regular) {
+  if (file && file->regular && !unreadable) {
     options_ = LoadOptions(SettingsFile(services_.settings.SettingsFileName), list_.videoSlots());
   }
   view_.showOptions(options_);

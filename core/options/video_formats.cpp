@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "system/file_system.h"
 #include "system/paths.h"
 
 namespace quorrel {
@@ -36,9 +35,10 @@ bool HasVideoExtension(std::string_view name, const VideoExtensions& extensions)
   });
 }
 
-std::vector<std::string> VideoFilesInFolder(const std::string& folder, const VideoExtensions& extensions) {
+std::vector<std::string> VideoFilesIn(const std::string& folder, const std::vector<FolderEntry>& entries,
+                                      const VideoExtensions& extensions) {
   std::vector<std::string> names;
-  for (const FolderEntry& entry : ListFolder(folder)) {
+  for (const FolderEntry& entry : entries) {
     if (entry.regularFile && HasVideoExtension(entry.name, extensions)) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end());

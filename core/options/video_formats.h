@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system/file_system.h"
+
 namespace quorrel {
 
 // The extensions (without the dot, lower case) of the video files that a
@@ -26,10 +28,10 @@ struct VideoFilter {
 // letter case.
 [[nodiscard]] bool HasVideoExtension(std::string_view name, const VideoExtensions& extensions);
 
-// The full paths of the folder's files whose names have one of the
-// extensions (regular files, or links to them; subfolders are not
-// entered), sorted by name byte for byte. An unreadable folder gives an
-// empty list.
-[[nodiscard]] std::vector<std::string> VideoFilesInFolder(const std::string& folder, const VideoExtensions& extensions);
+// The full paths of the files among a folder's `entries` whose names have
+// one of the extensions (regular files, or links to them; subfolders are
+// not entered), sorted by name byte for byte.
+[[nodiscard]] std::vector<std::string> VideoFilesIn(const std::string& folder, const std::vector<FolderEntry>& entries,
+                                                    const VideoExtensions& extensions);
 
 }  // namespace quorrel

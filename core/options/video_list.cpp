@@ -1,6 +1,7 @@
 #include "options/video_list.h"
 
 #include "base/messages.h"
+#include "options/dialog_texts.h"
 #include "options/option_services.h"
 #include "options/options_model.h"
 #include "settings/profile.h"
@@ -26,6 +27,9 @@ class ProgressScope {
   TaskProgress& progress_;
 };
 
+// The platform's file system, for every list that no test gave another.
+const VideoFileAccess kPlatformFiles;
+
 }  // namespace
 
 const char* UnstorablePathText(const std::string& path) {
@@ -35,7 +39,10 @@ const char* UnstorablePathText(const std::string& path) {
 }
 
 VideoList::VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions)
-    : settingsPath_(std::move(settingsPath)), boxes_(boxes), videoExtensions_(std::move(videoExtensions)) {
+    : settingsPath_(std::move(settingsPath)),
+      boxes_(boxes),
+      videoExtensions_(std::move(videoExtensions)),
+      files_(&kPlatformFiles) {
   resetSlots();
 }
 
@@ -67,21 +74,39 @@ void VideoList::updateVideoLabels() {
 }
 
 bool VideoList::storeInFreeSlot(const std::string& path, bool reportWhenFull) {
-  // The free slot is chosen from the file as it is at the moment of the
+  if (storeInFreeSlots({path}) == 1) return true;
+  if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
+  return false;
+}
+
+std::size_t VideoList::storeInFreeSlots(const std::vector<std::string>& paths) {
+  if (paths.empty()) return 0;
+  // The free slots are chosen from the file as it is at the moment of the
   // write, under the file's write lock: a second options dialog may have
-  // filled the slot this dialog's own copy still shows as free, and its
-  // video must not be overwritten.
-  const std::optional<int> stored =
-      replaceFirstSlot([](const std::string& text) { return IsEmptySlotForDialog(text); }, path);
-  if (!stored) {
-    if (reportWhenFull) boxes_.showMessage(MessageKind::Confirm, kListFullText);
-    return false;
+  // filled slots that this dialog's own copy still shows as free, and its
+  // videos must not be overwritten.
+  std::vector<int> stored;
+  SettingsFile(settingsPath_).applyChanges([&](Profile& profile) {
+    stored.clear();
+    int slot = 1;
+    for (const std::string& path : paths) {
+      while (slot <= kSlotCount &&
+             !IsEmptySlotForDialog(ReadText(&profile, kDialogVideoListSection, SlotKey(slot), kSlotReadDefault))) {
+        ++slot;
+      }
+      if (slot > kSlotCount) return;
+      profile.set(kDialogVideoListSection, SlotKey(slot), path);
+      stored.push_back(slot++);
+    }
+  });
+  // Only now that the file holds them do they join the table and the list.
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    slots_[stored[i]] = paths[i];
+    entries_.push_back(paths[i]);
+    if (view_ != nullptr) view_->entryAppended(paths[i]);
   }
-  slots_[*stored] = path;
-  entries_.push_back(path);
-  if (view_ != nullptr) view_->entryAppended(path);
-  updateVideoLabels();
-  return true;
+  if (!stored.empty()) updateVideoLabels();
+  return stored.size();
 }
 
 void VideoList::removeSelectedVideo() {
@@ -120,7 +145,23 @@ void VideoList::addVideo(FileChooser& chooser) {
     boxes_.showMessage(MessageKind::Warning, warning);
     return;
   }
-  if (!chosen->empty()) storeInFreeSlot(*chosen, true);
+  if (!chosen->empty()) {
+    // The chooser takes any typed name, and may hand back another than the
+    // one typed (it drops quotes): a file that is not there, or that the
+    // user may not read, would only stop the show later. It is refused
+    // now, with nothing changed.
+    switch (files_->readAccessOf(*chosen)) {
+      case ReadAccess::Missing:
+        boxes_.showMessage(MessageKind::Warning, MissingVideoText(*chosen));
+        return;
+      case ReadAccess::Unreadable:
+        boxes_.showMessage(MessageKind::Warning, UnreadableVideoText(*chosen));
+        return;
+      case ReadAccess::Readable:
+        break;
+    }
+    storeInFreeSlot(*chosen, true);
+  }
   saveLastDir(*chosen);
 }
 
@@ -178,7 +219,13 @@ FolderAddResult VideoList::addEntireFolder(FileChooser& chooser, TaskProgress& p
 
 FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& progress) {
   FolderAddResult result;
-  const auto files = VideoFilesInFolder(folder, videoExtensions_);
+  const std::optional<std::vector<FolderEntry>> entries = files_->listFolder(folder);
+  if (!entries) {
+    result.folderUnreadable = true;
+    boxes_.showMessage(MessageKind::Warning, UnreadableFolderText(folder));
+    return result;
+  }
+  const std::vector<std::string> files = VideoFilesIn(folder, *entries, videoExtensions_);
   result.found = files.size();
   if (files.empty()) {
     boxes_.showMessage(MessageKind::Information, kNoVideosInFolderText);
@@ -186,22 +233,35 @@ FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& pr
   }
   {
     ProgressScope scope(progress, files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      if (!progress.advance(i)) {
-        result.cancelled = true;
-        break;
+    std::vector<std::string> batch;
+    std::size_t next = 0;
+    while (next < files.size() && !result.cancelled && !result.listFull) {
+      batch.clear();
+      // The progress display is asked before each video, so a cancel
+      // keeps exactly the videos counted before it: the batch gathered so
+      // far is still written.
+      while (next < files.size() && batch.size() < kFolderBatch) {
+        if (!progress.advance(next)) {
+          result.cancelled = true;
+          break;
+        }
+        const std::string& file = files[next++];
+        if (!IsStorablePath(file)) {
+          ++result.skipped;
+        } else if (files_->readAccessOf(file) != ReadAccess::Readable) {
+          ++result.unreadable;
+        } else {
+          batch.push_back(file);
+        }
       }
-      if (!IsStorablePath(files[i])) {
-        ++result.skipped;
-        continue;
-      }
+      const std::size_t stored = storeInFreeSlots(batch);
+      result.added += stored;
       // Once the list is full every further file would be refused too:
       // one message is enough.
-      if (!storeInFreeSlot(files[i], true)) {
+      if (stored < batch.size()) {
         result.listFull = true;
-        break;
+        boxes_.showMessage(MessageKind::Confirm, kListFullText);
       }
-      ++result.added;
     }
     if (!result.cancelled && !result.listFull) (void)progress.advance(files.size());
   }
@@ -209,6 +269,7 @@ FolderAddResult VideoList::addFolder(const std::string& folder, TaskProgress& pr
   if (remembered.empty() || !IsPathSeparator(remembered.back())) remembered += kPathSeparator;
   saveLastDir(remembered);
   if (result.skipped > 0) boxes_.showMessage(MessageKind::Warning, kUnstorableFolderNamesText);
+  if (result.unreadable > 0) boxes_.showMessage(MessageKind::Warning, UnreadableFolderVideosText(result.unreadable));
   return result;
 }
 

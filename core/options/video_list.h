@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "options/video_file_access.h"
 #include "options/video_formats.h"
 #include "options/video_slots.h"
 
@@ -31,9 +32,11 @@ class VideoListView {
 
 // How a folder add ended.
 struct FolderAddResult {
-  std::size_t found = 0;    // video files in the folder
-  std::size_t added = 0;    // stored in a slot
-  std::size_t skipped = 0;  // names the settings file cannot hold
+  std::size_t found = 0;       // video files in the folder
+  std::size_t added = 0;       // stored in a slot
+  std::size_t skipped = 0;     // names the settings file cannot hold
+  std::size_t unreadable = 0;  // files the user may not read
+  bool folderUnreadable = false;
   bool cancelled = false;
   bool listFull = false;
 };
@@ -50,6 +53,9 @@ class VideoList {
   VideoList(std::string settingsPath, MessageBoxes& boxes, VideoExtensions videoExtensions);
 
   void setView(VideoListView* view) { view_ = view; }
+  // Where the list learns whether videos can be read; the platform's file
+  // system until a test sets another. `files` outlives the list.
+  void setFileAccess(const VideoFileAccess& files) { files_ = &files; }
   void setSettingsPath(std::string path) { settingsPath_ = std::move(path); }
 
   [[nodiscard]] VideoSlots& videoSlots() { return slots_; }
@@ -69,6 +75,11 @@ class VideoList {
   // Stores the path in the lowest empty slot; false when all are taken
   // (after the "Confirm" message when `reportWhenFull` is set).
   bool storeInFreeSlot(const std::string& path, bool reportWhenFull);
+  // Stores the paths, in their order, in the lowest slots that are empty
+  // in the file, with one write of the file, and appends them to the list.
+  // How many were stored: the first ones, all but those that found no
+  // empty slot left.
+  std::size_t storeInFreeSlots(const std::vector<std::string>& paths);
   // Empties the lowest slot of the file holding the selected entry's text.
   void removeSelectedVideo();
 
@@ -87,11 +98,20 @@ class VideoList {
   // The path to preview, or nullopt (after its message) on an empty list.
   [[nodiscard]] std::optional<std::string> videoToPreview();
   FolderAddResult addEntireFolder(FileChooser& chooser, TaskProgress& progress);
-  // Adds the folder's video files in name order, each through storeInFreeSlot,
-  // then remembers the folder as "Last Dir".
+  // Adds the folder's video files in name order, each in the lowest slot
+  // empty at the time, a batch at a time, then remembers the folder as
+  // "Last Dir". Files the user may not read are left out and counted; a
+  // folder that cannot be read is said to be so, and nothing changes.
   FolderAddResult addFolder(const std::string& folder, TaskProgress& progress);
 
  private:
+  // How many of a folder's videos go to the file in one write. Each write
+  // is one locked read and replace of the whole file, about a millisecond
+  // for a full list: one per video made a folder of 1000 take a second.
+  // Batches keep the list box filling as the progress bar moves, and a
+  // cancel still takes effect between any two videos.
+  static constexpr std::size_t kFolderBatch = 50;
+
   // Writes `value` into the lowest slot of the file whose text `matches`;
   // which slot, or nothing when none matched.
   std::optional<int> replaceFirstSlot(const std::function<bool(const std::string&)>& matches, const std::string& value);
@@ -102,6 +122,7 @@ class VideoList {
   MessageBoxes& boxes_;
   VideoExtensions videoExtensions_;
   VideoListView* view_ = nullptr;
+  const VideoFileAccess* files_;
   VideoSlots slots_;
   std::vector<std::string> entries_;
   std::optional<std::size_t> selected_;
@@ -113,26 +134,5 @@ class VideoList {
 // whole (a line break, or longer than a read returns); nullptr for a path
 // it can store.
 [[nodiscard]] const char* UnstorablePathText(const std::string& path);
-
-// The user's messages for the list, word for word.
-inline constexpr const char* kListFullText =
-    "You have reached the maximum number of entries stored.  Please delete one if you wish to add another.";
-inline constexpr const char* kNoItemsText =
-    "There are no items in the list. Click ADD to add some pictures to the list.";
-inline constexpr const char* kNoVideosToClearText =
-    "There are no videos in the list above. Please add some videos first.";
-inline constexpr const char* kRemoveNotFoundText =
-    "An error occurred while looking for the string to delete. You may need to delete your file and run the screen "
-    "saver settings again which will re-create the file. If this continues contact technical support.";
-inline constexpr const char* kUnstorableNameText =
-    "The file name holds a line break, which the settings file cannot store. Please rename the file and choose it "
-    "again.";
-inline constexpr const char* kTooLongPathText =
-    "The file's full name is longer than 2047 characters, which the settings file cannot store. Please move the file "
-    "to a folder with a shorter name and choose it again.";
-inline constexpr const char* kUnstorableFolderNamesText =
-    "Some file names in this folder hold a line break, or make a full name longer than 2047 characters, which the "
-    "settings file cannot store. Those files were not added.";
-inline constexpr const char* kNoVideosInFolderText = "There are no video files in this folder.";
 
 }  // namespace quorrel

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/log.h"
 #include "settings/settings_text.h"
 #include "system/file_system.h"
 
@@ -85,7 +86,16 @@ class Cache {
     for (const Entry& e : entries_) {
       if (e.path == path && e.text == *text) entry.profile = e.profile;
     }
-    if (!entry.profile) entry.profile = std::make_shared<const Profile>(DecodeSettingsText(*text).text);
+    if (!entry.profile) {
+      const StoredText stored = DecodeSettingsText(*text);
+      // The show then finds no videos and says so on its screen; this line
+      // tells why.
+      if (stored.encoding == TextEncoding::Unreadable) {
+        LogError("the settings file " + path +
+                 " is in a text encoding that Quorrel cannot read; its settings are not used");
+      }
+      entry.profile = std::make_shared<const Profile>(stored.text);
+    }
     entry.text = std::move(*text);
     forgetLocked(path);
     // A handful of files at most are read by one process; the bound only

@@ -51,6 +51,23 @@ std::optional<std::int32_t> parseNumber(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+// What stands in the way of a write when its lock cannot be had: the lock
+// file, the program holding it, or the folder, with the system's words.
+std::string lockRefusal(const LockFailure& failure, const std::string& lockFile, const std::string& folder) {
+  const std::string systemWords = failure.systemError.empty() ? std::string() : " (" + failure.systemError + ")";
+  switch (failure.problem) {
+    case LockProblem::HeldTooLong:
+      return "another program holds its lock file " + lockFile;
+    case LockProblem::ReadOnlyFolder:
+      return "the folder " + folder + " is read-only";
+    case LockProblem::FolderRefusesFiles:
+      return "no file can be made in the folder " + folder + systemWords;
+    case LockProblem::Unopenable:
+      break;
+  }
+  return "its lock file " + lockFile + " cannot be opened" + systemWords;
+}
+
 }  // namespace
 
 SettingsWriteError::SettingsWriteError(const std::string& path, const std::string& reason)
@@ -115,6 +132,13 @@ void SettingsFile::deleteKey(std::string_view section, std::string_view key) noe
   }
 }
 
+bool SettingsFile::inUnreadableEncoding() const {
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path_);
+  if (!file) return false;
+  std::optional<std::string> text = file->readToEnd();
+  return text && DecodeSettingsText(std::move(*text)).encoding == TextEncoding::Unreadable;
+}
+
 void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   const std::optional<std::string> target = FollowLinks(path_);
   if (!target) throw SettingsWriteError(path_);
@@ -122,23 +146,20 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
   // A folder without any write permission refuses the write even for root,
   // whom the system would let through, so that a read-only folder means the
   // same for every user.
-  const std::optional<FileStatus> folder = StatusOf(FolderOf(*target));
-  if (!folder || !folder->directory || folder->readOnly) throw SettingsWriteError(path_);
+  const std::string folderPath = FolderOf(*target);
+  const std::optional<FileStatus> folder = StatusOf(folderPath);
+  if (!folder || !folder->directory) throw SettingsWriteError(path_, "the folder " + folderPath + " does not exist");
+  if (folder->readOnly) throw SettingsWriteError(path_, "the folder " + folderPath + " is read-only");
 
   // Another process (a second options dialog) may be writing the same file:
   // the file is read, changed and replaced under one lock, so that neither
   // writer loses the other's change. A writer that never lets go cannot
   // hold this one up for long; the write is then refused.
-  LockFailure failure = LockFailure::Unopenable;
+  LockFailure failure;
   const std::optional<WriteLock> lock = WriteLock::Acquire(*target, kLockWait, &failure);
-  if (!lock) {
-    // The message names the file that stands in the way, not the one that
-    // would have been written.
-    const std::string lockFile = LockFileName(*target);
-    throw SettingsWriteError(path_, failure == LockFailure::HeldTooLong
-                                        ? "another program holds its lock file " + lockFile
-                                        : "its lock file " + lockFile + " cannot be opened");
-  }
+  // The refusal names what stands in the way, not the file that would have
+  // been written.
+  if (!lock) throw SettingsWriteError(path_, lockRefusal(failure, LockFileName(*target), folderPath));
 
   std::string oldText;
   std::optional<FileStatus> existing;
@@ -160,6 +181,8 @@ void SettingsFile::applyChanges(const std::function<void(Profile&)>& change) {
 
   // The parser works on UTF-8; the file keeps the encoding it has.
   const StoredText stored = DecodeSettingsText(std::move(oldText));
+  if (stored.encoding == TextEncoding::Unreadable)
+    throw SettingsWriteError(path_, "Quorrel cannot read its text encoding");
   Profile profile(stored.text);
   try {
     change(profile);

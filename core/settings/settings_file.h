@@ -10,7 +10,8 @@ namespace quorrel {
 
 // A write to the settings file that the system refused. The message is
 // "Unable to write to <full path>", followed by ": <reason>" when the
-// reason is not the file itself (its write lock).
+// reason lies elsewhere than in the file's own permissions (its write lock,
+// its folder, its text encoding).
 class SettingsWriteError : public std::runtime_error {
  public:
   explicit SettingsWriteError(const std::string& path, const std::string& reason = {});
@@ -46,7 +47,8 @@ class Profile;
 // Writes: a path that is a symbolic link is written through to its target
 // and stays a link; the file's mode is kept. A file without any write bit,
 // a folder without any write bit, a missing folder, a folder at the path,
-// a full disk or a failed rename refuse the write with SettingsWriteError,
+// a file in a text encoding that is not read (see inUnreadableEncoding), a
+// full disk or a failed rename refuse the write with SettingsWriteError,
 // leaving the old file as it was and no temporary file behind. A write that
 // would not change the file's bytes leaves it untouched (but a read-only
 // file refuses it all the same). A value that a blank at either end or
@@ -77,6 +79,11 @@ class SettingsFile {
 
   // Removes the key's line. A missing key, or a failure, is not reported.
   void deleteKey(std::string_view section, std::string_view key) noexcept;
+
+  // Whether the file is stored in a text encoding that is recognised but
+  // not read (UTF-32, or UTF-16 without its byte order mark): it then reads
+  // as empty, and every write to it is refused.
+  [[nodiscard]] bool inUnreadableEncoding() const;
 
   // Applies `change` to the file's current contents and replaces the file
   // once, so that many values land together or not at all. The read, the

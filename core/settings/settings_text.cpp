@@ -11,6 +11,10 @@ namespace quorrel {
 namespace {
 
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+// UTF-32's marks; the little-endian one begins with UTF-16's.
+constexpr std::string_view kUtf32LeMark("\xFF\xFE\0\0", 4);
+constexpr std::string_view kUtf32BeMark("\0\0\xFE\xFF", 4);
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The next code point of UTF-8 text at `at`, moving past it; nothing for a
@@ -72,31 +76,28 @@ void appendUtf8(std::string& out, char32_t code) {
   }
 }
 
-void appendUtf16Le(std::string& out, char16_t unit) {
-  out += static_cast<char>(unit & 0xFF);
-  out += static_cast<char>(unit >> 8);
-}
+enum class ByteOrder { LittleEndian, BigEndian };
 
-}  // namespace
-
-bool IsUtf8(std::string_view text) {
-  // Settings files are nearly always plain ASCII, which needs no decoding:
-  // a quick look for any byte above it comes first.
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return true;
-  for (std::size_t at = 0; at < text.size();) {
-    if (!nextUtf8(text, at)) return false;
+void appendUtf16(std::string& out, char16_t unit, ByteOrder order) {
+  const char low = static_cast<char>(unit & 0xFF);
+  const char high = static_cast<char>(unit >> 8);
+  if (order == ByteOrder::LittleEndian) {
+    out += low;
+    out += high;
+  } else {
+    out += high;
+    out += low;
   }
-  return true;
 }
 
-std::string Utf16LeToUtf8(std::string_view utf16) {
+std::string utf16ToUtf8(std::string_view utf16, ByteOrder order) {
   std::string out;
   out.reserve(utf16.size());
   const std::size_t units = utf16.size() / 2;
   const auto unit = [&](std::size_t i) {
-    return static_cast<char16_t>(static_cast<unsigned char>(utf16[2 * i]) |
-                                 (static_cast<unsigned char>(utf16[2 * i + 1]) << 8));
+    const auto first = static_cast<unsigned char>(utf16[2 * i]);
+    const auto second = static_cast<unsigned char>(utf16[2 * i + 1]);
+    return static_cast<char16_t>(order == ByteOrder::LittleEndian ? first | (second << 8) : (first << 8) | second);
   };
   for (std::size_t i = 0; i < units; ++i) {
     const char16_t first = unit(i);
@@ -114,25 +115,60 @@ std::string Utf16LeToUtf8(std::string_view utf16) {
   return out;
 }
 
-std::string Utf8ToUtf16Le(std::string_view utf8) {
+std::string utf8ToUtf16(std::string_view utf8, ByteOrder order) {
   std::string out;
   out.reserve(utf8.size() * 2);
   for (std::size_t at = 0; at < utf8.size();) {
     const char32_t code = nextUtf8(utf8, at).value_or(kReplacement);
     if (code >= 0x10000) {
-      appendUtf16Le(out, static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      appendUtf16Le(out, static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+      appendUtf16(out, static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)), order);
+      appendUtf16(out, static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)), order);
     } else {
-      appendUtf16Le(out, static_cast<char16_t>(code));
+      appendUtf16(out, static_cast<char16_t>(code), order);
     }
   }
   return out;
 }
 
-StoredText DecodeSettingsText(std::string stored) {
-  if (std::string_view(stored).starts_with(kUtf16LeMark)) {
-    return {Utf16LeToUtf8(std::string_view(stored).substr(kUtf16LeMark.size())), TextEncoding::Utf16Le};
+// UTF-16 without a byte order mark, as some programs save it: a settings
+// file starts with an ASCII character ('[', ';', a letter or a blank), so
+// one of its first two bytes is a NUL and the other is not. Text in any
+// encoding that is read has no NUL there.
+bool looksLikeUtf16WithoutMark(std::string_view text) {
+  if (text.size() < 2) return false;
+  const auto first = static_cast<unsigned char>(text[0]);
+  const auto second = static_cast<unsigned char>(text[1]);
+  return (first == 0 && second != 0 && second < 0x80) || (second == 0 && first != 0 && first < 0x80);
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view text) {
+  // Settings files are nearly always plain ASCII, which needs no decoding:
+  // a quick look for any byte above it comes first.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return true;
+  for (std::size_t at = 0; at < text.size();) {
+    if (!nextUtf8(text, at)) return false;
   }
+  return true;
+}
+
+std::string Utf16LeToUtf8(std::string_view utf16) { return utf16ToUtf8(utf16, ByteOrder::LittleEndian); }
+
+std::string Utf8ToUtf16Le(std::string_view utf8) { return utf8ToUtf16(utf8, ByteOrder::LittleEndian); }
+
+std::string Utf16BeToUtf8(std::string_view utf16) { return utf16ToUtf8(utf16, ByteOrder::BigEndian); }
+
+std::string Utf8ToUtf16Be(std::string_view utf8) { return utf8ToUtf16(utf8, ByteOrder::BigEndian); }
+
+StoredText DecodeSettingsText(std::string stored) {
+  const std::string_view view(stored);
+  if (view.starts_with(kUtf32LeMark) || view.starts_with(kUtf32BeMark) || looksLikeUtf16WithoutMark(view)) {
+    return {std::string(), TextEncoding::Unreadable};
+  }
+  if (view.starts_with(kUtf16LeMark)) return {Utf16LeToUtf8(view.substr(kUtf16LeMark.size())), TextEncoding::Utf16Le};
+  if (view.starts_with(kUtf16BeMark)) return {Utf16BeToUtf8(view.substr(kUtf16BeMark.size())), TextEncoding::Utf16Be};
   if (!IsUtf8(stored)) {
     if (std::optional<std::string> text = FromAnsiCodePage(stored)) return {std::move(*text), TextEncoding::Ansi};
   }
@@ -145,6 +181,7 @@ std::string EncodeSettingsText(std::string_view text, TextEncoding encoding) {
     encoding = TextEncoding::Utf16Le;
   }
   if (encoding == TextEncoding::Utf16Le) return std::string(kUtf16LeMark) + Utf8ToUtf16Le(text);
+  if (encoding == TextEncoding::Utf16Be) return std::string(kUtf16BeMark) + Utf8ToUtf16Be(text);
   return std::string(text);
 }
 

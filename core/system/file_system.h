@@ -141,11 +141,21 @@ inline constexpr bool kReadersHoldFilesOpen =
                                const std::optional<FileStatus>& existing);
 
 // Why a write lock could not be had.
-enum class LockFailure {
-  // The lock file cannot be opened or made.
+enum class LockProblem {
+  // The lock file is there but cannot be opened.
   Unopenable,
   // Another writer held the lock for the whole wait.
   HeldTooLong,
+  // The folder lies on a read-only file system or medium.
+  ReadOnlyFolder,
+  // The lock file is not there, and the folder refuses to have it made.
+  FolderRefusesFiles,
+};
+
+struct LockFailure {
+  LockProblem problem = LockProblem::Unopenable;
+  // The system's own words for the error it gave, where it gave one.
+  std::string systemError;
 };
 
 // An advisory lock that serialises the writers of one file across
@@ -161,7 +171,7 @@ class WriteLock {
  public:
   // Waits at most `bound` for the lock; nothing when it could not be had
   // in that time or the lock file cannot be opened, `failure` then telling
-  // which.
+  // why.
   [[nodiscard]] static std::optional<WriteLock> Acquire(const std::string& target, std::chrono::milliseconds bound,
                                                         LockFailure* failure = nullptr);
   WriteLock(WriteLock&& other) noexcept = default;
@@ -204,7 +214,17 @@ struct FolderEntry {
 };
 
 // The entries of a folder (not "." and ".."), in no particular order;
-// empty when it cannot be read.
-[[nodiscard]] std::vector<FolderEntry> ListFolder(const std::string& folder);
+// nothing when it cannot be read, which an empty folder is not.
+[[nodiscard]] std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
+
+// Whether a file can be opened for reading, as a player will open it.
+enum class ReadAccess {
+  Readable,
+  // Nothing is at the path (a dangling link included).
+  Missing,
+  // Something is there that this process may not read, or a folder.
+  Unreadable,
+};
+[[nodiscard]] ReadAccess ReadAccessOf(const std::string& path);
 
 }  // namespace quorrel

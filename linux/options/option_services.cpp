@@ -75,7 +75,9 @@ void FileDialogs::setVideoStartFolder(const std::string& folder) { videoFolder_ 
 std::optional<std::string> FileDialogs::chooseVideoFile() {
   QFileDialog dialog(parent_, QStringLiteral("Open"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // A typed name of a file that does not exist is accepted too.
+  // A typed name of a file that does not exist is accepted here: the list
+  // checks every chosen file, so that both platforms refuse a missing one
+  // with the same message.
   dialog.setFileMode(QFileDialog::AnyFile);
   // The first entry, which the dialog starts with, lists every video this
   // platform plays; the dialog matches names without regard to case.

@@ -13,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "system/file_system.h"
@@ -116,7 +117,11 @@ FileHandle openLockFile(const std::string& path, std::chrono::steady_clock::time
   const std::string folder = FolderOf(path);
   const auto open = [&path, &folder] {
     FileHandle lock(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!lock.valid() && errno == EACCES) lock = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!lock.valid() && errno == EACCES) {
+      lock = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+      // A lock file that is not there to open: the first error says why.
+      if (!lock.valid() && errno == ENOENT) errno = EACCES;
+    }
     if (lock.valid()) giveToFolderOwner(descriptorOf(lock), folder);
     return lock;
   };
@@ -130,10 +135,23 @@ FileHandle openLockFile(const std::string& path, std::chrono::steady_clock::time
   const std::string fresh = TemporaryName(path, static_cast<std::uint64_t>(::getpid()));
   lock = FileHandle(::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (lock.valid() && ::rename(fresh.c_str(), path.c_str()) != 0) {
+    const int error = errno;
     ::unlink(fresh.c_str());
+    errno = error;
     return FileHandle();
   }
   return lock;
+}
+
+std::string systemErrorText(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+// Why the lock file at `path` could not be opened or made, from the error
+// the system gave: the folder's fault when the file is not there to open.
+LockFailure unopenableLock(const std::string& path, int error) {
+  if (error == EROFS) return {LockProblem::ReadOnlyFolder, systemErrorText(error)};
+  struct stat st {};
+  const bool there = ::lstat(path.c_str(), &st) == 0;
+  return {there ? LockProblem::Unopenable : LockProblem::FolderRefusesFiles, systemErrorText(error)};
 }
 
 }  // namespace
@@ -192,14 +210,15 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
   const std::string path = LockFileName(target);
   const auto deadline = std::chrono::steady_clock::now() + bound;
   const auto fail = [failure](LockFailure why) {
-    if (failure != nullptr) *failure = why;
+    if (failure != nullptr) *failure = std::move(why);
     return std::nullopt;
   };
   while (true) {
     FileHandle lock = openLockFile(path, deadline);
-    if (!lock.valid()) return fail(LockFailure::Unopenable);
+    if (!lock.valid()) return fail(unopenableLock(path, errno));
     if (!lockUntil(lock, deadline)) {
-      return fail(errno == EWOULDBLOCK || errno == EINTR ? LockFailure::HeldTooLong : LockFailure::Unopenable);
+      if (errno == EWOULDBLOCK || errno == EINTR) return fail({LockProblem::HeldTooLong, {}});
+      return fail({LockProblem::Unopenable, systemErrorText(errno)});
     }
     // A lock file replaced while this writer waited (see openLockFile) is
     // no longer the one that the other writers lock: the lock counts only
@@ -210,7 +229,7 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
         held.st_ino == named.st_ino) {
       return WriteLock(std::move(lock));
     }
-    if (std::chrono::steady_clock::now() >= deadline) return fail(LockFailure::HeldTooLong);
+    if (std::chrono::steady_clock::now() >= deadline) return fail({LockProblem::HeldTooLong, {}});
   }
 }
 
@@ -303,18 +322,30 @@ std::optional<std::string> FromAnsiCodePage(std::string_view /*text*/) { return 
 
 std::optional<std::string> ToAnsiCodePage(std::string_view /*utf8*/) { return std::nullopt; }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   const FolderReader entries = openFolder(folder);
-  if (!entries) return result;
+  if (!entries) return std::nullopt;
+  errno = 0;
   while (const dirent* entry = ::readdir(entries.get())) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     struct stat st {};
     const bool regular = ::fstatat(::dirfd(entries.get()), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
     result.push_back({std::string(name), regular});
+    errno = 0;
   }
+  // readdir ends with errno set when the listing broke off.
+  if (errno != 0) return std::nullopt;
   return result;
+}
+
+ReadAccess ReadAccessOf(const std::string& path) {
+  const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!file.valid()) return errno == ENOENT || errno == ENOTDIR ? ReadAccess::Missing : ReadAccess::Unreadable;
+  struct stat st {};
+  if (::fstat(descriptorOf(file), &st) != 0 || S_ISDIR(st.st_mode)) return ReadAccess::Unreadable;
+  return ReadAccess::Readable;
 }
 
 }  // namespace quorrel

@@ -56,7 +56,8 @@ std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const 
 }  // namespace
 
 std::optional<std::string> FileDialogs::chooseVideoFile() {
-  // The typed name need not exist: it is added all the same.
+  // The typed name need not exist here: the list checks every chosen file,
+  // so that both platforms refuse a missing one with the same message.
   const std::wstring filter = videoFilter();
   const auto chosen = chooseFile(owner_, filter.c_str(), Widen(videoFolder_), lastVideoFile_, false);
   if (!chosen) return std::nullopt;

@@ -102,6 +102,31 @@ bool processRuns(DWORD pid) {
   return ::GetExitCodeProcess(handleOf(process), &exitCode) && exitCode == STILL_ACTIVE;
 }
 
+// The system's own words for an error, without the full stop and line
+// break that it ends them with.
+std::string systemErrorText(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring words = length > 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+  ::LocalFree(text);
+  while (!words.empty() &&
+         (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ' || words.back() == L'.')) {
+    words.pop_back();
+  }
+  if (words.empty()) return "error " + std::to_string(error);
+  return Narrow(words);
+}
+
+// Why the lock file at `path` could not be opened or made, from the error
+// the system gave: the folder's fault when the file is not there to open.
+LockFailure unopenableLock(const std::wstring& path, DWORD error) {
+  if (error == ERROR_WRITE_PROTECT) return {LockProblem::ReadOnlyFolder, systemErrorText(error)};
+  const bool there = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return {there ? LockProblem::Unopenable : LockProblem::FolderRefusesFiles, systemErrorText(error)};
+}
+
 bool isDirectory(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -197,13 +222,16 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
   // files beside the settings file on other systems.
   FileHandle lock = owned(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
                                         FILE_ATTRIBUTE_HIDDEN, nullptr));
+  DWORD error = lock.valid() ? ERROR_SUCCESS : ::GetLastError();
   // A lock file that another user made can still be locked through a
   // handle that only reads.
-  if (!lock.valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+  if (!lock.valid() && error == ERROR_ACCESS_DENIED) {
     lock = owned(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    // The first error tells why, also when the lock file is not there.
+    if (!lock.valid() && ::GetLastError() != ERROR_FILE_NOT_FOUND) error = ::GetLastError();
   }
   if (!lock.valid()) {
-    if (failure != nullptr) *failure = LockFailure::Unopenable;
+    if (failure != nullptr) *failure = unopenableLock(path, error);
     return std::nullopt;
   }
   const auto deadline = std::chrono::steady_clock::now() + bound;
@@ -215,10 +243,11 @@ std::optional<WriteLock> WriteLock::Acquire(const std::string& target, std::chro
                      &whole)) {
       break;
     }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) {
+    const DWORD lockError = ::GetLastError();
+    if (lockError != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= deadline) {
       if (failure != nullptr) {
-        *failure = error == ERROR_LOCK_VIOLATION ? LockFailure::HeldTooLong : LockFailure::Unopenable;
+        *failure = lockError == ERROR_LOCK_VIOLATION ? LockFailure{LockProblem::HeldTooLong, {}}
+                                                     : LockFailure{LockProblem::Unopenable, systemErrorText(lockError)};
       }
       return std::nullopt;
     }
@@ -292,20 +321,46 @@ std::optional<std::string> ToAnsiCodePage(std::string_view utf8) {
   return ansi;
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) {
   std::vector<FolderEntry> result;
   std::string pattern = folder;
   if (pattern.empty() || !IsPathSeparator(pattern.back())) pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAW found{};
   const FolderSearch search = findFirst(pattern, found);
-  if (!search) return result;
+  if (!search) {
+    // A drive's root folder without any entry finds nothing; any other
+    // failure (no such folder, access denied) means it cannot be read.
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND && isDirectory(folder)) return result;
+    return std::nullopt;
+  }
   do {
     const std::string name = Narrow(found.cFileName);
     if (name == "." || name == "..") continue;
     result.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
   } while (::FindNextFileW(search.get(), &found));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
   return result;
+}
+
+ReadAccess ReadAccessOf(const std::string& path) {
+  const FileHandle file = owned(::CreateFileW(Widen(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.valid()) return ReadAccess::Readable;
+  switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    // A name Windows cannot hold (quotes, a colon) names no file either.
+    case ERROR_INVALID_NAME:
+      return ReadAccess::Missing;
+    // Another program holds the file open without sharing it: it is there
+    // and may be read once that program lets go.
+    case ERROR_SHARING_VIOLATION:
+      return ReadAccess::Readable;
+    default:
+      // Access denied, and folders, which open only with backup semantics.
+      return ReadAccess::Unreadable;
+  }
 }
 
 }  // namespace quorrel

@@ -1,11 +1,13 @@
 // Times the options dialog on a full list: opening it until it is shown and
 // idle, and "Add Entire Folder" on a folder of 1000 videos with the progress
-// dialog on screen. Prints the figures; the goals are wall-clock times.
+// dialog on screen, beside the same videos stored one write each. Prints
+// the figures and the ratio; the goals are wall-clock times.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QWindow>
 #include <time.h>
@@ -65,14 +67,17 @@ class FolderChooser : public FileChooser {
   std::string folder_;
 };
 
-// Counts the progress bar's repaints: the sign that the dialog moves.
+// Counts the progress dialog's showings and its bar's repaints: the signs
+// that the dialog came up and moved.
 class PaintCounter : public QObject {
  public:
   bool eventFilter(QObject* object, QEvent* event) override {
     if (event->type() == QEvent::Paint && qobject_cast<QProgressBar*>(object) != nullptr) ++paints;
+    if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(object) != nullptr) ++shown;
     return false;
   }
   int paints = 0;
+  int shown = 0;
 };
 
 // The process's own CPU time in milliseconds: what the machine's load does
@@ -124,6 +129,7 @@ int main(int argc, char** argv) {
   std::vector<double> addTimes;
   std::vector<double> addCpu;
   std::vector<int> paints;
+  std::vector<int> shown;
   std::size_t added = 0;
   for (int run = 0; run < 3; ++run) {
     writeSettings(scratch, 0);
@@ -145,7 +151,28 @@ int main(int argc, char** argv) {
     addCpu.push_back(cpuMs() - cpuStart);
     app.removeEventFilter(&counter);
     paints.push_back(counter.paints);
+    shown.push_back(counter.shown);
     added = form.videoList().entries().size();
+  }
+  // The same 1000 videos stored one write each, as "Add Video" stores its
+  // one and as the folder add once did: the side-by-side reference.
+  std::vector<double> singleTimes;
+  for (int run = 0; run < 3; ++run) {
+    writeSettings(scratch, 0);
+    OptionsDialogServices services;
+    services.boxes = &app.messageBoxes();
+    services.settings = SettingsLocationIn(scratch.string());
+    OptionsDialog form(services);
+    form.show();
+    runUntilIdle(form);
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    QElapsedTimer timer;
+    timer.start();
+    for (const std::string& path : paths) (void)form.videoList().storeInFreeSlot(path, true);
+    QApplication::processEvents();
+    singleTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
   }
   std::filesystem::remove_all(scratch);
 
@@ -154,9 +181,13 @@ int main(int argc, char** argv) {
               "   (goal 300 ms)\n",
               median(openTimes), *std::min_element(openTimes.begin(), openTimes.end()), median(openCpu));
   std::printf("  Add Entire Folder, 1000 files  wall median %7.1f ms, best %7.1f ms; CPU median %7.1f ms"
-              "   (goal 2000 ms)\n",
+              "   (goal 150 ms)\n",
               median(addTimes), *std::min_element(addTimes.begin(), addTimes.end()), median(addCpu));
-  std::printf("    %zu videos added; the progress bar repainted at least %d times while adding\n", added,
-              *std::min_element(paints.begin(), paints.end()));
+  std::printf("    %zu videos added; the progress dialog was shown in %d of %zu runs, its bar repainted at least %d "
+              "times while adding\n",
+              added, static_cast<int>(std::count_if(shown.begin(), shown.end(), [](int n) { return n > 0; })),
+              shown.size(), *std::min_element(paints.begin(), paints.end()));
+  std::printf("  the same, one write per video  wall median %7.1f ms; the folder add takes %.3fx of it\n",
+              median(singleTimes), median(addTimes) / median(singleTimes));
   return 0;
 }

@@ -1,6 +1,8 @@
-// libFuzzer target for the profile-format editor: arbitrary text, then a
-// sequence of finds, sets and removes on it. Each step checks the editor
-// against rules that any correct editor keeps:
+// libFuzzer target for the profile-format editor: arbitrary file contents,
+// decoded as the settings store decodes them, then a sequence of finds, sets
+// and removes on the text. The decoding must give back what it read once the
+// text is stored again in the file's own encoding; each step checks the
+// editor against rules that any correct editor keeps:
 //  - parsing and printing give the text back byte for byte;
 //  - a find agrees with a plain line-by-line reading of the printed text;
 //  - after a set, the find gives the value back; a set removes bytes from
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "settings/profile.h"
+#include "settings/settings_text.h"
 
 namespace {
 
@@ -169,6 +172,21 @@ void checkRemove(Profile& profile, const std::string& section, const std::string
   check(after == referenceRemove(before, section, key), "a remove changed more than the key's lines");
 }
 
+// A file's contents as the store reads them, after checking that the text
+// stored again in the encoding it was found in reads back the same.
+std::string decodedChecked(const std::string& stored) {
+  const quorrel::StoredText decoded = quorrel::DecodeSettingsText(stored);
+  if (decoded.encoding == quorrel::TextEncoding::Unreadable) {
+    check(decoded.text.empty(), "a file in an encoding that is not read gives text");
+    return decoded.text;
+  }
+  const quorrel::StoredText again =
+      quorrel::DecodeSettingsText(quorrel::EncodeSettingsText(decoded.text, decoded.encoding));
+  check(again.encoding == decoded.encoding, "a file stored again changes its encoding");
+  check(again.text == decoded.text, "a file stored again reads differently");
+  return decoded.text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -184,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     step.key = input.ConsumeRandomLengthString(12);
     step.value = input.ConsumeRandomLengthString(24);
   }
-  const std::string text = input.ConsumeRemainingBytesAsString();
+  const std::string text = decodedChecked(input.ConsumeRemainingBytesAsString());
 
   Profile profile(text);
   check(profile.text() == text, "printing the parsed text does not give it back");

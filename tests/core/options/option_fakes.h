@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/messages.h"
 #include "options/option_services.h"
+#include "options/video_file_access.h"
 #include "options/video_formats.h"
 
 namespace quorrel::test {
@@ -69,6 +71,27 @@ class FakeProgress : public TaskProgress {
   std::size_t total = 0, last = 0, steps = 0;
   int begun = 0, ended = 0;
   std::optional<std::size_t> cancelAt;
+};
+
+// The file system as the list sees it in the tests of its rules: every
+// path names a file the user may read, except those said to be missing or
+// unreadable, and folders are listed from disk, except those said to be
+// unreadable. The tests may run as root, whom no permission stops.
+class StandInFiles : public VideoFileAccess {
+ public:
+  ReadAccess readAccessOf(const std::string& path) const override {
+    if (missing.contains(path)) return ReadAccess::Missing;
+    if (unreadable.contains(path)) return ReadAccess::Unreadable;
+    return ReadAccess::Readable;
+  }
+  std::optional<std::vector<FolderEntry>> listFolder(const std::string& folder) const override {
+    if (unreadableFolders.contains(folder)) return std::nullopt;
+    return VideoFileAccess::listFolder(folder);
+  }
+
+  std::set<std::string> missing;
+  std::set<std::string> unreadable;
+  std::set<std::string> unreadableFolders;
 };
 
 // A platform's list of playable videos, for the tests: the five fixed

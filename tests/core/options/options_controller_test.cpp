@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "options/dialog_texts.h"
 #include "settings/settings_file.h"
+#include "settings/settings_text.h"
 #include "tests/core/options/option_fakes.h"
 #include "tests/support/process.h"
 
@@ -42,6 +44,7 @@ class FakeOptionsView : public OptionsView {
 
 class OptionsControllerTest : public ::testing::Test {
  protected:
+  void SetUp() override { controller.videoList().setFileAccess(files); }
   OptionsController& open(const std::string& optionsLines, const std::vector<std::string>& videos = {}) {
     std::string text = test::DefaultSettingsText(videos);
     text = "[Options]\n" + optionsLines + text.substr(text.find("[vidConfig]"));
@@ -61,6 +64,7 @@ class OptionsControllerTest : public ::testing::Test {
   test::FakeOpener opener;
   test::FakeProgress progress;
   FakeOptionsView view;
+  test::StandInFiles files;
   OptionsController controller{
       OptionsServices{location, boxes, chooser, opener, progress, dir.path(), test::kTestVideoExtensions}, view};
 };
@@ -150,6 +154,50 @@ TEST_F(OptionsControllerTest, aRefusedSaveKeepsTheDialogOpenAndPreviewNeedsAnEnt
   EXPECT_THROW(controller.saveAndClose(), SettingsWriteError);
   EXPECT_FALSE(view.closed);
   fs::permissions(location.SettingsFileName, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A file stored in UTF-16 big-endian shows what it holds, and a save keeps
+// it in that encoding.
+TEST_F(OptionsControllerTest, aUtf16BigEndianFileShowsItsSettingsAndKeepsItsEncoding) {
+  std::string text = test::DefaultSettingsText({"/v/a.avi", "/v/b.avi"});
+  text.replace(text.find("Picdis=5"), 8, "Picdis=3");
+  std::filesystem::create_directories(location.DataFolder);
+  test::WriteFile(location.SettingsFileName, "\xFE\xFF" + Utf8ToUtf16Be(text));
+  controller.load(1024, 768);
+  EXPECT_TRUE(boxes.shown.empty());
+  ASSERT_TRUE(view.shown);
+  EXPECT_EQ(view.shown->size, VideoSizeMode::Small);
+  EXPECT_EQ(view.entries, (std::vector<std::string>{"/v/a.avi", "/v/b.avi"}));
+  controller.chooseOrder(VideoOrder::Random);
+  controller.saveAndClose();
+  EXPECT_TRUE(view.closed);
+  const std::string saved = test::ReadFile(location.SettingsFileName);
+  const StoredText decoded = DecodeSettingsText(saved);
+  EXPECT_EQ(decoded.encoding, TextEncoding::Utf16Be);
+  EXPECT_EQ(saved, "\xFE\xFF" + Utf8ToUtf16Be(decoded.text));
+  EXPECT_EQ(read("Options", "Picord"), "1");
+  EXPECT_EQ(read("vidConfig", "Name2"), "/v/b.avi");
+}
+
+// A file in an encoding that is not read: the dialog says so once, as it
+// opens, and neither a list edit nor "OK" writes into it.
+TEST_F(OptionsControllerTest, aFileInAnEncodingThatIsNotReadIsReportedOnceAndLeftAsItWas) {
+  std::filesystem::create_directories(location.DataFolder);
+  const std::string stored = Utf8ToUtf16Le(test::DefaultSettingsText({"/v/a.avi"}));
+  test::WriteFile(location.SettingsFileName, stored);
+  controller.load(1024, 768);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0],
+            std::make_pair(MessageKind::Warning, UnreadableSettingsFileText(location.SettingsFileName)));
+  EXPECT_TRUE(view.entries.empty());
+  test::WriteFile(dir.file("clip.avi"), "x");
+  chooser.videoAnswers.push_back(dir.file("clip.avi"));
+  EXPECT_THROW(controller.addVideo(), SettingsWriteError);
+  EXPECT_THROW(controller.saveAndClose(), SettingsWriteError);
+  EXPECT_FALSE(view.closed);
+  EXPECT_TRUE(view.entries.empty());
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(test::ReadFile(location.SettingsFileName), stored);
 }
 
 }  // namespace

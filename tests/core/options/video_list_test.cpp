@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "options/dialog_texts.h"
 #include "options/video_formats.h"
 #include "settings/settings_file.h"
 #include "system/file_system.h"
@@ -18,6 +19,7 @@ using test::DefaultSettingsText;
 // A list loaded the way the dialog loads it.
 class VideoListEditing : public ::testing::Test {
  protected:
+  void SetUp() override { list.setFileAccess(files); }
   void open(const std::string& text) {
     test::WriteFile(path, text);
     list.resetSlots();
@@ -39,6 +41,7 @@ class VideoListEditing : public ::testing::Test {
   std::string path = dir.file("quorrel4.ini");
   test::RecordingBoxes boxes;
   test::FakeChooser chooser;
+  test::StandInFiles files;
   VideoList list{path, boxes, test::kTestVideoExtensions};
 };
 
@@ -176,6 +179,33 @@ TEST_F(VideoListEditing, aPathTheFileCannotGiveBackWholeIsRefusedBeforeAnythingI
   EXPECT_EQ(slot(1), "/v/" + std::string(2040, 'n') + ".avi");
 }
 
+// The chooser takes any typed name and may give back another than the one
+// typed (it drops quotes): a video that is not there, or that the user may
+// not read, is refused by name, and nothing changes, "Last Dir" included.
+TEST_F(VideoListEditing, aMissingOrUnreadableVideoIsRefusedByNameAndNothingChanges) {
+  open(DefaultSettingsText({"/v/a.avi"}));
+  const std::string before = test::ReadFile(path);
+  files.missing.insert("/d/q.mp4");
+  files.unreadable.insert("/d/locked.mp4");
+  chooser.videoAnswers = {"/d/q.mp4", "/d/locked.mp4"};
+  list.addVideo(chooser);
+  list.addVideo(chooser);
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[0],
+            std::make_pair(MessageKind::Warning,
+                           std::string("The video file /d/q.mp4 does not exist, so it was not added to your list.")));
+  EXPECT_EQ(boxes.shown[1],
+            std::make_pair(MessageKind::Warning,
+                           std::string("The video file /d/locked.mp4 cannot be read, so it was not added to your list.")));
+  EXPECT_EQ(test::ReadFile(path), before);
+  EXPECT_EQ(list.entries(), std::vector<std::string>{"/v/a.avi"});
+  EXPECT_EQ(list.countLabel(), "Total Videos = 1");
+  chooser.videoAnswers = {"/d/fine.mp4"};
+  list.addVideo(chooser);
+  EXPECT_EQ(slot(2), "/d/fine.mp4");
+  EXPECT_EQ(SettingsFile(path).readText("History", "Last Dir", ""), "/d/");
+}
+
 TEST_F(VideoListEditing, bytesThatAreNotUtf8AreStoredAndReadBackUnchanged) {
   open(DefaultSettingsText());
   const std::string name = "/v/caf\xe9-\xff\xfe.avi";
@@ -244,15 +274,25 @@ TEST_F(FolderAdd, aFullListIsReportedOnceAndTheRestIsLeftOut) {
   EXPECT_EQ(slot(1000), videos.file("clip1.avi"));
 }
 
-TEST_F(FolderAdd, cancellingKeepsWhatWasAddedAndAddsNoMore) {
-  open(DefaultSettingsText());
-  for (int i = 0; i < 10; ++i) touch("clip" + std::to_string(i) + ".avi");
-  progress.cancelAt = 3;
+TEST_F(FolderAdd, cancellingKeepsExactlyTheVideosAddedBeforeInTheFileAndTheList) {
+  open(DefaultSettingsText({"/v/kept.avi"}));
+  std::vector<std::string> names;
+  for (int i = 100; i < 220; ++i) {
+    names.push_back(videos.file("clip" + std::to_string(i) + ".avi"));
+    test::WriteFile(names.back(), "x");
+  }
+  // A cancel in the middle of the second batch written to the file.
+  progress.cancelAt = 73;
   const auto result = list.addFolder(videos.path(), progress);
   EXPECT_TRUE(result.cancelled);
-  EXPECT_EQ(result.added, 3u);
-  EXPECT_EQ(fileList().size(), 3u);
+  EXPECT_EQ(result.added, 73u);
+  std::vector<std::string> expected = {"/v/kept.avi"};
+  expected.insert(expected.end(), names.begin(), names.begin() + 73);
+  EXPECT_EQ(fileList(), expected);
+  EXPECT_EQ(list.entries(), expected);
+  EXPECT_EQ(list.countLabel(), "Total Videos = 74");
   EXPECT_EQ(progress.ended, 1);
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FolderAdd, namesWithLineBreaksOrTooLongAreSkippedWithOneWarning) {
@@ -281,6 +321,47 @@ TEST_F(FolderAdd, aFolderWithoutVideosSaysSoAndWritesNothing) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, kNoVideosInFolderText);
   EXPECT_EQ(test::ReadFile(path), before);
+}
+
+TEST_F(FolderAdd, aFolderThatCannotBeReadSaysSoRatherThanThatItHoldsNoVideos) {
+  open(DefaultSettingsText());
+  touch("a.avi");
+  files.unreadableFolders.insert(videos.path());
+  const std::string before = test::ReadFile(path);
+  chooser.folderAnswers.push_back(videos.path());
+  const auto result = list.addEntireFolder(chooser, progress);
+  EXPECT_TRUE(result.folderUnreadable);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0],
+            std::make_pair(MessageKind::Warning,
+                           "The folder " + videos.path() + " cannot be read, so no videos were added from it."));
+  EXPECT_EQ(test::ReadFile(path), before);
+  EXPECT_EQ(progress.begun, 0);
+}
+
+TEST_F(FolderAdd, videosThatCannotBeReadAreLeftOutAndCounted) {
+  open(DefaultSettingsText());
+  for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"}) touch(name);
+  files.unreadable = {videos.file("b.avi"), videos.file("d.avi")};
+  auto result = list.addFolder(videos.path(), progress);
+  EXPECT_EQ(result.added, 3u);
+  EXPECT_EQ(result.unreadable, 2u);
+  const std::vector<std::string> readable = {videos.file("a.avi"), videos.file("c.avi"), videos.file("e.avi")};
+  EXPECT_EQ(fileList(), readable);
+  EXPECT_EQ(list.entries(), readable);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0],
+            std::make_pair(MessageKind::Warning, std::string("2 video files in this folder cannot be read, so they "
+                                                             "were not added to your list.")));
+  EXPECT_EQ(SettingsFile(path).readText("History", "Last Dir", ""), videos.path() + kPathSeparator);
+
+  open(DefaultSettingsText());
+  boxes.shown.clear();
+  files.unreadable = {videos.file("c.avi")};
+  result = list.addFolder(videos.path(), progress);
+  EXPECT_EQ(result.added, 4u);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "1 video file in this folder cannot be read, so it was not added to your list.");
 }
 
 TEST(VideoFileNames, theChooserStartsWithEveryPlayableVideoAndKeepsItsFiveEntries) {

@@ -3,6 +3,7 @@
 // crashes, and a later write keeps every line it does not change.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -10,7 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -175,7 +180,12 @@ TEST_F(BadInput, symlinkLoopRefusesWrites) {
 TEST_F(BadInput, readOnlyFolderRefusesWrites) {
   WriteFile(path, "[Options]\nSound=0\n");
   ::chmod(dir.path().c_str(), 0555);
-  EXPECT_THROW(file.writeFlag("Options", "Sound", true), SettingsWriteError);
+  try {
+    file.writeFlag("Options", "Sound", true);
+    ADD_FAILURE() << "the write went through";
+  } catch (const SettingsWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ": the folder " + dir.path() + " is read-only");
+  }
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"quorrel4.ini"});
@@ -219,18 +229,38 @@ TEST_F(BadInput, writeCutShortByFileSizeLimitLeavesOldFile) {
   EXPECT_EQ(result, 0);
 }
 
-// Needs the right to mount file systems in a private mount namespace (root
-// in most containers); skipped where that is not given.
+// A mount namespace of the calling process's own, in which it may mount
+// file systems: as root directly, otherwise inside a user namespace of its
+// own where it is root (where the system allows those). False when neither
+// can be had.
+bool privateMounts() {
+  if (::unshare(CLONE_NEWNS) != 0) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+    const auto put = [](const char* file, const std::string& text) {
+      std::FILE* out = std::fopen(file, "w");
+      const bool ok = out != nullptr && std::fputs(text.c_str(), out) >= 0;
+      return out != nullptr && std::fclose(out) == 0 && ok;
+    };
+    if (!put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+      return false;
+    }
+  }
+  return ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+// A small file system, filled up and then made read-only, in a mount
+// namespace of its own; skipped where the system gives none. The refusal
+// on the read-only mount names the folder and says that it is read-only.
 TEST_F(BadInput, fullDiskAndReadOnlyMountLeaveOldFile) {
   const std::string mountPoint = dir.file("mnt");
   std::filesystem::create_directory(mountPoint);
   const std::string inner = mountPoint + "/quorrel4.ini";
   const std::string before = "[vidConfig]\nName1=/v/a.avi\n";
   const int result = inChild([&] {
-    if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
-      return 77;
-    }
+    if (!privateMounts() || ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) return 77;
     WriteFile(inner, before);
     if (const int full = refusedWriteKeepsEverything(mountPoint, inner, before); full != 0) return 10 + full;
     if (::mount("tmpfs", mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) return 77;
@@ -238,11 +268,56 @@ TEST_F(BadInput, fullDiskAndReadOnlyMountLeaveOldFile) {
     try {
       file.writeText("vidConfig", "Name2", "/v/b.avi");
       return 21;
-    } catch (const SettingsWriteError&) {
+    } catch (const SettingsWriteError& e) {
+      if (std::string(e.what()) != "Unable to write to " + inner + ": the folder " + mountPoint + " is read-only") {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 23;
+      }
     }
     return ReadFile(inner) == before ? 0 : 22;
   });
-  if (result == 77) GTEST_SKIP() << "cannot mount a small file system here";
+  if (result == 77) GTEST_SKIP() << "no mount namespace to mount a small file system in";
+  EXPECT_EQ(result, 0);
+}
+
+// A folder that others may write to but the user may not: the lock file
+// cannot be made, and the refusal names the folder with the system's own
+// words. Run as an ordinary user, since root is not stopped.
+TEST_F(BadInput, aFolderThatRefusesNewFilesIsNamedWithTheSystemsReason) {
+  const std::string folder = dir.file("shared");
+  std::filesystem::create_directory(folder);
+  const std::string inner = folder + "/quorrel4.ini";
+  const std::string before = "[vidConfig]\nName1=/v/a.avi\n";
+  WriteFile(inner, before);
+  uid_t uid = ::geteuid();
+  gid_t gid = ::getegid();
+  if (uid == 0) {
+    const char* named = std::getenv("QUORREL_TEST_USER");
+    const passwd* user = ::getpwnam(named != nullptr && *named != '\0' ? named : "nobody");
+    ASSERT_NE(user, nullptr) << "no ordinary user to run as";
+    uid = user->pw_uid;
+    gid = user->pw_gid;
+  }
+  for (const std::string& path : {dir.path(), folder, inner}) ASSERT_EQ(::chown(path.c_str(), uid, gid), 0) << path;
+  ::chmod(dir.path().c_str(), 0755);
+  ::chmod(folder.c_str(), 0577);
+  const int result = inChild([&] {
+    if (::geteuid() == 0 && (::setgid(gid) != 0 || ::setuid(uid) != 0)) return 77;
+    try {
+      SettingsFile(inner).writeText("vidConfig", "Name2", "/v/b.avi");
+      return 1;
+    } catch (const SettingsWriteError& e) {
+      const std::string message = e.what();
+      if (message != "Unable to write to " + inner + ": no file can be made in the folder " + folder + " (" +
+                         std::strerror(EACCES) + ")") {
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return 2;
+      }
+    }
+    return ReadFile(inner) == before ? 0 : 3;
+  });
+  ::chmod(folder.c_str(), 0755);
+  ASSERT_NE(result, 77) << "cannot run as an ordinary user";
   EXPECT_EQ(result, 0);
 }
 

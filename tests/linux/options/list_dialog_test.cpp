@@ -5,13 +5,17 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "linux/options/option_services.h"
 #include "linux/options/preview_window.h"
 #include "options/video_list.h"
+#include "options/dialog_texts.h"
 #include "settings/settings_file.h"
 #include "tests/core/media/fake_media.h"
 #include "tests/linux/options/dialog_fixture.h"
@@ -20,6 +24,50 @@ namespace quorrel::linux_desktop {
 namespace {
 
 using test::DefaultSettingsText;
+
+// The rest of a test as an ordinary user, whom permissions stop: when the
+// tests run as root (as CI does), with the effective user and group of the
+// user that tools/desktop.sh names in QUORREL_TEST_USER (or "nobody"), and
+// back to root at its end; otherwise as the user who runs them.
+class AsOrdinaryUser {
+ public:
+  // `paths` become that user's own first, so the dialog can use them.
+  explicit AsOrdinaryUser(const std::vector<std::string>& paths) {
+    if (::geteuid() != 0) return;
+    const char* named = std::getenv("QUORREL_TEST_USER");
+    const passwd* user = ::getpwnam(named != nullptr && *named != '\0' ? named : "nobody");
+    if (user == nullptr) throw std::runtime_error("no ordinary user to run as");
+    const auto give = [user](const std::string& path) {
+      if (::lchown(path.c_str(), user->pw_uid, user->pw_gid) != 0) throw std::runtime_error("cannot hand over " + path);
+    };
+    for (const std::string& path : paths) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) give(entry.path());
+      give(path);
+    }
+    if (::setegid(user->pw_gid) != 0 || ::seteuid(user->pw_uid) != 0) throw std::runtime_error("cannot switch user");
+    switched_ = true;
+  }
+  ~AsOrdinaryUser() {
+    if (switched_ && (::seteuid(0) != 0 || ::setegid(0) != 0)) std::abort();
+  }
+  AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+  AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+ private:
+  bool switched_ = false;
+};
+
+// A file or folder nobody but root may read while this lives.
+class Locked {
+ public:
+  explicit Locked(std::string path) : path_(std::move(path)) { ::chmod(path_.c_str(), 0); }
+  ~Locked() { ::chmod(path_.c_str(), 0755); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  std::string path_;
+};
 
 class ListDialog : public test::DialogTest {
  protected:
@@ -31,6 +79,14 @@ class ListDialog : public test::DialogTest {
     return items;
   }
   std::string slot(int n) const { return read("vidConfig", SlotKey(n).c_str()); }
+  // A video file that is there, as "Add Video" requires.
+  std::string videoFile(const std::string& name) const {
+    const std::string path = videos.file(name);
+    if (!std::filesystem::exists(path)) test::WriteFile(path, "x");
+    return path;
+  }
+
+  test::TempDir videos;
 };
 
 TEST_F(ListDialog, openingListsTheSlotsInOrderAndSelectsTheFirst) {
@@ -49,12 +105,12 @@ TEST_F(ListDialog, addRemoveAndClearReachTheFileAndTheListBoxAtOnce) {
   EXPECT_EQ(dialog.videoNameLabel->text(), "Video: b.avi");
   dialog.removeVideo();
   EXPECT_EQ(slot(2), "Null");
-  chooser.videoAnswers.push_back("/w/new.avi");
+  chooser.videoAnswers.push_back(videoFile("new.avi"));
   dialog.addVideo();
-  EXPECT_EQ(slot(2), "/w/new.avi");
-  EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", "/v/c.avi", "/w/new.avi"}));
+  EXPECT_EQ(slot(2), videoFile("new.avi"));
+  EXPECT_EQ(itemBytes(), (std::vector<std::string>{"/v/a.avi", "/v/c.avi", videoFile("new.avi")}));
   EXPECT_EQ(dialog.videoNameLabel->text(), "Video: a.avi");
-  EXPECT_EQ(read("History", "Last Dir"), "/w/");
+  EXPECT_EQ(read("History", "Last Dir"), videos.path() + "/");
   dialog.clearList();
   EXPECT_EQ(dialog.videoListBox->count(), 0);
   EXPECT_EQ(dialog.videoCountLabel->text(), "");
@@ -64,7 +120,7 @@ TEST_F(ListDialog, addRemoveAndClearReachTheFileAndTheListBoxAtOnce) {
 
 TEST_F(ListDialog, aNameThatIsNotUtf8KeepsItsBytesInTheItem) {
   auto& dialog = open();
-  const std::string name = "/v/\xe9t\xe9-\xff.avi";
+  const std::string name = videoFile("\xe9t\xe9-\xff.avi");
   chooser.videoAnswers.push_back(name);
   dialog.addVideo();
   EXPECT_EQ(itemBytes(), std::vector<std::string>{name});
@@ -77,15 +133,15 @@ TEST_F(ListDialog, aRefusedAddLeavesTheListBoxAndLabelsAsTheyWere) {
   auto& dialog = open(DefaultSettingsText({"/v/a.avi"}));
   const std::string before = test::ReadFile(settingsPath());
   ::chmod(settingsPath().c_str(), 0444);
-  chooser.videoAnswers.push_back("/v/b.avi");
+  chooser.videoAnswers.push_back(videoFile("b.avi"));
   EXPECT_THROW(dialog.addVideo(), SettingsWriteError);
   ::chmod(settingsPath().c_str(), 0644);
   EXPECT_EQ(dialog.videoListBox->count(), 1);
   EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 1");
   EXPECT_EQ(test::ReadFile(settingsPath()), before);
-  chooser.videoAnswers.push_back("/v/b.avi");
+  chooser.videoAnswers.push_back(videoFile("b.avi"));
   dialog.addVideo();
-  EXPECT_EQ(slot(2), "/v/b.avi");
+  EXPECT_EQ(slot(2), videoFile("b.avi"));
 }
 
 TEST_F(ListDialog, doubleClickOpensTheEntryWithTheDesktop) {
@@ -115,6 +171,42 @@ TEST_F(ListDialog, addEntireFolderTakesEveryVideoThePlayerPlaysAndRemembersTheFo
                                                    videos.file("phone.mp4"), videos.file("web.webm")}));
   EXPECT_EQ(dialog.videoCountLabel->text(), "Total Videos = 7");
   EXPECT_EQ(read("History", "Last Dir"), videos.path() + "/");
+}
+
+// As a user whom permissions stop: a video or a folder that user may not
+// read gets a message that says so, and a typed name whose quotes the
+// chooser dropped names no file and is refused, not stored.
+TEST_F(ListDialog, videosAndFoldersTheUserMayNotReadAreRefusedWithTheirOwnMessages) {
+  writeSettings(DefaultSettingsText());
+  for (const char* name : {"open.avi", "locked.avi", "locked.mp4", "\"q\".mp4"}) test::WriteFile(videos.file(name), "x");
+  std::filesystem::create_directory(videos.file("private"));
+  test::WriteFile(videos.file("private/inside.avi"), "x");
+  const Locked lockedAvi(videos.file("locked.avi"));
+  const Locked lockedMp4(videos.file("locked.mp4"));
+  const Locked lockedFolder(videos.file("private"));
+  {
+    const AsOrdinaryUser user({home.path(), videos.path()});
+    auto& dialog = openAsItIs();
+    chooser.videoAnswers = {videos.file("locked.avi"), videos.file("q.mp4")};
+    dialog.addVideo();
+    dialog.addVideo();
+    chooser.folderAnswers = {videos.file("private"), videos.path()};
+    dialog.addEntireFolder();
+    dialog.addEntireFolder();
+  }
+  ASSERT_EQ(boxes.shown.size(), 4u);
+  EXPECT_EQ(boxes.shown[0].second,
+            "The video file " + videos.file("locked.avi") + " cannot be read, so it was not added to your list.");
+  EXPECT_EQ(boxes.shown[1].second,
+            "The video file " + videos.file("q.mp4") + " does not exist, so it was not added to your list.");
+  EXPECT_EQ(boxes.shown[2].second,
+            "The folder " + videos.file("private") + " cannot be read, so no videos were added from it.");
+  EXPECT_EQ(boxes.shown[3].second,
+            "2 video files in this folder cannot be read, so they were not added to your list.");
+  for (const auto& [kind, text] : boxes.shown) EXPECT_EQ(kind, MessageKind::Warning) << text;
+  EXPECT_EQ(itemBytes(), (std::vector<std::string>{videos.file("\"q\".mp4"), videos.file("open.avi")}));
+  EXPECT_EQ(slot(1), videos.file("\"q\".mp4"));
+  EXPECT_EQ(slot(3), "Null");
 }
 
 TEST_F(ListDialog, theVideoChooserOpensOnAllVideosAndListsAnMp4File) {

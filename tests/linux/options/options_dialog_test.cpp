@@ -14,6 +14,7 @@
 #include "linux/options/about_box.h"
 #include "linux/options/video_sound_dialog.h"
 #include "options/video_list.h"
+#include "options/dialog_texts.h"
 #include "tests/linux/options/dialog_fixture.h"
 
 namespace quorrel::linux_desktop {

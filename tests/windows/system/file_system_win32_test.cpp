@@ -95,12 +95,33 @@ TEST(WinFileIo, nonAsciiPathsAndValuesRoundTrip) {
   // The names on disk are the UTF-16 form of the UTF-8 bytes: the settings
   // file and the write lock's file beside it.
   EXPECT_NE(::GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
-  std::vector<FolderEntry> entries = ListFolder(folder + "\\deeper");
+  std::vector<FolderEntry> entries = ListFolder(folder + "\\deeper").value();
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].name, ".quorrel4.ini.lock");
   EXPECT_EQ(entries[1].name, "quorrel4.ini");
   EXPECT_TRUE(entries[1].regularFile);
+}
+
+// "Add Video" refuses a file that is not there, a name Windows cannot hold
+// among them, and "Add Entire Folder" tells an empty folder from one it
+// cannot list.
+TEST(WinFileIo, readAccessAndListingsTellMissingFilesAndFoldersApart) {
+  TempDir dir;
+  const std::string clip = windowsPath(dir, "clip.avi");
+  WriteFile(clip, "x");
+  EXPECT_EQ(ReadAccessOf(clip), ReadAccess::Readable);
+  EXPECT_EQ(ReadAccessOf(windowsPath(dir, "q.avi")), ReadAccess::Missing);
+  EXPECT_EQ(ReadAccessOf(windowsPath(dir, "\"q\".avi")), ReadAccess::Missing);
+  EXPECT_EQ(ReadAccessOf(windowsPath(dir, "gone\\clip.avi")), ReadAccess::Missing);
+  EXPECT_EQ(ReadAccessOf(dir.path()), ReadAccess::Unreadable);
+  const std::string empty = windowsPath(dir, "empty");
+  ASSERT_TRUE(CreateFolders(empty));
+  const std::optional<std::vector<FolderEntry>> none = ListFolder(empty);
+  ASSERT_TRUE(none.has_value());
+  EXPECT_TRUE(none->empty());
+  EXPECT_FALSE(ListFolder(windowsPath(dir, "missing")).has_value());
+  EXPECT_FALSE(ListFolder(clip).has_value());
 }
 
 TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
@@ -117,7 +138,8 @@ TEST(WinFileIo, readOnlyFileRefusesWritesAndStaysAsItWas) {
   }
   EXPECT_EQ(ReadFile(path), "[Options]\nSound=0\n");
   ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-  for (const FolderEntry& entry : ListFolder(dir.path())) {
+  const std::vector<FolderEntry> left = ListFolder(dir.path()).value();
+  for (const FolderEntry& entry : left) {
     EXPECT_EQ(entry.name.find(".tmp-"), std::string::npos) << "a temporary file is left behind: " << entry.name;
   }
 }
