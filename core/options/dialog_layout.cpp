@@ -29,6 +29,13 @@ constexpr ControlLayout button(ControlId id, ControlId parent, Rect place, const
   return {id, PushButton, parent, place, caption, tooltip};
 }
 
+// A push button with a picture beside its caption, in the Arial 8 of the
+// dialogs' buttons.
+constexpr ControlLayout pictureButton(ControlId id, Rect place, const char* caption, ButtonPicture picture,
+                                      bool isDefault = false) {
+  return {id, PushButton, Window, place, caption, nullptr, kArial8, false, picture, isDefault};
+}
+
 constexpr ControlLayout group(ControlId id, ControlId parent, Rect place, const char* caption) {
   return {id, GroupBox, parent, place, caption, nullptr, kArial8Bold};
 }
@@ -110,16 +117,7 @@ constexpr std::array kVideoSoundControls{
         UnmuteAtEndButton, RadioButton, EndPanel, {8, 24, 298, 17}, "UN-MUTE system when screensaver ENDS (Sound On)"},
     button(ClearChoicesButton, Window, {6, 170, 75, 16}, "Clear Settings",
            "Clear the button settings. Ignore volume settings."),
-    ControlLayout{VideoSoundReturnButton,
-                  PushButton,
-                  Window,
-                  {251, 177, 75, 25},
-                  "Return",
-                  nullptr,
-                  kArial8,
-                  false,
-                  ButtonPicture::Check,
-                  true},
+    pictureButton(VideoSoundReturnButton, {251, 177, 75, 25}, "Return", ButtonPicture::Check, true),
 };
 
 constexpr std::array kAboutControls{
@@ -132,37 +130,16 @@ constexpr std::array kAboutControls{
         DisclaimerMiddle, WrappedLabel, DisclaimerGroup, {12, 58, 413, 49}, kDisclaimer2, nullptr, kCourierNew8},
     ControlLayout{
         DisclaimerEnd, WrappedLabel, DisclaimerGroup, {12, 110, 405, 49}, kDisclaimer3, nullptr, kCourierNew8},
-    ControlLayout{AboutReturnButton,
-                  PushButton,
-                  Window,
-                  {428, 300, 75, 25},
-                  "Return",
-                  nullptr,
-                  kArial8,
-                  false,
-                  ButtonPicture::None,
-                  true},
+    pictureButton(AboutReturnButton, {428, 300, 75, 25}, "Return", ButtonPicture::None, true),
 };
 
 // The buttons stand in their focus order: Play, Stop, Pause, Return.
 constexpr std::array kPreviewControls{
     ControlLayout{PreviewPanel, VideoPanel, Window, {16, 8, 433, 297}},
-    ControlLayout{
-        PlayButton, PushButton, Window, {456, 95, 75, 25}, "Play", nullptr, kArial8, false, ButtonPicture::Play},
-    ControlLayout{
-        StopButton, PushButton, Window, {456, 175, 75, 25}, "Stop", nullptr, kArial8, false, ButtonPicture::Stop},
-    ControlLayout{
-        PauseButton, PushButton, Window, {456, 135, 75, 25}, "Pause", nullptr, kArial8, false, ButtonPicture::Pause},
-    ControlLayout{PreviewReturnButton,
-                  PushButton,
-                  Window,
-                  {464, 359, 75, 25},
-                  "Return",
-                  nullptr,
-                  kArial8,
-                  false,
-                  ButtonPicture::Check,
-                  true},
+    pictureButton(PlayButton, {456, 95, 75, 25}, "Play", ButtonPicture::Play),
+    pictureButton(StopButton, {456, 175, 75, 25}, "Stop", ButtonPicture::Stop),
+    pictureButton(PauseButton, {456, 135, 75, 25}, "Pause", ButtonPicture::Pause),
+    pictureButton(PreviewReturnButton, {464, 359, 75, 25}, "Return", ButtonPicture::Check, true),
     ControlLayout{PreviewPathLabel, Label, Window, {5, 319, 529, 34}},
 };
 
