@@ -69,6 +69,9 @@ constexpr std::array kOptionsControls{
     ControlLayout{HeightBar, ScrollBar, CustomSizeGroup, {108, 43, 74, 13}},
     ControlLayout{WidthLabel, FittedLabel, CustomSizeGroup, {10, 65, 0, 0}, "", nullptr, kArial8, true},
     ControlLayout{HeightLabel, FittedLabel, CustomSizeGroup, {106, 65, 0, 0}, "", nullptr, kArial8, true},
+    // Just below the size group, in the free strip left of the buttons on
+    // the right, so that no control of the dialog moves.
+    ControlLayout{EveryMonitorBox, CheckBox, Window, {10, 417, 240, 17}, "Play videos on every monitor"},
 
     group(OrderGroup, Window, {379, 210, 261, 44}, "Video Plays:"),
     navyRadio(InSequenceButton, OrderGroup, 26, 19, 89, "In Sequence"),

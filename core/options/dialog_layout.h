@@ -31,6 +31,8 @@ enum class ControlKind {
   SunkenPanel,
   PushButton,
   RadioButton,
+  // A box the user checks or clears, with its caption on its right.
+  CheckBox,
   // A horizontal scroll bar.
   ScrollBar,
   // A text box the user cannot type in.
@@ -85,6 +87,7 @@ enum class ControlId : int {
   HeightBar,
   WidthLabel,
   HeightLabel,
+  EveryMonitorBox,
   OrderGroup,
   InSequenceButton,
   RandomButton,

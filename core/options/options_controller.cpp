@@ -55,6 +55,11 @@ void OptionsController::chooseStartMute(MuteChoice choice) { options_.startOn = 
 
 void OptionsController::chooseEndMute(MuteChoice choice) { options_.endOn = choice; }
 
+void OptionsController::chooseEveryMonitor(bool on) {
+  options_.everyMonitor = on;
+  options_.everyMonitorChosen = true;
+}
+
 void OptionsController::clearMuteChoices() {
   options_.startOn = MuteChoice::LeaveAlone;
   options_.endOn = MuteChoice::LeaveAlone;

@@ -81,6 +81,8 @@ class OptionsController {
   void chooseRepeat(bool on);
   void chooseStartMute(MuteChoice choice);
   void chooseEndMute(MuteChoice choice);
+  // "Play videos on every monitor" checked or cleared by the user.
+  void chooseEveryMonitor(bool on);
   // "Clear Settings" in the video sound dialog: neither choice is set, so
   // the next save removes both keys and the show leaves the mute alone.
   void clearMuteChoices();

@@ -33,6 +33,7 @@ OptionsState LoadOptions(const SettingsFile& file, VideoSlots& slots) {
   state.order = VideoOrderOf(number(kPlayOrderKey));
   state.height = SizeLabelValue(number(kHeightKey));
   state.width = SizeLabelValue(number(kWidthKey));
+  state.everyMonitor = EveryMonitorOf(file.readText(kOptionsSection, kEveryMonitorKey, ""));
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     slots[slot] = file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault);
   }
@@ -61,6 +62,9 @@ void SaveOptions(SettingsFile& file, const OptionsState& state) {
       static_cast<std::int32_t>(state.order == VideoOrder::Random ? VideoOrder::Random : VideoOrder::InSequence));
   file.writeNumber(kOptionsSection, kHeightKey, state.height);
   file.writeNumber(kOptionsSection, kWidthKey, state.width);
+  if (state.everyMonitorChosen) {
+    file.writeText(kOptionsSection, kEveryMonitorKey, state.everyMonitor ? kEveryMonitorOn : kEveryMonitorOff);
+  }
   file.writeText(kSoundSection, kSoundFileKey, state.soundFile);
   file.writeFlag(kOptionsSection, kStatusKey, false);
 }

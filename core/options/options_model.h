@@ -29,6 +29,11 @@ struct OptionsState {
   std::int32_t height = kMinimumVideoSide;
   // The sound file box's text; empty when none was chosen or loaded.
   std::string soundFile;
+  // "Play videos on every monitor", and whether the user changed it. The
+  // save writes it only then: a file whose key holds something the dialog
+  // cannot show (or no key) keeps it when the box was never touched.
+  bool everyMonitor = false;
+  bool everyMonitorChosen = false;
 
   static constexpr std::int32_t kMinimumVideoSide = 25;
 };

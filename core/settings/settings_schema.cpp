@@ -23,6 +23,8 @@ VideoSizeMode VideoSizeModeOf(std::int32_t stored) {
 
 VideoOrder VideoOrderOf(std::int32_t stored) { return stored == 1 ? VideoOrder::Random : VideoOrder::InSequence; }
 
+bool EveryMonitorOf(std::string_view stored) { return stored == kEveryMonitorOn; }
+
 bool IsEmptySlotForShow(std::string_view value) {
   if (value.size() != kEmptySlot.size()) return false;
   for (std::size_t i = 0; i < value.size(); ++i) {

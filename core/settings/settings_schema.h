@@ -31,6 +31,8 @@ inline constexpr std::string_view kSizeModeKey = "Picdis";
 inline constexpr std::string_view kPlayOrderKey = "Picord";
 inline constexpr std::string_view kHeightKey = "Height";
 inline constexpr std::string_view kWidthKey = "Width";
+// Whether every monitor plays videos of its own, not only the primary.
+inline constexpr std::string_view kEveryMonitorKey = "Allscreens";
 // "WavConfig" holds the background sound in the first slot's key.
 inline constexpr std::string_view kSoundFileKey = "Name1";
 // "History": the folder of the video last chosen, separator included.
@@ -66,6 +68,13 @@ enum class VideoSizeMode : std::int32_t { FullScreen = 1, Medium = 2, Small = 3,
 // InSequence.
 enum class VideoOrder : std::int32_t { Random = 1, InSequence = 2 };
 [[nodiscard]] VideoOrder VideoOrderOf(std::int32_t stored);
+
+// "Allscreens": only "1" turns videos on every monitor on. A missing key,
+// "0" and anything else leave the show on the primary monitor alone, so
+// that files written before the option existed show what they always did.
+inline constexpr std::string_view kEveryMonitorOn = "1";
+inline constexpr std::string_view kEveryMonitorOff = "0";
+[[nodiscard]] bool EveryMonitorOf(std::string_view stored);
 
 // The values of "Options" in the default file, in the order written.
 struct DefaultOption {

@@ -16,15 +16,21 @@ std::uint32_t SystemUtcClock::millisecondsSinceMidnight() const {
   return static_cast<std::uint32_t>(sinceMidnight.count());
 }
 
-void PickNextVideo(ShowState& state, const UtcClock& clock) {
-  if (state.PlayOrder == VideoOrder::Random) {
-    ShowRandom random(clock.millisecondsSinceMidnight());
-    state.CurrentIndex = static_cast<std::int32_t>(random.draw(static_cast<std::uint32_t>(state.PlayListCount))) + 1;
-    return;
+std::int32_t PickVideo(VideoOrder order, std::int32_t count, std::int32_t& sequenceIndex, const UtcClock& clock,
+                       std::uint32_t seedOffset) {
+  if (order == VideoOrder::Random) {
+    // The sum wraps as the 32-bit state does.
+    ShowRandom random(clock.millisecondsSinceMidnight() + seedOffset);
+    return static_cast<std::int32_t>(random.draw(static_cast<std::uint32_t>(count))) + 1;
   }
-  state.CurrentIndex = state.SequenceIndex + 1;
-  if (state.CurrentIndex > state.PlayListCount) state.CurrentIndex = 1;
-  state.SequenceIndex = state.CurrentIndex;
+  std::int32_t next = sequenceIndex + 1;
+  if (next > count) next = 1;
+  sequenceIndex = next;
+  return next;
+}
+
+void PickNextVideo(ShowState& state, const UtcClock& clock) {
+  state.CurrentIndex = PickVideo(state.PlayOrder, state.PlayListCount, state.SequenceIndex, clock);
 }
 
 }  // namespace quorrel

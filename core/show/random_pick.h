@@ -33,6 +33,14 @@ class SystemUtcClock : public UtcClock {
   [[nodiscard]] std::uint32_t millisecondsSinceMidnight() const override;
 };
 
+// The 1-based position of the next video of a list of `count` (at least
+// one): in sequence, the one after `sequenceIndex`, wrapping to the first,
+// which then becomes the new `sequenceIndex`; at random, any position, the
+// generator seeded afresh from the clock with `seedOffset` added, so that
+// pickers that ask in the same millisecond need not pick alike.
+[[nodiscard]] std::int32_t PickVideo(VideoOrder order, std::int32_t count, std::int32_t& sequenceIndex,
+                                     const UtcClock& clock, std::uint32_t seedOffset = 0);
+
 // Sets CurrentIndex to the next video: in sequence, the one after the last
 // picked in sequence, wrapping to the first; at random, any entry (the last
 // one included), with the generator seeded afresh from the clock.

@@ -34,6 +34,7 @@ void ReadSettings(const SettingsFile& settings, ShowState& state, std::string& m
   // The custom size is taken as it stands, without a range check.
   state.CustomHeight = settings.readNumber(kOptionsSection, kHeightKey, kNumberReadDefault);
   state.CustomWidth = settings.readNumber(kOptionsSection, kWidthKey, kNumberReadDefault);
+  state.EveryMonitor = EveryMonitorOf(settings.readText(kOptionsSection, kEveryMonitorKey, ""));
 
   state.PlayList.clear();
   state.PlayListCount = 0;

@@ -1,5 +1,6 @@
 #include "show/show_controller.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -37,20 +38,6 @@ std::string videoErrorText(const std::string& fileName) {
 }
 
 constexpr const char* kSoundErrorText = "The sound file is corrupt and cannot be played!";
-
-// Pauses a player that is playing; true when it now reads paused. A player
-// that has ended, failed or holds nothing is left as it is: the poll deals
-// with it once the display is back.
-bool pauseIfPlaying(MediaPlayer& player) {
-  if (!player.isOpen() || player.mode() != PlayerMode::Playing) return false;
-  player.pause();
-  return player.mode() == PlayerMode::Paused;
-}
-
-// Resume, not play: the file goes on from where it paused.
-void resumeIfPaused(MediaPlayer& player) {
-  if (player.isOpen() && player.mode() == PlayerMode::Paused) player.resume();
-}
 
 }  // namespace
 
@@ -92,6 +79,13 @@ void ShowController::start() {
       LogError("cannot play " + state_.entry(state_.CurrentIndex) + ": " + error.what());
     }
     if (ended_) return;
+    cycleRunning_ = true;
+    if (othersPlay()) {
+      for (const std::unique_ptr<MonitorCycle>& other : others_) {
+        startOtherMonitor(*other);
+        if (ended_) return;
+      }
+    }
     services_.view.setTimerEnabled(true);
   } else {
     services_.view.setPanelVisible(false);
@@ -132,19 +126,8 @@ void ShowController::placeVideoPanel() {
 }
 
 void ShowController::placePanel(const Rect& place) {
-  panel_ = place;
-  // A panel larger than the screen (a custom size beyond it, a video's own
-  // size on a smaller screen) stands centred with negative offsets, but
-  // only its part on the screen is made and drawn: nothing the size of the
-  // whole panel is ever allocated for a picture nobody sees.
-  const Rect screen{0, 0, services_.view.screenWidth(), services_.view.screenHeight()};
-  shownPanel_ = place.empty() || Contains(screen, place) ? place : Intersection(place, screen);
-  services_.view.placePanel(shownPanel_);
-}
-
-Rect ShowController::videoArea() const {
-  // The whole panel, relative to the part of it that is placed.
-  return Rect{panel_.left - shownPanel_.left, panel_.top - shownPanel_.top, panel_.width, panel_.height};
+  panel_ = OnScreen(place, services_.view.screenWidth(), services_.view.screenHeight());
+  services_.view.placePanel(panel_.shown);
 }
 
 void ShowController::startNextVideo() {
@@ -163,7 +146,7 @@ void ShowController::startNextVideo() {
     const std::int32_t height = natural.height;
     placePanel(CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
   }
-  video.setDisplayRect(videoArea());
+  video.setDisplayRect(panel_.videoArea());
   video.play();
 }
 
@@ -183,18 +166,24 @@ void ShowController::poll() {
     try {
       startNextVideo();
     } catch (const std::exception&) {
-      // The timer goes off before the box opens, so no tick runs while the
-      // user reads it, and the show then waits silently for input.
-      services_.view.setTimerEnabled(false);
-      if (sound.mode() == PlayerMode::Playing) sound.stop();
-      state_.SoundOn = false;
-      services_.boxes.showMessage(MessageKind::Error, videoErrorText(video.fileName()));
+      stopCycleForError(video.fileName());
+      return;
     }
-    // The key that dismissed the box, or one pressed while the file
-    // opened, may have ended the show meanwhile; the cursor it gave back
-    // stays.
+    // A key pressed while the file opened may have ended the show
+    // meanwhile.
     if (ended_) return;
     services_.view.setCursorVisible(false);
+  }
+
+  for (const std::unique_ptr<MonitorCycle>& other : others_) {
+    if (!other->cycling()) continue;
+    try {
+      other->poll(state_, services_.clock);
+    } catch (const std::exception&) {
+      stopCycleForError(other->fileName());
+      return;
+    }
+    if (ended_) return;
   }
 
   if (state_.SoundOn && state_.RepeatSound && sound.mode() == PlayerMode::Stopped) {
@@ -210,6 +199,71 @@ void ShowController::poll() {
   }
 }
 
+void ShowController::stopCycleForError(const std::string& fileName) {
+  // The timer goes off before the box opens, so no tick runs while the
+  // user reads it, and the show then waits silently for input, every
+  // monitor black.
+  services_.view.setTimerEnabled(false);
+  cycleRunning_ = false;
+  MediaPlayer& sound = services_.soundPlayer;
+  if (sound.mode() == PlayerMode::Playing) sound.stop();
+  state_.SoundOn = false;
+  MediaPlayer& video = services_.videoPlayer;
+  if (video.isOpen() && video.mode() == PlayerMode::Playing) video.stop();
+  for (const std::unique_ptr<MonitorCycle>& other : others_) other->stop();
+  services_.boxes.showMessage(MessageKind::Error, videoErrorText(fileName));
+  // The key that dismissed the box may have ended the show meanwhile; the
+  // cursor it gave back stays.
+  if (ended_) return;
+  services_.view.setCursorVisible(false);
+}
+
+bool ShowController::othersPlay() const { return state_.EveryMonitor && cycleRunning_ && !ended_; }
+
+void ShowController::startOtherMonitor(MonitorCycle& cycle) {
+  cycle.start(state_, services_.clock);
+  if (!ended_ && displayPoweredDown_) cycle.hold();
+}
+
+void ShowController::monitorsChanged(const std::vector<Monitor>& monitors) {
+  if (ended_) return;
+  if (services_.otherMonitors != nullptr) {
+    const std::vector<Monitor> ordered = InShowOrder(monitors);
+    // The monitors that have gone (the new primary among them) take their
+    // windows and players with them.
+    std::erase_if(others_, [this, &ordered](const std::unique_ptr<MonitorCycle>& cycle) {
+      const bool stays = std::any_of(ordered.begin() + (ordered.empty() ? 0 : 1), ordered.end(),
+                                     [&cycle](const Monitor& m) { return m.name == cycle->monitor().name; });
+      if (!stays) services_.otherMonitors->closeScreen(cycle->screen());
+      return !stays;
+    });
+    std::vector<std::unique_ptr<MonitorCycle>> kept;
+    std::vector<MonitorCycle*> added;
+    for (std::size_t k = 1; k < ordered.size(); ++k) {
+      const Monitor& monitor = ordered[k];
+      auto known = std::find_if(others_.begin(), others_.end(), [&monitor](const std::unique_ptr<MonitorCycle>& c) {
+        return c && c->monitor().name == monitor.name;
+      });
+      if (known != others_.end()) {
+        kept.push_back(std::move(*known));
+        if (kept.back()->monitor() != monitor) kept.back()->follow(monitor, state_);
+      } else {
+        kept.push_back(std::make_unique<MonitorCycle>(monitor, services_.otherMonitors->openScreen(monitor), ended_));
+        added.push_back(kept.back().get());
+      }
+      kept.back()->setOrder(static_cast<std::int32_t>(k));
+    }
+    others_ = std::move(kept);
+    if (othersPlay()) {
+      for (MonitorCycle* cycle : added) {
+        startOtherMonitor(*cycle);
+        if (ended_) return;
+      }
+    }
+  }
+  screenChanged();
+}
+
 void ShowController::displayPowerChanged(bool poweredDown) {
   if (poweredDown == displayPoweredDown_) return;
   displayPoweredDown_ = poweredDown;
@@ -222,13 +276,15 @@ void ShowController::displayPowerChanged(bool poweredDown) {
 }
 
 void ShowController::holdPlayers() {
-  if (pauseIfPlaying(services_.videoPlayer)) videoHeld_ = true;
-  if (pauseIfPlaying(services_.soundPlayer)) soundHeld_ = true;
+  if (PauseIfPlaying(services_.videoPlayer)) videoHeld_ = true;
+  if (PauseIfPlaying(services_.soundPlayer)) soundHeld_ = true;
+  for (const std::unique_ptr<MonitorCycle>& other : others_) other->hold();
 }
 
 void ShowController::releasePlayers() {
-  if (std::exchange(videoHeld_, false)) resumeIfPaused(services_.videoPlayer);
-  if (std::exchange(soundHeld_, false)) resumeIfPaused(services_.soundPlayer);
+  if (std::exchange(videoHeld_, false)) ResumeIfPaused(services_.videoPlayer);
+  if (std::exchange(soundHeld_, false)) ResumeIfPaused(services_.soundPlayer);
+  for (const std::unique_ptr<MonitorCycle>& other : others_) other->release();
 }
 
 void ShowController::screenChanged() {
@@ -236,11 +292,11 @@ void ShowController::screenChanged() {
   const std::int32_t width = services_.view.screenWidth();
   const std::int32_t height = services_.view.screenHeight();
   if (state_.SizeMode == VideoSizeMode::Natural) {
-    placePanel(CentredPanel(width, height, panel_.width, panel_.height));
+    placePanel(CentredPanel(width, height, panel_.whole.width, panel_.whole.height));
   } else {
     placeVideoPanel();
   }
-  services_.videoPlayer.setDisplayRect(videoArea());
+  services_.videoPlayer.setDisplayRect(panel_.videoArea());
 }
 
 void ShowController::inputHook(bool isInputMessage) {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/geometry.h"
+#include "show/monitor_cycle.h"
+#include "show/monitors.h"
 #include "show/show_state.h"
 #include "show/show_view.h"
+#include "show/video_panel.h"
 
 namespace quorrel {
 
@@ -34,6 +39,9 @@ struct ShowServices {
   // on the primary monitor does; the others stay silent and leave the
   // switch alone.
   bool soundAndMute = true;
+  // The windows over the monitors other than the primary; null where the
+  // show has only its own window (a host's module, a preview).
+  MonitorScreens* otherMonitors = nullptr;
 };
 
 // The show's logic from start-up to the end: it reads the settings once,
@@ -78,6 +86,16 @@ class ShowController {
   // is placed again for the new size, the playing video with it.
   void screenChanged();
 
+  // The desktop's monitors, every time they change (and once when the show
+  // goes on screen), after the front end has put the show window over the
+  // primary one. Every other monitor gets a black window; with "Play
+  // videos on every monitor" on, it plays its own cycle there while the
+  // primary's plays. A monitor that appears starts its own cycle, one that
+  // goes takes its player with it, and one that moves or changes its size
+  // has its panel placed again. The primary's panel follows as for
+  // screenChanged().
+  void monitorsChanged(const std::vector<Monitor>& monitors);
+
   [[nodiscard]] const ShowState& state() const { return state_; }
   [[nodiscard]] bool ended() const { return ended_; }
 
@@ -86,9 +104,14 @@ class ShowController {
   void startBackgroundSound();
   void placeVideoPanel();
   void placePanel(const Rect& place);
-  // Where the video is drawn in the placed panel.
-  [[nodiscard]] Rect videoArea() const;
   void startNextVideo();
+  // Whether the other monitors play: the option is on and the primary's
+  // cycle runs.
+  [[nodiscard]] bool othersPlay() const;
+  void startOtherMonitor(MonitorCycle& cycle);
+  // A video that cannot be started on a tick, on any monitor: the cycle
+  // stops everywhere, the sound with it, and the user is told once.
+  void stopCycleForError(const std::string& fileName);
   void applyMuteChoice(MuteChoice choice);
   void checkPasswordThenEnd();
   // Pauses whichever player is playing, for the dark display, and
@@ -100,9 +123,11 @@ class ShowController {
   ShowState state_;
   // What the message screen says, and where the video panel is.
   std::string messageText_ = kNoVideosText;
-  Rect panel_ = kFirstPanelPlace;
-  // The part of the panel on the screen, which is what the view places.
-  Rect shownPanel_ = kFirstPanelPlace;
+  PlacedPanel panel_{kFirstPanelPlace, kFirstPanelPlace};
+  // The monitors other than the primary, in the show's order.
+  std::vector<std::unique_ptr<MonitorCycle>> others_;
+  // The primary's cycle has started, and not stopped for an error.
+  bool cycleRunning_ = false;
   bool hookInstalled_ = false;
   bool ended_ = false;
   bool displayPoweredDown_ = false;

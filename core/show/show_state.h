@@ -26,6 +26,8 @@ struct ShowState {
   std::int32_t CustomHeight = 0;
   std::int32_t CustomWidth = 0;
   bool InputBusy = false;
+  // Every monitor plays videos of its own, not only the primary.
+  bool EveryMonitor = false;
 
   // The path at 1-based position `index`.
   [[nodiscard]] const std::string& entry(std::int32_t index) const {

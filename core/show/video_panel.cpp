@@ -45,4 +45,9 @@ Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int3
   return CentredPanel(screenWidth, screenHeight, state.CustomWidth, state.CustomHeight);
 }
 
+PlacedPanel OnScreen(const Rect& place, std::int32_t screenWidth, std::int32_t screenHeight) {
+  const Rect screen{0, 0, screenWidth, screenHeight};
+  return {place, place.empty() || Contains(screen, place) ? place : Intersection(place, screen)};
+}
+
 }  // namespace quorrel

@@ -20,4 +20,20 @@ namespace quorrel {
 // mode does, until the first video tells its own size.
 [[nodiscard]] Rect VideoPanelPlace(const ShowState& state, std::int32_t screenWidth, std::int32_t screenHeight);
 
+// A panel as placed on a screen of a given size. A panel larger than the
+// screen (a custom size beyond it, a video's own size on a smaller screen)
+// stands centred with negative offsets, but only its part on the screen is
+// made and drawn: nothing the size of the whole panel is ever allocated for
+// a picture nobody sees.
+struct PlacedPanel {
+  Rect whole;
+  // The part on the screen, which is what a window places.
+  Rect shown;
+  // Where the video is drawn: the whole panel, relative to the shown part.
+  [[nodiscard]] Rect videoArea() const {
+    return Rect{whole.left - shown.left, whole.top - shown.top, whole.width, whole.height};
+  }
+};
+[[nodiscard]] PlacedPanel OnScreen(const Rect& place, std::int32_t screenWidth, std::int32_t screenHeight);
+
 }  // namespace quorrel

@@ -1,5 +1,6 @@
 #include "linux/options/dialog_builder.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -107,6 +108,13 @@ QWidget* makeControl(const ControlLayout& row, QWidget* parent) {
       if (row.navy) SetTextColour(radio, kNavy);
       place(radio, row.place);
       return radio;
+    }
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(QString::fromLatin1(row.caption), parent);
+      box->setFont(DialogFont(row.font));
+      if (row.navy) SetTextColour(box, kNavy);
+      place(box, row.place);
+      return box;
     }
     case ControlKind::ScrollBar: {
       auto* bar = new QScrollBar(Qt::Horizontal, parent);

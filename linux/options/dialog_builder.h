@@ -13,7 +13,7 @@ namespace quorrel::linux_desktop {
 class LaidOutControls {
  public:
   // The control of `id` as the widget class its kind is made as (QLabel,
-  // QListWidget, QGroupBox, QFrame, QPushButton, QRadioButton, QScrollBar,
+  // QListWidget, QGroupBox, QFrame, QPushButton, QRadioButton, QCheckBox, QScrollBar,
   // QLineEdit, or a plain QWidget for a video panel).
   template <typename Widget>
   [[nodiscard]] Widget* get(ControlId id) const {

@@ -1,5 +1,6 @@
 #include "linux/options/options_dialog.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -113,6 +114,7 @@ void OptionsDialog::buildControls() {
   heightBar = controls.get<QScrollBar>(HeightBar);
   widthLabel = controls.get<QLabel>(WidthLabel);
   heightLabel = controls.get<QLabel>(HeightLabel);
+  everyMonitorBox = controls.get<QCheckBox>(EveryMonitorBox);
   orderGroup = controls.get<QGroupBox>(OrderGroup);
   inSequenceButton = controls.get<QRadioButton>(InSequenceButton);
   randomButton = controls.get<QRadioButton>(RandomButton);
@@ -171,6 +173,9 @@ void OptionsDialog::connectHandlers() {
   onChecked(soundOffButton, [&controller] { controller.chooseSound(false); });
   onChecked(repeatOnButton, [&controller] { controller.chooseRepeat(true); });
   onChecked(repeatOffButton, [&controller] { controller.chooseRepeat(false); });
+  // Only the user's own clicks and keys count, never the load's setting.
+  connect(everyMonitorBox, &QCheckBox::clicked, this,
+          [&controller](bool checked) { controller.chooseEveryMonitor(checked); });
   connect(chooseSoundButton, &QPushButton::clicked, this, [this] { chooseSoundFile(); });
   connect(okButton, &QPushButton::clicked, this, [this] { saveAndClose(); });
   connect(aboutButton, &QPushButton::clicked, this, [this] { showAboutBox(); });
@@ -209,6 +214,7 @@ void OptionsDialog::showOptions(const OptionsState& options) {
                           options.order);
   selectRadio<bool>({{soundOnButton, true}, {soundOffButton, false}}, isOn(options.sound));
   selectRadio<bool>({{repeatOnButton, true}, {repeatOffButton, false}}, isOn(options.repeat));
+  everyMonitorBox->setChecked(options.everyMonitor);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
   widthBar->setValue(options.width);

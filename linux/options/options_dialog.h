@@ -15,6 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QCheckBox;
 class QScrollBar;
 
 namespace quorrel {
@@ -106,6 +107,7 @@ class OptionsDialog : public QDialog, private OptionsView {
   QScrollBar* heightBar;
   QLabel* widthLabel;
   QLabel* heightLabel;
+  QCheckBox* everyMonitorBox;
   QGroupBox* orderGroup;
   QRadioButton* inSequenceButton;
   QRadioButton* randomButton;

@@ -13,6 +13,8 @@
 #include "base/log.h"
 #include "linux/base/application.h"
 #include "linux/base/message_boxes.h"
+#include "linux/base/ui_poster.h"
+#include "linux/media/media_backend.h"
 #include "linux/show/x11_host_window.h"
 #include "media/media_player.h"
 #include "show/show_window_identity.h"
@@ -81,7 +83,7 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
       soundPlayer_(std::make_unique<MediaPlayer>(backend, 0, false)),
       videoPlayer_(std::make_unique<MediaPlayer>(backend, createPanel(), true)),
       controller_(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute, clock_, password_, screenSaverFlag_,
-                               boxes, placement.soundAndMute}),
+                               boxes, placement.soundAndMute, placement.hostWindow != 0 ? nullptr : this}),
       powerWatch_(X11DisplayPower::Open(), [this](bool poweredDown) { controller_.displayPowerChanged(poweredDown); }) {
   // A hosted copy is not "a show on screen": the host may show it in a
   // settings preview while the user opens the options dialog.
@@ -149,7 +151,9 @@ ShowWindow::~ShowWindow() {
   videoPlayer_.reset();
   soundPlayer_.reset();
   if (cursorHidden_) QApplication::restoreOverrideCursor();
-  for (QWidget* cover : covers_) delete cover;
+  removeOtherWindows();
+  // Their windows go now, not in an event loop that has ended.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   if (hostWindow_ && windowHandle() != nullptr) {
     // The host's window stands in as the parent of this window's own; it
     // would take this window down with it, before the widget is done.
@@ -233,29 +237,29 @@ void ShowWindow::coverScreens() {
   } else {
     showFullScreen();
   }
-  // Every other monitor is covered black; input there ends the show too,
-  // since the application-wide hook sees it.
-  removeCovers();
-  for (std::size_t i = 1; i < screens.size(); ++i) {
-    auto* cover = new QWidget(nullptr, kOwnWindow);
-    cover->setWindowTitle(QStringLiteral("Quorrel"));
-    fillWith(*cover, Qt::black);
-    cover->setGeometry(screens[i]->geometry());
-    cover->winId();
-    cover->windowHandle()->setScreen(screens[i]);
-    cover->showFullScreen();
-    covers_.push_back(cover);
+  // Every other monitor gets a window of its own; input there ends the
+  // show too, since the application-wide hook sees it.
+  std::vector<Monitor> monitors;
+  for (QScreen* screen : screens) {
+    const QRect place = screen->geometry();
+    monitors.push_back(Monitor{screen->name().toStdString(), Rect{place.x(), place.y(), place.width(), place.height()},
+                               screen == screens.front()});
   }
-  controller_.screenChanged();
+  controller_.monitorsChanged(monitors);
 }
 
-void ShowWindow::removeCovers() {
-  for (QWidget* cover : covers_) {
-    cover->hide();
-    cover->deleteLater();
-  }
-  covers_.clear();
+MonitorScreen& ShowWindow::openScreen(const Monitor& monitor) {
+  if (!silentBackend_) silentBackend_ = CreatePlatformMediaBackend(QtUiPoster(), MediaAudio::Off);
+  otherWindows_.push_back(std::make_unique<MonitorWindow>(monitor, *silentBackend_));
+  return *otherWindows_.back();
 }
+
+void ShowWindow::closeScreen(MonitorScreen& screen) {
+  std::erase_if(otherWindows_,
+                [&screen](const std::unique_ptr<MonitorWindow>& window) { return window.get() == &screen; });
+}
+
+void ShowWindow::removeOtherWindows() { otherWindows_.clear(); }
 
 bool ShowWindow::eventFilter(QObject* watched, QEvent* event) {
   // Input reaches the window system's window first and is then passed on
@@ -369,6 +373,7 @@ void ShowWindow::endBySignal() {
 void ShowWindow::closePlayers() {
   videoPlayer_->close();
   soundPlayer_->close();
+  for (const std::unique_ptr<MonitorWindow>& window : otherWindows_) window->closePlayer();
 }
 
 void ShowWindow::takeOffScreen() {
@@ -378,7 +383,7 @@ void ShowWindow::takeOffScreen() {
   closePlayers();
   if (hosted()) return;
   releaseKeyboard();
-  removeCovers();
+  for (const std::unique_ptr<MonitorWindow>& window : otherWindows_) window->hide();
   hide();
   cursorWantedHidden_ = false;
   applyCursor();
@@ -390,7 +395,7 @@ void ShowWindow::closeShow() {
   // player still draws into it.
   closePlayers();
   if (!hosted()) releaseKeyboard();
-  removeCovers();
+  removeOtherWindows();
   close();
   // Leaves every running event loop, a modal box's included.
   QCoreApplication::exit(0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "linux/show/display_power_watch.h"
+#include "linux/show/monitor_window.h"
 #include "linux/show/show_services.h"
 #include "media/media_types.h"
 #include "show/random_pick.h"
@@ -45,7 +46,7 @@ struct ShowPlacement {
 // hides the cursor; its X11 class is the application name, which the show
 // mode sets to "TForm1" before creating it, so that a second start can
 // find it.
-class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEventFilter {
+class ShowWindow : public QWidget, private ShowView, private MonitorScreens, private QAbstractNativeEventFilter {
  public:
   ShowWindow(Application& app, const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute,
              MessageBoxes& boxes, const ShowPlacement& placement);
@@ -89,6 +90,9 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   void takeOffScreen() override;
   void closeShow() override;
 
+  MonitorScreen& openScreen(const Monitor& monitor) override;
+  void closeScreen(MonitorScreen& screen) override;
+
   // The host window's resizes and its destruction.
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -98,11 +102,11 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   NativeWindow createPanel();
   // The area the show covers, in the coordinates its window is placed in.
   [[nodiscard]] QRect showArea() const;
-  // Follows the monitors: the window over the primary one, black covers on
-  // the rest, the panel placed again.
+  // Follows the monitors: the window over the primary one, a window of
+  // its own on each of the rest, the panels placed again.
   void coverScreens();
   void embedInHost();
-  void removeCovers();
+  void removeOtherWindows();
   void messageBoxOpen(bool open);
   void applyCursor();
 
@@ -122,9 +126,10 @@ class ShowWindow : public QWidget, private ShowView, private QAbstractNativeEven
   // The host's window was destroyed under the show.
   bool hostGone_ = false;
   std::unique_ptr<QWindow> hostWindow_;
-  // Owned here; removed with deleteLater, since the input that ends the
-  // show may be an event that one of them is receiving.
-  std::vector<QWidget*> covers_;
+  // The other monitors' players play silently, on a back end of their own
+  // made when the first of them opens a file; it outlives their windows.
+  std::unique_ptr<MediaBackend> silentBackend_;
+  std::vector<std::unique_ptr<MonitorWindow>> otherWindows_;
 
   SystemUtcClock clock_;
   NoScreenSaverPassword password_;

@@ -87,6 +87,8 @@ HWND LaidOutWindow::makeControl(const ControlLayout& row) {
     }
     case ControlKind::RadioButton:
       return Control(hwnd(), L"BUTTON", row.caption, BS_RADIOBUTTON | WS_TABSTOP, 0, 0, 0, 0, id, nullptr);
+    case ControlKind::CheckBox:
+      return Control(hwnd(), L"BUTTON", row.caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 0, 0, id, nullptr);
     case ControlKind::ScrollBar:
       return Control(hwnd(), L"SCROLLBAR", "", SBS_HORZ | WS_TABSTOP, 0, 0, 0, 0, id, nullptr);
     case ControlKind::ReadOnlyEdit:

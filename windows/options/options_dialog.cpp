@@ -59,6 +59,7 @@ void OptionsDialog::buildControls() {
   customSizeButton = control(CustomSizeButton);
   widthBar = control(WidthBar);
   heightBar = control(HeightBar);
+  everyMonitorBox = control(EveryMonitorBox);
   inSequenceButton = control(InSequenceButton);
   randomButton = control(RandomButton);
   soundFileBox = control(SoundFileBox);
@@ -133,6 +134,8 @@ void OptionsDialog::showOptions(const OptionsState& options) {
   orderButtons_.select(!options.order                         ? nullptr
                        : *options.order == VideoOrder::Random ? randomButton
                                                               : inSequenceButton);
+  // Setting the check sends no notification, so the load is no choice.
+  ::SendMessageW(everyMonitorBox, BM_SETCHECK, options.everyMonitor ? BST_CHECKED : BST_UNCHECKED, 0);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
   setScrollPosition(widthBar, options.width);
@@ -262,6 +265,11 @@ void OptionsDialog::command(ControlId id, HWND control, int notification) {
       return;
     case ControlId::OkButton:
       controller_->saveAndClose();
+      return;
+    case ControlId::EveryMonitorBox:
+      if (notification == BN_CLICKED) {
+        controller_->chooseEveryMonitor(::SendMessageW(everyMonitorBox, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      }
       return;
     case ControlId::VideoList:
       if (notification == LBN_SELCHANGE) {

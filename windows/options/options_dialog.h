@@ -80,6 +80,7 @@ class OptionsDialog : public LaidOutWindow, private OptionsView {
   HWND customSizeButton = nullptr;
   HWND widthBar = nullptr;
   HWND heightBar = nullptr;
+  HWND everyMonitorBox = nullptr;
   HWND inSequenceButton = nullptr;
   HWND randomButton = nullptr;
   HWND soundFileBox = nullptr;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "windows/system/utf16.h"
+
 namespace quorrel::windows_desktop {
 
 namespace {
@@ -27,13 +29,13 @@ int monitorDpi(HMONITOR monitor) {
 }
 
 BOOL CALLBACK listMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*place*/, LPARAM list) {
-  MONITORINFO info{};
+  MONITORINFOEXW info{};
   info.cbSize = sizeof info;
   if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
   const RECT& area = info.rcMonitor;
   auto& monitors = *reinterpret_cast<std::vector<Monitor>*>(list);
   const Monitor found{Rect{area.left, area.top, area.right - area.left, area.bottom - area.top}, monitorDpi(monitor),
-                      (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
+                      (info.dwFlags & MONITORINFOF_PRIMARY) != 0, Narrow(info.szDevice)};
   if (found.primary) {
     monitors.insert(monitors.begin(), found);
   } else {
@@ -49,7 +51,7 @@ std::vector<Monitor> SystemMonitors() {
   ::EnumDisplayMonitors(nullptr, nullptr, &listMonitor, reinterpret_cast<LPARAM>(&monitors));
   if (monitors.empty()) {
     monitors.push_back(Monitor{Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
-                               monitorDpi(nullptr), true});
+                               monitorDpi(nullptr), true, "primary"});
   }
   return monitors;
 }

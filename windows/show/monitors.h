@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "base/geometry.h"
@@ -13,6 +14,8 @@ struct Monitor {
   Rect place;
   int dpi = 96;
   bool primary = false;
+  // The system's device name ("\\.\DISPLAY2"), UTF-8.
+  std::string name;
 };
 
 // The monitors as the system lists them, the primary one first (where the

@@ -1,11 +1,13 @@
 #include "windows/show/show_window.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/log.h"
 #include "media/media_device.h"
 #include "show/show_window_identity.h"
 #include "windows/base/dpi.h"
+#include "windows/media/windows_media_backend.h"
 #include "windows/show/monitors.h"
 #include "windows/show/show_ending.h"
 #include "windows/system/utf16.h"
@@ -88,7 +90,8 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
   soundPlayer_ = std::make_unique<MediaPlayer>(backend, 0, false);
   videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
   controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute,
-                                                              clock_, password_, *screenSaverFlag_, boxes, !hosted()});
+                                                              clock_, password_, *screenSaverFlag_, boxes, !hosted(),
+                                                              hosted() ? nullptr : this});
 
   if (hosted()) {
     ::SetTimer(hwnd(), kHostTimer, kHostTimerMilliseconds, nullptr);
@@ -107,6 +110,7 @@ ShowWindow::~ShowWindow() {
   // The players go before the panel they draw into.
   videoPlayer_.reset();
   soundPlayer_.reset();
+  otherWindows_.clear();
   if (cursorHidden_) ::ShowCursor(TRUE);
 }
 
@@ -125,8 +129,41 @@ void ShowWindow::showOnTop() {
   // A preview leaves the keyboard and the order of windows to its host.
   if (hosted()) return;
   ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  coverMonitors();
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
+}
+
+void ShowWindow::coverMonitors() {
+  if (controller_->ended()) return;
+  const std::vector<Monitor> monitors = SystemMonitors();
+  const Rect primary = monitors.front().place;
+  ::SetWindowPos(hwnd(), HWND_TOPMOST, primary.left, primary.top, primary.width, primary.height, 0);
+  std::vector<quorrel::Monitor> desk;
+  for (const Monitor& monitor : monitors)
+    desk.push_back(quorrel::Monitor{monitor.name, monitor.place, monitor.primary});
+  // The first listed is the primary, also where the system flags none.
+  desk.front().primary = true;
+  controller_->monitorsChanged(desk);
+}
+
+MonitorScreen& ShowWindow::openScreen(const quorrel::Monitor& monitor) {
+  if (!silentBackend_) silentBackend_ = CreateWindowsMediaBackend(MediaAudio::Off);
+  otherWindows_.push_back(std::make_unique<MonitorWindow>(monitor, *silentBackend_));
+  return *otherWindows_.back();
+}
+
+void ShowWindow::closeScreen(MonitorScreen& screen) {
+  const auto window = std::find_if(otherWindows_.begin(), otherWindows_.end(),
+                                   [&screen](const std::unique_ptr<MonitorWindow>& w) { return w.get() == &screen; });
+  if (window == otherWindows_.end()) return;
+  // Its player is released as the show's are at the end, within a bound.
+  std::vector<std::unique_ptr<MediaPlayer>> players;
+  players.push_back((*window)->takePlayer());
+  if (!ReleasePlayers(std::move(players), kPlayerReleaseBound)) {
+    LogError("the player of a monitor that went did not stop within two seconds");
+  }
+  otherWindows_.erase(window);
 }
 
 LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,6 +175,10 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kReleaseAndEnd:
       releasePlayersAndEnd();
       return 0;
+    case WM_DISPLAYCHANGE:
+      // A monitor added, removed or set to another resolution.
+      if (!hosted()) coverMonitors();
+      break;
     case WM_POWERBROADCAST:
       if (const std::optional<bool> off = ConsoleDisplayOff(wParam, lParam)) {
         controller_->displayPowerChanged(*off);
@@ -266,6 +307,7 @@ void ShowWindow::takeOffScreen() {
   // wait two seconds for the window manager's answer before the show
   // leaves the screen.
   ::SetWindowRgn(hwnd(), ::CreateRectRgn(0, 0, 0, 0), TRUE);
+  for (const std::unique_ptr<MonitorWindow>& window : otherWindows_) window->takeOffScreen();
   setCursorVisible(true);
   // A look at the queue has Wine hand what it holds for the window system
   // over at once, rather than when the thread next waits for input, which
@@ -290,6 +332,7 @@ void ShowWindow::releasePlayersAndEnd() {
   std::vector<std::unique_ptr<MediaPlayer>> players;
   players.push_back(std::move(videoPlayer_));
   players.push_back(std::move(soundPlayer_));
+  for (const std::unique_ptr<MonitorWindow>& window : otherWindows_) players.push_back(window->takePlayer());
   if (!ReleasePlayers(std::move(players), kPlayerReleaseBound)) {
     LogError("the players did not stop within two seconds; the show ends without them");
     ::TerminateProcess(::GetCurrentProcess(), 0);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/media_player.h"
 #include "show/random_pick.h"
@@ -10,6 +11,7 @@
 #include "windows/base/input_during_waits.h"
 #include "windows/base/window.h"
 #include "windows/show/display_power.h"
+#include "windows/show/monitor_window.h"
 #include "windows/show/show_services.h"
 
 namespace quorrel {
@@ -36,7 +38,7 @@ namespace windows_desktop {
 // area, and plays there by the same rules, silently: it takes no input,
 // leaves the cursor and the mute switch alone, is no show on screen for a
 // second start to find, and ends when its host goes away or it is closed.
-class ShowWindow : public Window, private ShowView {
+class ShowWindow : public Window, private ShowView, private MonitorScreens {
  public:
   ShowWindow(const SettingsLocation& settings, MediaBackend& backend, SystemMute& mute, MessageBoxes& boxes,
              HWND host = nullptr);
@@ -66,6 +68,12 @@ class ShowWindow : public Window, private ShowView {
   void takeOffScreen() override;
   void closeShow() override;
 
+  MonitorScreen& openScreen(const quorrel::Monitor& monitor) override;
+  void closeScreen(MonitorScreen& screen) override;
+  // Puts the show window over the primary monitor and a window over every
+  // other one; again whenever the monitors change.
+  void coverMonitors();
+
   static LRESULT CALLBACK messageHook(int code, WPARAM wParam, LPARAM lParam);
   // Releases the players off this thread, within a bound, and ends the
   // process.
@@ -91,6 +99,10 @@ class ShowWindow : public Window, private ShowView {
   std::unique_ptr<ScreenSaverFlag> screenSaverFlag_;
   std::unique_ptr<MediaPlayer> soundPlayer_;
   std::unique_ptr<MediaPlayer> videoPlayer_;
+  // The windows over the other monitors, and the silent back end their
+  // players play on, made with the first of them.
+  std::unique_ptr<MediaBackend> silentBackend_;
+  std::vector<std::unique_ptr<MonitorWindow>> otherWindows_;
   std::unique_ptr<ShowController> controller_;
   // Made once the controller is there to hear of the display's state.
   std::unique_ptr<DisplayPowerNotifications> displayPower_;

@@ -13,6 +13,13 @@
 //     CPU seconds (user + system, threads included) that the command has
 //     used after running for <seconds>; then ends it with SIGTERM.
 //
+//   show_bench_probe together <seconds> <command> [args...] [+ <command> [args...]]...
+//     Starts every command at once (a lone "+" separates them) and, after
+//     <seconds>, prints the CPU seconds all of them have used together and
+//     their memory together: proportional set size (shared pages split
+//     between the processes that share them) and resident set size, in
+//     kilobytes; then ends them.
+//
 //   show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command> [args...]
 //     The command plays a clip that is red and ends with <tail-ms> of green,
 //     again and again. For each change, the time from the end of the clip
@@ -117,6 +124,41 @@ int cpu(double seconds, char** command) {
   return 0;
 }
 
+// A "Name:   1234 kB" line of a /proc file, in kilobytes.
+long kilobytes(const std::string& path, const std::string& name) {
+  std::ifstream file(path);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind(name + ":", 0) == 0) return std::atol(line.c_str() + name.size() + 1);
+  }
+  return 0;
+}
+
+int together(double seconds, int count, char** arguments) {
+  std::vector<pid_t> children;
+  char** command = arguments;
+  for (int n = 0; n <= count; ++n) {
+    if (n == count || std::string(arguments[n]) == "+") {
+      arguments[n] = nullptr;
+      children.push_back(launch(command));
+      command = arguments + n + 1;
+    }
+  }
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  double cpu = 0;
+  long pss = 0;
+  long rss = 0;
+  for (const pid_t child : children) {
+    cpu += cpuSeconds(child);
+    const std::string proc = "/proc/" + std::to_string(child);
+    pss += kilobytes(proc + "/smaps_rollup", "Pss");
+    rss += kilobytes(proc + "/status", "VmRSS");
+  }
+  std::printf("%.2f %ld %ld\n", cpu, pss, rss);
+  for (const pid_t child : children) finish(child);
+  return 0;
+}
+
 int gaps(int x, int y, int changes, int tailMs, int timeoutMs, char** command) {
   Screen screen;
   const auto start = Clock::now();
@@ -154,6 +196,7 @@ int main(int argc, char** argv) {
                       std::atoi(argv[6]), argv + 7);
   }
   if (mode == "cpu" && argc >= 4) return cpu(std::atof(argv[2]), argv + 3);
+  if (mode == "together" && argc >= 4) return together(std::atof(argv[2]), argc - 3, argv + 3);
   if (mode == "gaps" && argc >= 8) {
     return gaps(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
                 argv + 7);
@@ -162,6 +205,7 @@ int main(int argc, char** argv) {
                "usage: show_bench_probe first-frame <x> <y> <timeout-ms> <command...>\n"
                "       show_bench_probe whole-frame <x1> <y1> <x2> <y2> <timeout-ms> <command...>\n"
                "       show_bench_probe cpu <seconds> <command...>\n"
+               "       show_bench_probe together <seconds> <command...> [+ <command...>]...\n"
                "       show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command...>\n");
   return 2;
 }

@@ -57,6 +57,20 @@ TEST(DialogLayout, placesInTheWindowAddTheBoxesPlaces) {
                                              ControlId::PreviewReturnButton}));
 }
 
+// The check box went into free space: it overlaps no control of the
+// options dialog, and the size group above it holds what it always held.
+TEST(DialogLayout, everyMonitorBoxStandsClearOfEveryOtherControl) {
+  const WindowLayout& options = OptionsDialogLayout();
+  const Rect box = options.placeInWindow(ControlId::EveryMonitorBox);
+  EXPECT_EQ(options.control(ControlId::EveryMonitorBox).kind, ControlKind::CheckBox);
+  for (const ControlLayout& row : options.controls) {
+    if (row.id == ControlId::EveryMonitorBox || row.kind == ControlKind::FittedLabel) continue;
+    SCOPED_TRACE(static_cast<int>(row.id));
+    EXPECT_TRUE(Intersection(box, options.placeInWindow(row.id)).empty());
+  }
+  EXPECT_EQ(options.placeInWindow(ControlId::SizeGroup), (Rect{2, 210, 350, 202}));
+}
+
 TEST(DialogLayout, scalingMovesEdgesSoThatTouchingControlsStillTouch) {
   const Rect left{0, 0, 5, 5};
   const Rect right{5, 0, 5, 5};

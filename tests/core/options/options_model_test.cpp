@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "tests/core/options/option_fakes.h"
@@ -128,6 +132,29 @@ TEST_F(OptionsModel, refusedWriteStopsTheSaveWithTheStoresError) {
   auto state = load();
   SettingsFile missingFolder(dir.file("gone/quorrel4.ini"));
   EXPECT_THROW(SaveOptions(missingFolder, state), SettingsWriteError);
+}
+
+TEST_F(OptionsModel, everyMonitorIsOnOnlyForOneAndIsWrittenOnlyOnceChosen) {
+  for (const auto& [stored, on] : std::vector<std::pair<std::string, bool>>{
+           {"Allscreens=1\n", true}, {"Allscreens=0\n", false}, {"Allscreens=yes\n", false},
+           {"Allscreens=2\n", false}, {"", false}}) {
+    setOptions("Picdis=2\n" + stored);
+    auto state = load();
+    EXPECT_EQ(state.everyMonitor, on) << stored;
+    // Untouched, the save leaves the key as the file has it, missing or odd.
+    SettingsFile file(path);
+    SaveOptions(file, state);
+    const std::string before = stored.empty() ? "absent" : stored.substr(11, stored.size() - 12);
+    EXPECT_EQ(file.readText("Options", "Allscreens", "absent"), before) << stored;
+    // Chosen, it is written as "1" or "0", whatever stood there.
+    state.everyMonitor = !on;
+    state.everyMonitorChosen = true;
+    SaveOptions(file, state);
+    EXPECT_EQ(file.readText("Options", "Allscreens", "absent"), on ? "0" : "1") << stored;
+  }
+  // The default file has no such key, and reads as off.
+  test::WriteFile(path, DefaultSettingsText());
+  EXPECT_FALSE(load().everyMonitor);
 }
 
 TEST(StorableTextRule, lineBreaksAndNulAreRefused) {

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,6 +11,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <sys/stat.h>
+
+#include <cstring>
 
 #include "linux/options/about_box.h"
 #include "linux/options/video_sound_dialog.h"
@@ -51,6 +54,39 @@ TEST_F(OptionsDialog, controlsStandWhereTheLayoutPutsThem) {
   EXPECT_TRUE(dialog.customSizeGroup->isEnabled());
   EXPECT_EQ(dialog.widthBar->minimum(), 25);
   EXPECT_EQ(dialog.heightBar->maximum(), screenHeight());
+}
+
+// The check box is the user's: a click or the space bar checks it, "OK"
+// writes it, and a dialog where it was never touched leaves the key as the
+// file holds it, missing or odd.
+TEST_F(OptionsDialog, everyMonitorBoxLoadsSavesAndLeavesAnUntouchedKeyAlone) {
+  {
+    auto& dialog = open(withOptions("Picdis=2\nAllscreens=1\n"));
+    EXPECT_EQ(dialog.everyMonitorBox->text(), "Play videos on every monitor");
+    EXPECT_EQ(dialog.everyMonitorBox->geometry(), QRect(10, 417, 240, 17));
+    // Its caption fits inside it.
+    EXPECT_LE(dialog.everyMonitorBox->sizeHint().width(), dialog.everyMonitorBox->width());
+    EXPECT_TRUE(dialog.everyMonitorBox->isChecked());
+    QTest::mouseClick(dialog.everyMonitorBox, Qt::LeftButton);
+    EXPECT_FALSE(dialog.everyMonitorBox->isChecked());
+    dialog.saveAndClose();
+    EXPECT_EQ(read("Options", "Allscreens"), "0");
+  }
+  for (const char* stored : {"", "Allscreens=yes\n", "Allscreens=0\n"}) {
+    SCOPED_TRACE(stored);
+    auto& dialog = open(withOptions(std::string("Picdis=2\n") + stored));
+    EXPECT_FALSE(dialog.everyMonitorBox->isChecked());
+    dialog.saveAndClose();
+    const std::string before = *stored == 0 ? "<absent>" : std::string(stored).substr(11, std::strlen(stored) - 12);
+    EXPECT_EQ(read("Options", "Allscreens"), before);
+  }
+  auto& dialog = open();
+  dialog.everyMonitorBox->setFocus();
+  QTest::keyClick(dialog.everyMonitorBox, Qt::Key_Space);
+  EXPECT_TRUE(dialog.everyMonitorBox->isChecked());
+  dialog.saveAndClose();
+  EXPECT_EQ(read("Options", "Allscreens"), "1");
+  EXPECT_EQ(read("Options", "Picdis"), "5");
 }
 
 TEST_F(OptionsDialog, freshDefaultsSelectDefaultsAndDisableTheSoundButtons) {

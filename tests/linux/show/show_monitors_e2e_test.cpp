@@ -1,6 +1,6 @@
 // The real show on a desktop whose monitors change: none active when it
-// starts, one switched on while it runs, then split into two, and message
-// boxes that must take the keyboard while the show holds it.
+// starts, one switched on while it runs, then split into two; and on two
+// monitors with "Play videos on every monitor" off and on.
 
 #include <gtest/gtest.h>
 
@@ -8,18 +8,35 @@
 #include <string>
 
 #include "tests/linux/show/show_desktop.h"
+#include "tests/support/test_media.h"
 
 namespace quorrel::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Waits until the red panel stands at `expected`; fails with where it is.
-void expectRedPanel(const std::string& display, const Box& expected) {
+// Waits until the panel of that colour stands at `expected`; fails with
+// where it is.
+void expectPanel(const std::string& display, Seen colour, const Box& expected) {
   Box seen;
-  const bool there = WaitUntil([&] { return (seen = Screenshot(display).boundsOf(Seen::Red)) == expected; }, 10s);
-  EXPECT_TRUE(there) << "red panel at " << seen << ", expected " << expected;
+  const bool there = WaitUntil([&] { return (seen = Screenshot(display).boundsOf(colour)) == expected; }, 10s);
+  EXPECT_TRUE(there) << Name(colour) << " panel at " << seen << ", expected " << expected;
 }
+
+void expectRedPanel(const std::string& display, const Box& expected) { expectPanel(display, Seen::Red, expected); }
+
+// A clip of one colour with a tone, long enough to outlast a test step.
+std::string SoundClip(const std::string& colour) {
+  return MakeClip(ClipOptions{colour, 320, 240, 20.0, Container::Avi, true});
+}
+
+// Two monitors of different sizes side by side: the primary 1280 x 1024 on
+// the left, a 1024 x 768 one on its right.
+void TwoMonitors(const std::string& display) {
+  Xrandr(display, {"--setmonitor", "*left", "1280/338x1024/270+0+0", "screen"});
+  Xrandr(display, {"--setmonitor", "right", "1024/270x768/203+1280+0", "none"});
+}
+constexpr Box kRightMonitor{1280, 0, 1024, 768};
 
 TEST(Monitors, theShowFollowsMonitorsSwitchedOffOnAndSplit) {
   OwnXvfb desktop(1024, 768);
@@ -58,6 +75,74 @@ TEST(Monitors, theShowFollowsMonitorsSwitchedOffOnAndSplit) {
   expectRedPanel(desktop.display(), Box{0, 0, 512, 768});
   Xdotool(desktop.display(), {"key", "space"});
   EXPECT_EQ(next.waitForExit(10s), 0);
+}
+
+TEST(EveryMonitor, offTheSecondMonitorIsBlackOnEachPlaysItsOwnVideoAndOnlyThePrimaryIsHeard) {
+  OwnXvfb desktop(2304, 1024);
+  TwoMonitors(desktop.display());
+  const std::string red = SoundClip("red");
+  const std::string green = SoundClip("lime");
+  {
+    // Off (the key missing, as in every older settings file): the show of
+    // one monitor, the other covered black.
+    ShowRun show(desktop.display());
+    show.settings("Picdis=2\nSound=0", {red, green});
+    show.start();
+    expectRedPanel(desktop.display(), Box{320, 256, 640, 512});
+    const Screenshot screen(desktop.display());
+    EXPECT_EQ(screen.count(Seen::Black, kRightMonitor), 1024 * 768) << "the second monitor is not black";
+    EXPECT_TRUE(WaitUntil([&] { return SoundStreamsOf(show.pid()).size() == 1; }, 10s));
+    Xdotool(desktop.display(), {"key", "space"});
+    EXPECT_EQ(show.waitForExit(10s), 0);
+  }
+  ShowRun show(desktop.display());
+  show.settings("Picdis=2\nSound=0\nAllscreens=1", {red, green});
+  show.start();
+  // In sequence the second monitor starts at the second video; each panel
+  // is half of its own monitor, centred on it.
+  expectRedPanel(desktop.display(), Box{320, 256, 640, 512});
+  expectPanel(desktop.display(), Seen::Green, Box{1280 + 256, 192, 512, 384});
+  const Screenshot screen(desktop.display());
+  EXPECT_EQ(screen.count(Seen::Black, Box{1280, 0, 256, 768}), 256 * 768);
+  // Both clips have sound; only the primary's player opens a stream.
+  EXPECT_TRUE(WaitUntil([&] { return !SoundStreamsOf(show.pid()).empty(); }, 10s));
+  EXPECT_EQ(WatchSoundStreams(show.pid(), 2s).size(), 1U);
+  // A key with the pointer on the second monitor ends the show, on both.
+  Xdotool(desktop.display(), {"mousemove", "1800", "400", "key", "space"});
+  EXPECT_EQ(show.waitForExit(10s), 0);
+  EXPECT_FALSE(show.windowVisible());
+  const Screenshot after(desktop.display());
+  EXPECT_EQ(after.boundsOf(Seen::Green), Box{});
+  EXPECT_EQ(after.boundsOf(Seen::Red), Box{});
+}
+
+TEST(EveryMonitor, aMonitorRemovedMidShowStopsPlayingAndOneAddedStartsItsOwnCycle) {
+  OwnXvfb desktop(2304, 1024);
+  TwoMonitors(desktop.display());
+  ShowRun show(desktop.display());
+  show.settings("Picdis=1\nSound=0\nAllscreens=1",
+                {SolidClip("red", 320, 240, 60.0), SolidClip("lime", 320, 240, 60.0),
+                 SolidClip("blue", 320, 240, 60.0)});
+  show.start();
+  expectRedPanel(desktop.display(), Box{0, 0, 1280, 1024});
+  expectPanel(desktop.display(), Seen::Green, kRightMonitor);
+
+  // Unplugged: its picture goes, the primary plays on.
+  Xrandr(desktop.display(), {"--delmonitor", "right"});
+  expectPanel(desktop.display(), Seen::Green, Box{});
+  EXPECT_TRUE(show.running());
+  expectRedPanel(desktop.display(), Box{0, 0, 1280, 1024});
+
+  // Plugged in again, below the primary and narrower: a new cycle starts
+  // there, as monitor 1 at the second video, full screen on it.
+  Xrandr(desktop.display(), {"--setmonitor", "lower", "800/211x600/158+1280+400", "none"});
+  expectPanel(desktop.display(), Seen::Green, Box{1280, 400, 800, 600});
+  expectRedPanel(desktop.display(), Box{0, 0, 1280, 1024});
+
+  // A click on it ends the show.
+  Xdotool(desktop.display(), {"mousemove", "1600", "700", "click", "1"});
+  EXPECT_EQ(show.waitForExit(10s), 0);
+  expectPanel(desktop.display(), Seen::Green, Box{});
 }
 
 }  // namespace

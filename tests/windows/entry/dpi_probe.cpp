@@ -2,6 +2,8 @@
 //   dpi_probe window TITLE   the DPI of the top-level window TITLE and its
 //                            client area's size: "DPI WIDTH HEIGHT"
 //   dpi_probe manifest FILE  the application manifest built into FILE
+//   dpi_probe monitors       the monitors as the system lists them, one
+//                            line each: "LEFT TOP WIDTH HEIGHT PRIMARY"
 // Exit status 1 when there is no such window or manifest.
 
 #include <windows.h>
@@ -9,7 +11,21 @@
 #include <cstdio>
 #include <string>
 
+BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (::GetMonitorInfoW(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? 1 : 0);
+  }
+  return TRUE;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"monitors") {
+    return ::EnumDisplayMonitors(nullptr, nullptr, &printMonitor, 0) ? 0 : 1;
+  }
   if (argc < 3) return 1;
   const std::wstring what = argv[1];
   if (what == L"window") {
