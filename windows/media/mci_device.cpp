@@ -7,6 +7,8 @@
 #include <digitalv.h>
 
 #include <array>
+#include <atomic>
+#include <string>
 #include <utility>
 
 #include "windows/system/utf16.h"
@@ -168,7 +170,14 @@ class MciBackend final : public MediaBackend {
     MCI_OPEN_PARMSW parameters{};
     parameters.dwCallback = notify_.callback();
     parameters.lpstrElementName = element.c_str();
-    DWORD_PTR flags = MCI_WAIT | MCI_OPEN_ELEMENT;
+    // Without an alias of its own, MCI names a device by its file, and
+    // refuses a second device for a file that is already open (two
+    // monitors reaching the same video, or the show and its background
+    // sound sharing a file); each device gets a name nothing else holds.
+    static std::atomic<unsigned> devicesOpened{0};
+    const std::wstring alias = L"quorrel" + std::to_wstring(++devicesOpened);
+    parameters.lpstrAlias = alias.c_str();
+    DWORD_PTR flags = MCI_WAIT | MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS;
     // No device type: MCI chooses the device by the file name's extension.
     parameters.lpstrDeviceType = L"";
     errorCode = api_.sendCommand(0, MCI_OPEN, flags, &parameters);

@@ -32,6 +32,7 @@ struct FakeMci {
   RECT source{0, 0, 320, 240};  // left, top, width, height
   std::vector<Sent> sent;
   std::wstring element;
+  std::vector<std::wstring> aliases;
   HWND window = nullptr;
   RECT destination{};
 
@@ -43,6 +44,7 @@ struct FakeMci {
         case MCI_OPEN: {
           auto* open = static_cast<MCI_OPEN_PARMSW*>(parameters);
           element = open->lpstrElementName;
+          if (flags & MCI_OPEN_ALIAS) aliases.emplace_back(open->lpstrAlias);
           if (element.find(L"missing") != std::wstring::npos) return std::uint32_t{MCIERR_FILE_NOT_FOUND};
           open->wDeviceID = 7;
           return std::uint32_t{0};
@@ -86,8 +88,14 @@ TEST(MciDevice, soundFileOpensByExtensionPlaysWithNotifyAndReportsItsModes) {
   EXPECT_EQ(mci.element, L"C:\\Music\\b\u00e4r.mid");
   const Sent* open = mci.find(MCI_OPEN);
   ASSERT_NE(open, nullptr);
-  EXPECT_EQ(open->flags, static_cast<std::uintptr_t>(MCI_WAIT | MCI_OPEN_ELEMENT)) << "automatic selection";
+  EXPECT_EQ(open->flags, static_cast<std::uintptr_t>(MCI_WAIT | MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS))
+      << "automatic selection, under a name of its own";
   EXPECT_EQ(mci.find(MCI_WINDOW), nullptr) << "a sound gets no display window";
+  MediaPlayer sameFile(*backend, 1234, false);
+  sameFile.setFileName("C:\\Music\\b\xC3\xA4r.mid");
+  sameFile.open();
+  ASSERT_EQ(mci.aliases.size(), 2u);
+  EXPECT_NE(mci.aliases[0], mci.aliases[1]) << "each device of one file has a name of its own";
   player.play();
   const Sent* play = mci.find(MCI_PLAY);
   ASSERT_NE(play, nullptr);
@@ -210,6 +218,21 @@ TEST(MciDeviceOnThisSystem, wavAndMidiOpenAndPlayThroughAutomaticSelection) {
     const PlayerMode mode = player.mode();
     EXPECT_TRUE(mode == PlayerMode::Playing || mode == PlayerMode::Stopped) << file;
   }
+  // The same file twice at once, as two monitors reaching the same video
+  // have it: MCI names a device by its file unless given a name of its own.
+  MediaPlayer first(*backend, 0, false);
+  MediaPlayer second(*backend, 0, false);
+  first.setFileName(wav);
+  second.setFileName(wav);
+  ASSERT_NO_THROW(first.open()) << first.errorMessage();
+  ASSERT_NO_THROW(second.open()) << second.errorMessage();
+  EXPECT_TRUE(first.isOpen() && second.isOpen());
+  second.close();
+  first.close();
+  // A closed device lets go of its file: it opens again.
+  MediaPlayer again(*backend, 0, false);
+  again.setFileName(wav);
+  EXPECT_NO_THROW(again.open()) << again.errorMessage();
   MediaPlayer player(*backend, 0, false);
   player.setFileName(dir.path() + "\\missing.wav");
   EXPECT_THROW(player.open(), MediaDeviceError);
