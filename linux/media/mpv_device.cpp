@@ -128,6 +128,10 @@ std::uint32_t MpvDevice::waitFor(Done done, Clock::time_point deadline) {
 }
 
 std::uint32_t MpvDevice::loadFile(const std::string& path) {
+  // A file starts from the whole picture, whatever part of the last file's
+  // picture the instance was showing: the display size read below depends
+  // on it.
+  engine_->showWhole();
   // Replaces whatever file the instance played before.
   const char* command[] = {"loadfile", path.c_str(), nullptr};
   mpv_node reply;

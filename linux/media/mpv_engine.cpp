@@ -219,14 +219,7 @@ void MpvEngine::note(const mpv_event& event) {
 void MpvEngine::showPart(const Rect& whole, const Rect& shown, bool quarterTurned) {
   const bool part = !whole.empty() && !shown.empty() && !(whole == shown);
   if (!part) {
-    if (!showingPart_) return;
-    // Stretched over the window again, as the output is set up to draw.
-    for (const auto& [name, value] :
-         {std::pair{"video-zoom", "0"}, std::pair{"video-pan-x", "0"}, std::pair{"video-pan-y", "0"},
-          std::pair{"video-aspect-override", "-1"}, std::pair{"keepaspect", "no"}}) {
-      (void)mpv_set_property_string(mpv_, name, value);
-    }
-    showingPart_ = false;
+    showWhole();
     return;
   }
   // With its shape kept, mpv fits the picture into the window, centres it
@@ -253,6 +246,17 @@ void MpvEngine::showPart(const Rect& whole, const Rect& shown, bool quarterTurne
   value = panY;
   (void)mpv_set_property(mpv_, "video-pan-y", MPV_FORMAT_DOUBLE, &value);
   showingPart_ = true;
+}
+
+void MpvEngine::showWhole() {
+  if (!showingPart_) return;
+  // Stretched over the window again, as the output is set up to draw.
+  for (const auto& [name, value] :
+       {std::pair{"video-zoom", "0"}, std::pair{"video-pan-x", "0"}, std::pair{"video-pan-y", "0"},
+        std::pair{"video-aspect-override", "-1"}, std::pair{"keepaspect", "no"}}) {
+    (void)mpv_set_property_string(mpv_, name, value);
+  }
+  showingPart_ = false;
 }
 
 bool MpvEngine::park() {

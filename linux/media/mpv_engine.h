@@ -50,6 +50,11 @@ class MpvEngine {
   // smaller window, so that the window shows just its part of the whole.
   // `quarterTurned` tells that mpv turns the picture a quarter round.
   void showPart(const Rect& whole, const Rect& shown, bool quarterTurned);
+  // Back to the whole picture stretched over the window. These settings
+  // are the instance's, not the file's: the shape given to show a part
+  // would also give the next file its display size, and the zoom and pan
+  // would cut its picture.
+  void showWhole();
   // Takes note of mpv's report that its window has been destroyed.
   void note(const mpv_event& event);
   // Pauses the file and takes the window out of the display window, so

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -76,6 +77,16 @@ std::string MakeClip(const ClipOptions& clip) {
   std::ostringstream source;
   if (clip.pattern == "bars") {
     source << "smptebars=s=" << clip.width << "x" << clip.height << ":r=" << clip.frameRate << ":d=" << clip.seconds;
+  } else if (clip.pattern.rfind("square:", 0) == 0) {
+    // "square:BACKGROUND:SQUARE": a square in the middle, half as wide as
+    // the picture's shorter side, whose shape on the screen tells how the
+    // picture was stretched.
+    const auto colon = clip.pattern.find(':', 7);
+    const int side = std::min(clip.width, clip.height) / 2;
+    source << "color=c=" << clip.pattern.substr(7, colon - 7) << ":s=" << clip.width << "x" << clip.height
+           << ":r=" << clip.frameRate << ":d=" << clip.seconds << ",drawbox=x=" << (clip.width - side) / 2
+           << ":y=" << (clip.height - side) / 2 << ":w=" << side << ":h=" << side
+           << ":color=" << clip.pattern.substr(colon + 1) << ":t=fill";
   } else if (const auto bar = clip.pattern.find('|'); bar != std::string::npos) {
     // Two colours side by side, each half the picture wide.
     const auto half = [&](const std::string& colour) {

@@ -9,7 +9,9 @@ enum class Container { Avi, Mpg, Mov, Wmv, Mp4 };
 
 // A small clip made with the ffmpeg command. `pattern` is an ffmpeg colour
 // name or "#RRGGBB" for a solid picture, two of them as "red|blue" for the
-// left and the right half, or "bars" for colour bars.
+// left and the right half, "square:blue:red" for a red square in the middle
+// of a blue picture (its side half the picture's shorter side), or "bars"
+// for colour bars.
 struct ClipOptions {
   std::string pattern = "red";
   int width = 320;

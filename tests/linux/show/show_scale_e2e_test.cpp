@@ -1,15 +1,19 @@
 // The show in the screen's own pixels on desktops that scale (Xft.dpi 192,
-// a fractional QT_SCALE_FACTOR), and a panel far larger than the screen:
-// what shows is the visible part of it, and nothing larger is made.
+// a fractional QT_SCALE_FACTOR), and panels far larger than the screen:
+// what shows is the visible part of it, nothing larger is made, and the
+// video after a larger one is drawn as if it came first.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <utility>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/linux/show/show_desktop.h"
 #include "tests/support/test_media.h"
@@ -170,6 +174,106 @@ TEST(HugePanel, aCustomSizeFarBeyondTheScreenShowsItsVisiblePartAndEndsWithTheEn
   hosted.signal(SIGTERM);
   EXPECT_EQ(hosted.waitFor(10s), 128 + SIGTERM);
   EXPECT_EQ(SinkMuted(), false);
+}
+
+// A blue picture with a red square in its middle, half as wide as the
+// picture's shorter side: where the blue is tells the panel, and the
+// square's shape how the picture was stretched.
+std::string SquareClip(int width, int height) {
+  return MakeClip({.pattern = "square:blue:red", .width = width, .height = height, .seconds = 20.0,
+                   .container = Container::Mp4});
+}
+
+// A clip larger than the 1280 x 720 screen, short, so that the square clip
+// after it follows within a poll or two.
+std::string LargeClip(int width, int height) {
+  return MakeClip({.pattern = "lime", .width = width, .height = height, .seconds = 1.0, .container = Container::Mp4});
+}
+
+struct Picture {
+  Box panel;
+  Box square;
+};
+
+std::ostream& operator<<(std::ostream& out, const Picture& picture) {
+  return out << "panel " << picture.panel << ", square " << picture.square;
+}
+
+// Each edge within `tolerance` pixels of the other's.
+bool near(const Box& a, const Box& b, int tolerance) {
+  const auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
+  return close(a.left, b.left) && close(a.top, b.top) && close(a.left + a.width, b.left + b.width) &&
+         close(a.top + a.height, b.top + b.height);
+}
+
+// The panel to the pixel; the square within `tolerance`. A stretched
+// picture's colour runs over about one video pixel at the square's edges
+// (the clips keep their colour at half the resolution), so the square's
+// edges are known only to within the stretch.
+bool near(const Picture& a, const Picture& b, int tolerance = 2) {
+  return near(a.panel, b.panel, 1) && near(a.square, b.square, tolerance);
+}
+
+// The square clip's picture once it shows and has stayed for a moment (the
+// panel may move just after its first frame).
+Picture squarePicture(const std::string& display) {
+  WaitUntil([&] { return Screenshot(display).boundsOf(Seen::Blue).width > 0; }, 15s);
+  SleepFor(500ms);
+  const Screenshot screen(display);
+  return {screen.boundsOf(Seen::Blue), screen.boundsOf(Seen::Red)};
+}
+
+TEST(AfterAHugeVideo, theNextVideoGetsThePanelAndPictureItWouldGetFirst) {
+  // A 1280 x 720 screen; phone videos stand upright on it, and a 4K video
+  // is three times its size.
+  OwnXvfb screen(1280, 720);
+  struct Case {
+    const char* what;
+    std::string options;
+    std::vector<std::string> videos;
+    Picture expected;
+    int tolerance = 2;
+  };
+  const std::vector<Case> cases = {
+      {"4K, then 640 x 480 at its own size", "Picdis=5", {LargeClip(3840, 2160), SquareClip(640, 480)},
+       {{320, 120, 640, 480}, {520, 240, 240, 240}}},
+      {"upright phone video, then 640 x 360 at its own size", "Picdis=5",
+       {LargeClip(720, 1280), SquareClip(640, 360)}, {{320, 180, 640, 360}, {550, 270, 180, 180}}},
+      {"upright phone video, then 320 x 240 at its own size", "Picdis=5",
+       {LargeClip(720, 1280), SquareClip(320, 240)}, {{480, 240, 320, 240}, {580, 300, 120, 120}}},
+      // Stretched to the screen: the square 2 times as wide, 1.5 times as high.
+      {"4K, then 640 x 480 at full screen", "Picdis=1", {LargeClip(3840, 2160), SquareClip(640, 480)},
+       {{0, 0, 1280, 720}, {400, 180, 480, 360}},
+       3},
+      // A custom panel beyond the screen, 1920 x 1080 centred: the square
+      // 3 times as wide and 2.25 times as high, at the panel's middle.
+      {"4K, then 640 x 480 in a custom size beyond the screen", "Picdis=4\nWidth=1920\nHeight=1080",
+       {LargeClip(3840, 2160), SquareClip(640, 480)},
+       {{0, 0, 1280, 720}, {280, 90, 720, 540}},
+       5},
+      {"4K, then 640 x 480 in a custom size", "Picdis=4\nWidth=400\nHeight=300",
+       {LargeClip(3840, 2160), SquareClip(640, 480)}, {{440, 210, 400, 300}, {565, 285, 150, 150}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ShowRun show(screen.display());
+    show.settings(c.options + "\nPicord=2\nSound=0", c.videos);
+    show.start();
+    const Picture seen = squarePicture(screen.display());
+    EXPECT_TRUE(near(seen, c.expected, c.tolerance)) << seen << " instead of " << c.expected;
+    Xdotool(screen.display(), {"key", "space"});
+    EXPECT_EQ(show.waitForExit(10s), 0);
+  }
+
+  // A host's module draws the same into the host's window.
+  TempDir home;
+  WriteSettings(home.path(), "Picdis=5\nPicord=2\nSound=0", {LargeClip(720, 1280), SquareClip(640, 360)});
+  ChildProcess hosted({QUORREL_EXECUTABLE, "--root"},
+                      {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path()}, {"DISPLAY", screen.display()}});
+  const Picture seen = squarePicture(screen.display());
+  EXPECT_TRUE(near(seen, Picture{{320, 180, 640, 360}, {550, 270, 180, 180}})) << seen;
+  hosted.signal(SIGTERM);
+  EXPECT_EQ(hosted.waitFor(10s), 128 + SIGTERM);
 }
 
 }  // namespace
