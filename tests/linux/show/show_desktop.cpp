@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -183,6 +184,12 @@ ShowRun::~ShowRun() {
     process_->signal(SIGKILL);
     (void)process_->waitFor(std::chrono::seconds(5));
   }
+  // Passed on, so that the test's own log still holds it.
+  if (const std::string lines = standardError(); !lines.empty()) std::fputs(lines.c_str(), stderr);
+}
+
+std::string ShowRun::standardError() const {
+  return std::filesystem::exists(home_.file("stderr")) ? ReadFile(home_.file("stderr")) : std::string();
 }
 
 void WriteSettings(const std::string& configHome, const std::string& options, const std::vector<std::string>& videos,
@@ -207,7 +214,10 @@ void ShowRun::start(const std::map<std::string, std::string>& extraEnvironment) 
   // a test run (tools/setup generates it).
   environment.insert(kDesktopLocale.begin(), kDesktopLocale.end());
   for (const auto& [key, value] : extraEnvironment) environment[key] = value;
-  process_ = std::make_unique<ChildProcess>(std::vector<std::string>{QUORREL_EXECUTABLE, "/S"}, environment);
+  // The shell gives its process to the program, which keeps the pid.
+  process_ = std::make_unique<ChildProcess>(
+      std::vector<std::string>{"sh", "-c", "exec \"$0\" /S 2>\"$1\"", QUORREL_EXECUTABLE, home_.file("stderr")},
+      environment);
   if (!WaitUntil([this] { return windowVisible() || !process_->running(); }, std::chrono::seconds(20))) {
     throw std::runtime_error("the show window did not appear");
   }

@@ -88,6 +88,8 @@ class ShowRun {
   // The settings file, written before start().
   void settings(const std::string& options, const std::vector<std::string>& videos, const std::string& sound = "Null");
   [[nodiscard]] std::string file(const std::string& name) const { return home_.file(name); }
+  // What the program has written to standard error so far.
+  [[nodiscard]] std::string standardError() const;
 
   // Starts the show and waits until its window is on screen.
   void start(const std::map<std::string, std::string>& extraEnvironment = {});
