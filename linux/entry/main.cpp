@@ -13,9 +13,11 @@
 #include "entry/host_window.h"
 #include "entry/mode_dispatch.h"
 #include "linux/base/application.h"
+#include "linux/base/ui_poster.h"
 #include "linux/entry/show_claim.h"
 #include "linux/entry/x11_display.h"
 #include "linux/media/decoder_probe_noise.h"
+#include "linux/media/media_backend.h"
 #include "linux/options/options_mode.h"
 #include "linux/show/show_mode.h"
 
@@ -55,6 +57,32 @@ void ShowInScreenPixels() {
        {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_DEVICE_PIXEL_RATIO"}) {
     unsetenv(scale);
   }
+}
+
+// libmpv reads and writes numbers (its options, the shader programs it
+// writes for the graphics card) with the C library's functions, which
+// follow the numeric locale, and it refuses to start unless that is "C".
+// The show's video output starts on mpv's threads before Qt's application
+// object exists, and Qt sets the whole locale from the environment while
+// it starts, in the middle of mpv's work; so the environment itself says
+// "C" for numbers, and everything else of the user's locale stays as it
+// is. Only the show does this, before any thread starts: the options
+// dialog starts mpv after Qt, and opens files with other programs, which
+// keep the user's environment.
+void KeepNumbersInTheCLocale() {
+  if (const char* all = std::getenv("LC_ALL"); all != nullptr && *all != '\0') {
+    const std::string userLocale = all;
+    for (const char* category : {"LC_CTYPE", "LC_COLLATE", "LC_MONETARY", "LC_TIME", "LC_MESSAGES", "LC_PAPER",
+                                 "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"}) {
+      setenv(category, userLocale.c_str(), 1);
+    }
+    unsetenv("LC_ALL");
+  }
+  setenv("LC_NUMERIC", "C", 1);
+  // Qt's X11 platform takes this variable out of the environment while it
+  // starts, which must not happen while mpv's threads read the
+  // environment. A screen saver announces no start-up to a launcher.
+  unsetenv("DESKTOP_STARTUP_ID");
 }
 
 // The Linux desktop's part in the start: an X display reached through
@@ -99,7 +127,16 @@ class LinuxEntry : public quorrel::EntryPlatform {
 
   void run(quorrel::Mode mode) override {
     using namespace quorrel::linux_desktop;
-    if (mode == quorrel::Mode::Show || mode == quorrel::Mode::Hosted) ShowInScreenPixels();
+    std::unique_ptr<PlatformMediaBackend> showMedia;
+    if (mode == quorrel::Mode::Show || mode == quorrel::Mode::Hosted) {
+      ShowInScreenPixels();
+      KeepNumbersInTheCLocale();
+      // The video output takes longer to start than anything else before
+      // the first frame, Qt's own start included, so it starts first, on
+      // threads of its own, and Qt starts meanwhile.
+      showMedia = CreatePlatformMediaBackend(QtUiPoster());
+      showMedia->prepareVideo();
+    }
     quorrel::SetApplicationTitle(quorrel::TitleFromExecutable(argc_ > 0 ? argv_[0] : "quorrel"));
     Application app(argc_, argv_);
     // Qt takes the whole locale from the environment; libmpv refuses to
@@ -107,9 +144,9 @@ class LinuxEntry : public quorrel::EntryPlatform {
     // alone goes back. Everything else of the user's locale stays.
     std::setlocale(LC_NUMERIC, "C");
     if (mode == quorrel::Mode::Show) {
-      RunShowMode(app);
+      RunShowMode(app, std::move(showMedia));
     } else if (mode == quorrel::Mode::Hosted) {
-      RunHostedShowMode(app, host_.window);
+      RunHostedShowMode(app, host_.window, std::move(showMedia));
     } else {
       RunConfigMode(app);
     }

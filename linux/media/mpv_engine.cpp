@@ -178,6 +178,8 @@ MpvEngine::~MpvEngine() {
 
 void MpvEngine::listen() { mpv_set_wakeup_callback(mpv_, &MpvEngine::onWakeup, this); }
 
+bool MpvEngine::silence() { return mpv_set_property_string(mpv_, "aid", "no") >= 0; }
+
 bool MpvEngine::followFiles() {
   if (!outputForced_) return true;
   outputForced_ = false;
@@ -285,9 +287,11 @@ void MpvEnginePool::prepareVideo(X11Connection* x11) {
   // several at once; until the future is read, only that thread uses the
   // instance and its window.
   try {
-    prepared_ = std::async(std::launch::async, [x11, poster = poster_, audio = audio_] {
+    // It may start before the caller knows whether it is heard (see
+    // take), so it starts as one that is.
+    prepared_ = std::async(std::launch::async, [x11, poster = poster_] {
       std::uint32_t errorCode = 0;
-      return MpvEngine::Create(x11, poster, audio, errorCode, true);
+      return MpvEngine::Create(x11, poster, MediaAudio::On, errorCode, true);
     });
   } catch (const std::system_error&) {
     // Without a thread to spare, the first video starts its own instance.
@@ -298,7 +302,8 @@ std::unique_ptr<MpvEngine> MpvEnginePool::take(bool forDisplay) {
   if (forDisplay && prepared_.valid()) {
     // An instance that failed to start is no loss: a fresh one is tried,
     // and its failure is reported.
-    if (std::unique_ptr<MpvEngine> engine = prepared_.get()) {
+    std::unique_ptr<MpvEngine> engine = prepared_.get();
+    if (engine && (audio_ == MediaAudio::On || engine->silence())) {
       engine->listen();
       return engine;
     }

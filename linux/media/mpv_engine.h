@@ -64,6 +64,9 @@ class MpvEngine {
   [[nodiscard]] bool park();
   // Has its events posted to the user-interface thread from now on.
   void listen();
+  // Selects no sound track for the files it plays from now on, so that it
+  // opens no sound stream; false when mpv refuses.
+  [[nodiscard]] bool silence();
   // An output started ahead of the first file is kept from here on only
   // while a file shows a picture, as every other instance's is.
   [[nodiscard]] bool followFiles();
@@ -122,6 +125,9 @@ class MpvEnginePool {
   void prepareVideo(X11Connection* x11);
   // Whether the instance prepareVideo started still waits for a video.
   [[nodiscard]] bool videoPrepared() const { return prepared_.valid(); }
+  // Whether the files opened from now on are heard; the instance started
+  // ahead learns it when a video takes it.
+  void setAudio(MediaAudio audio) { audio_ = audio; }
 
  private:
   friend class MpvDevice;

@@ -72,17 +72,19 @@ std::optional<Rect> primaryMonitor(xcb_connection_t* x11, std::uint32_t anyWindo
 
 // Runs the show to its end: by input, by a stop signal, or by the host's
 // window going away. Returns the stop signal that ended it, if one did.
-int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxes) {
+int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxes,
+            std::unique_ptr<PlatformMediaBackend> media) {
   // An idle tool or a host stops the show with a signal; it ends as input
   // would end it, the end mute choice included, so that a system muted at
   // the start is not left muted.
   TerminationSignals stopSignals;
 
   const SettingsLocation settings = UserSettingsLocation();
-  const std::unique_ptr<MediaBackend> backend =
-      CreatePlatformMediaBackend(QtUiPoster(), placement.soundAndMute ? MediaAudio::On : MediaAudio::Off);
+  const std::unique_ptr<PlatformMediaBackend> backend =
+      media ? std::move(media) : CreatePlatformMediaBackend(QtUiPoster());
+  backend->setAudio(placement.soundAndMute ? MediaAudio::On : MediaAudio::Off);
   // The video output starts on mpv's threads while the window is made and
-  // the settings are read.
+  // the settings are read, unless it started before.
   backend->prepareVideo();
   std::unique_ptr<SystemMute> mute = CreatePulseMute();
   if (placement.hostWindow != 0) mute = std::make_unique<LoggedMute>(std::move(mute));
@@ -126,15 +128,15 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
 
 }  // namespace
 
-void RunShowMode(Application& app) {
+void RunShowMode(Application& app, std::unique_ptr<PlatformMediaBackend> media) {
   SetApplicationTitle("Quorrel");
   // Qt's xcb platform takes the window's X11 class from the application
   // name, and a second start looks for the show by that class.
   QCoreApplication::setApplicationName(QString::fromLatin1(kShowWindowClass));
-  (void)runShow(app, ShowPlacement{}, app.messageBoxes());
+  (void)runShow(app, ShowPlacement{}, app.messageBoxes(), std::move(media));
 }
 
-void RunHostedShowMode(Application& app, NativeWindow hostWindow) {
+void RunHostedShowMode(Application& app, NativeWindow hostWindow, std::unique_ptr<PlatformMediaBackend> media) {
   SetApplicationTitle("Quorrel");
   xcb_connection_t* connection = qtConnection();
   if (connection == nullptr) {
@@ -161,7 +163,7 @@ void RunHostedShowMode(Application& app, NativeWindow hostWindow) {
   placement.soundAndMute = primary && Contains(*host, *primary);
 
   LoggedMessages boxes;
-  const int stopSignal = runShow(app, placement, boxes);
+  const int stopSignal = runShow(app, placement, boxes, std::move(media));
   if (stopSignal != 0) {
     // Dying by the signal tells the host the saver ended as asked.
     ::signal(stopSignal, SIG_DFL);
