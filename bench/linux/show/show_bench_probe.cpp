@@ -9,6 +9,10 @@
 //     the clip, so that a first picture drawn into a window that has not
 //     yet reached its size does not count.
 //
+//   show_bench_probe frames <x1> <y1> <x2> <y2> <timeout-ms> <command> [args...]
+//     Both in one run: the milliseconds until (x1, y1) turns red, and until
+//     both pixels are, on one line; "nan nan" when the time runs out.
+//
 //   show_bench_probe cpu <seconds> <command> [args...]
 //     CPU seconds (user + system, threads included) that the command has
 //     used after running for <seconds>; then ends it with SIGTERM.
@@ -116,6 +120,29 @@ int firstFrame(const std::vector<Point>& markers, int timeoutMs, char** command)
   return result;
 }
 
+int frames(const Point& first, const Point& second, int timeoutMs, char** command) {
+  Screen screen;
+  const auto start = Clock::now();
+  const pid_t child = launch(command);
+  double firstSeen = -1;
+  double bothSeen = -1;
+  while (millisecondsSince(start) < timeoutMs) {
+    if (firstSeen < 0 && screen.at(first.x, first.y) == Colour::Red) firstSeen = millisecondsSince(start);
+    if (firstSeen >= 0 && screen.at(second.x, second.y) == Colour::Red) {
+      bothSeen = millisecondsSince(start);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  finish(child);
+  if (bothSeen < 0) {
+    std::printf("nan nan\n");
+    return 1;
+  }
+  std::printf("%.0f %.0f\n", firstSeen, bothSeen);
+  return 0;
+}
+
 int cpu(double seconds, char** command) {
   const pid_t child = launch(command);
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -195,6 +222,10 @@ int main(int argc, char** argv) {
     return firstFrame({{std::atoi(argv[2]), std::atoi(argv[3])}, {std::atoi(argv[4]), std::atoi(argv[5])}},
                       std::atoi(argv[6]), argv + 7);
   }
+  if (mode == "frames" && argc >= 8) {
+    return frames({std::atoi(argv[2]), std::atoi(argv[3])}, {std::atoi(argv[4]), std::atoi(argv[5])},
+                  std::atoi(argv[6]), argv + 7);
+  }
   if (mode == "cpu" && argc >= 4) return cpu(std::atof(argv[2]), argv + 3);
   if (mode == "together" && argc >= 4) return together(std::atof(argv[2]), argc - 3, argv + 3);
   if (mode == "gaps" && argc >= 8) {
@@ -204,6 +235,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: show_bench_probe first-frame <x> <y> <timeout-ms> <command...>\n"
                "       show_bench_probe whole-frame <x1> <y1> <x2> <y2> <timeout-ms> <command...>\n"
+               "       show_bench_probe frames <x1> <y1> <x2> <y2> <timeout-ms> <command...>\n"
                "       show_bench_probe cpu <seconds> <command...>\n"
                "       show_bench_probe together <seconds> <command...> [+ <command...>]...\n"
                "       show_bench_probe gaps <x> <y> <changes> <tail-ms> <timeout-ms> <command...>\n");
