@@ -108,6 +108,10 @@ start_show() {
 end_show_with_key() {
   focus "$(show_window)"
   xdotool key space
+  show_ended_well
+}
+# Waits up to 30 s for the show to end; true when it exited with 0.
+show_ended_well() {
   local deadline=$((SECONDS + 30))
   while kill -0 "$show_pid" 2>/dev/null; do
     ((SECONDS >= deadline)) && return 1

@@ -83,15 +83,7 @@ error_box() { visible_window '^Error$'; }
 # Ends the show as a user would, with a click on the second monitor.
 end_show_with_click() {
   xdotool mousemove 400 300 click 1
-  local deadline=$((SECONDS + 30))
-  while kill -0 "$show_pid" 2>/dev/null; do
-    ((SECONDS >= deadline)) && return 1
-    sleep 0.2
-  done
-  wait "$show_pid"
-  local status=$?
-  show_pid=""
-  ((status == 0))
+  show_ended_well
 }
 
 # The option off: the primary plays, the second monitor is covered black.
