@@ -104,11 +104,10 @@ start_desktop() {
 }
 
 # After start_desktop: N desktops of their own (Xvfb, PulseAudio, home),
-# each described by a file of exports, desktop<i>.env, for
-# tests/support/on_desktop.sh, and a CTest resource file that offers them as
-# the resource "desktops" (desktops_resource_file names it).
+# each described by a file of exports, desktop<i>.env, in the folder that
+# QUORREL_DESKTOPS names, for tests/support/on_desktop.sh.
 start_desktops() {
-  local count="$1" i folder entries=""
+  local count="$1" i folder
   for ((i = 0; i < count; i++)); do
     folder="$desktop_scratch/desktop$i"
     mkdir -p "$folder/home/.config" "$folder/runtime"
@@ -120,9 +119,6 @@ start_desktops() {
 export DISPLAY="$new_display" PULSE_SERVER="$new_sound_server_address"
 export HOME="$folder/home" XDG_CONFIG_HOME="$folder/home/.config" XDG_RUNTIME_DIR="$folder/runtime"
 ENV
-    entries+="${entries:+, }{\"id\": \"$i\", \"slots\": 1}"
   done
   export QUORREL_DESKTOPS="$desktop_scratch"
-  desktops_resource_file="$desktop_scratch/desktops.json"
-  echo "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{\"desktops\": [$entries]}]}" >"$desktops_resource_file"
 }

@@ -1,15 +1,26 @@
 #!/bin/sh
-# Runs a test on the desktop that CTest gave it. tools/test starts several
-# desktops (each an Xvfb, a PulseAudio daemon and a home of its own, see
-# tools/desktop.sh) and hands CTest a resource file that offers them, so
-# that tests which put windows on a screen or sound through a server run
-# side by side without seeing each other. CTest names the desktop it chose
-# in CTEST_RESOURCE_GROUP_0_DESKTOPS ("id:1,slots:1"). Run without that
-# (plain ctest, or the test binary by hand), the test uses the desktop of
-# its environment.
-if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" ] && [ -n "${QUORREL_DESKTOPS:-}" ]; then
-  id="${CTEST_RESOURCE_GROUP_0_DESKTOPS#id:}"
-  id="${id%%,*}"
-  . "$QUORREL_DESKTOPS/desktop$id.env"
+# Runs a test on a desktop of its own. tools/test starts several desktops
+# (each an Xvfb, a PulseAudio daemon and a home of its own, described by
+# $QUORREL_DESKTOPS/desktop<i>.env, see tools/desktop.sh) and runs as many
+# tests at once as there are desktops, so that tests which put windows on a
+# screen or sound through a server run side by side without seeing each
+# other. A test takes the first desktop whose lock it gets and holds the
+# lock, on a descriptor it inherits, until it ends. Run without
+# QUORREL_DESKTOPS (plain ctest, or the test binary by hand), the test uses
+# the desktop of its environment.
+if [ -n "${QUORREL_DESKTOPS:-}" ]; then
+  while :; do
+    for desktop in "$QUORREL_DESKTOPS"/desktop*.env; do
+      exec 9>"${desktop%.env}.lock"
+      if flock -n 9; then
+        . "$desktop"
+        exec "$@"
+      fi
+      exec 9>&-
+    done
+    # Every desktop is taken for the moment: more tests run than there are
+    # desktops, or a program a test left behind still holds one.
+    sleep 0.2
+  done
 fi
 exec "$@"
