@@ -79,6 +79,16 @@ QPushButton* makeButton(const ControlLayout& row, QWidget* parent) {
   return button;
 }
 
+// A radio button or a check box: its caption in the row's font and colour.
+template <typename Choice>
+Choice* makeChoice(const ControlLayout& row, QWidget* parent) {
+  auto* choice = new Choice(QString::fromLatin1(row.caption), parent);
+  choice->setFont(DialogFont(row.font));
+  if (row.navy) SetTextColour(choice, kNavy);
+  place(choice, row.place);
+  return choice;
+}
+
 QWidget* makeControl(const ControlLayout& row, QWidget* parent) {
   switch (row.kind) {
     case ControlKind::Label:
@@ -102,20 +112,10 @@ QWidget* makeControl(const ControlLayout& row, QWidget* parent) {
     }
     case ControlKind::PushButton:
       return makeButton(row, parent);
-    case ControlKind::RadioButton: {
-      auto* radio = new QRadioButton(QString::fromLatin1(row.caption), parent);
-      radio->setFont(DialogFont(row.font));
-      if (row.navy) SetTextColour(radio, kNavy);
-      place(radio, row.place);
-      return radio;
-    }
-    case ControlKind::CheckBox: {
-      auto* box = new QCheckBox(QString::fromLatin1(row.caption), parent);
-      box->setFont(DialogFont(row.font));
-      if (row.navy) SetTextColour(box, kNavy);
-      place(box, row.place);
-      return box;
-    }
+    case ControlKind::RadioButton:
+      return makeChoice<QRadioButton>(row, parent);
+    case ControlKind::CheckBox:
+      return makeChoice<QCheckBox>(row, parent);
     case ControlKind::ScrollBar: {
       auto* bar = new QScrollBar(Qt::Horizontal, parent);
       place(bar, row.place);
