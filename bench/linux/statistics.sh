@@ -2,6 +2,14 @@
 # measurements on a shared, noisy machine. Runs that timed out are written
 # as "nan" and left out.
 
+# The figures are written and read back with a decimal point, also on a
+# desktop whose locale writes numbers with a comma.
+if [[ -n "${LC_ALL:-}" ]]; then
+  export LANG="$LC_ALL"
+  unset LC_ALL
+fi
+export LC_NUMERIC=C
+
 # The median of column $1 (1 when not given) of standard input.
 median() {
   awk -v c="${1:-1}" '$c != "nan" { print $c }' | sort -g |
