@@ -140,6 +140,11 @@ class LinuxEntry : public quorrel::EntryPlatform {
       ShowInScreenPixels();
       KeepNumbersInTheCLocale();
       TypeNoComposedCharacters();
+      // The locale comes from the environment now, before any thread
+      // starts, as Qt would set it while mpv's threads already use it: a
+      // locale changed under a thread that reads it is not safe, and Qt's
+      // own call then changes nothing.
+      std::setlocale(LC_ALL, "");
       // The video output takes longer to start than anything else before
       // the first frame, Qt's own start included, so it starts first, on
       // threads of its own, and Qt starts meanwhile.
