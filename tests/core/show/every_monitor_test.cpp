@@ -78,7 +78,7 @@ const Monitor kPrimary{"middle", {1280, 0, 1920, 1080}, true};
 const Monitor kLeft{"left", {0, 0, 1280, 1024}, false};
 const Monitor kRight{"right", {3200, 0, 1024, 768}, false};
 
-struct DeskRig {
+struct DeskRig : test::ShowFakes {
   void settings(const std::string& options, const std::vector<std::string>& videos) {
     std::filesystem::create_directories(home.file("Quorrel"));
     std::string text = "[Options]\nSound=0\nRepeat=0\n" + options + "\n[vidConfig]\n";
@@ -91,44 +91,30 @@ struct DeskRig {
     const std::string path = home.file(name);
     test::WriteFile(path, "clip");
     files[path] = {true, width, height};
-    video.files[path] = files[path];
+    videoBackend.files[path] = files[path];
     return path;
   }
   // The file each monitor opened, in order, the primary's as "primary".
   std::vector<std::string> opened(const std::string& monitor) {
-    if (monitor == "primary") return video.openedNames();
+    if (monitor == "primary") return videoBackend.openedNames();
     const auto open = screens.screens.find(monitor);
     return open != screens.screens.end() ? open->second->backend.openedNames() : std::vector<std::string>{};
   }
   void allEnd() {
-    video.current()->mode = PlayerMode::Stopped;
+    videoBackend.current()->mode = PlayerMode::Stopped;
     for (auto& [name, screen] : screens.screens) {
       if (screen->backend.current() != nullptr) screen->backend.current()->mode = PlayerMode::Stopped;
     }
   }
 
-  test::TempDir home;
-  SettingsLocation location = SettingsLocationIn(home.path());
-  EventLog log;
   std::map<std::string, test::FakeFile> files;
-  test::FakeBackend soundBackend{"sound", log};
-  test::FakeBackend video{"primary", log};
-  MediaPlayer sound{soundBackend, 0, false};
-  MediaPlayer videoPlayer{video, 4242, true};
-  test::FakeMute mute{log};
-  test::FakeClock clock;
-  test::FakePassword password{log};
-  test::FakeFlag flag{log};
-  test::FakeBoxes boxes{log};
-  test::FakeView view{log};
   FakeScreens screens{files, log};
   ShowController show{[this] {
-    password.endsAtOnce = true;
     view.width = kPrimary.place.width;
     view.height = kPrimary.place.height;
-    ShowServices services{location, view, sound, videoPlayer, mute, clock, password, flag, boxes};
-    services.otherMonitors = &screens;
-    return services;
+    ShowServices withMonitors = services();
+    withMonitors.otherMonitors = &screens;
+    return withMonitors;
   }()};
 };
 
@@ -261,7 +247,7 @@ TEST(OtherMonitors, aVideoThatCannotStartOnAnyMonitorStopsTheCycleEverywhereWith
   ASSERT_EQ(rig.boxes.shown.size(), 1u);
   EXPECT_NE(rig.boxes.shown[0].second.find(corrupt), std::string::npos);
   EXPECT_FALSE(rig.view.timerEnabled);
-  EXPECT_EQ(rig.video.current()->mode, PlayerMode::Stopped);
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Stopped);
   EXPECT_EQ(rig.screens["right"].backend.current()->mode, PlayerMode::Stopped);
   rig.show.poll();
   EXPECT_EQ(rig.opened("right").size(), 1u);
@@ -309,7 +295,7 @@ TEST(OtherMonitors, monitorsThatComeGoAndChangeWhileTheShowRunsAndTheDarkDisplay
 
   // The display powers down: every player pauses; up: all go on together.
   rig.show.displayPowerChanged(true);
-  EXPECT_EQ(rig.video.current()->mode, PlayerMode::Paused);
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Paused);
   EXPECT_EQ(rig.screens["right"].backend.current()->mode, PlayerMode::Paused);
   // One plugged in while it is dark starts paused.
   rig.show.monitorsChanged({kPrimary, bigger, kLeft});
@@ -318,7 +304,7 @@ TEST(OtherMonitors, monitorsThatComeGoAndChangeWhileTheShowRunsAndTheDarkDisplay
   rig.show.poll();
   EXPECT_EQ(rig.opened("right").size(), 1u);
   rig.show.displayPowerChanged(false);
-  EXPECT_EQ(rig.video.current()->mode, PlayerMode::Playing);
+  EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Playing);
   EXPECT_EQ(rig.screens["right"].backend.current()->mode, PlayerMode::Playing);
   EXPECT_EQ(rig.screens["left"].backend.current()->mode, PlayerMode::Playing);
 

@@ -20,12 +20,9 @@ namespace quorrel {
 namespace {
 
 using test::EventLog;
-using test::TempDir;
 
 // Everything one show needs, with its settings in a home of its own.
-struct ShowRig {
-  ShowRig() { password.endsAtOnce = true; }
-
+struct ShowRig : test::ShowFakes {
   void settings(const std::string& ini) {
     std::filesystem::create_directories(home.file("Quorrel"));
     test::WriteFile(home.file("Quorrel/quorrel4.ini"), ini);
@@ -62,20 +59,7 @@ struct ShowRig {
   // Ends the file the video player plays, as its last frame would.
   void videoEnds() { videoBackend.current()->mode = PlayerMode::Stopped; }
 
-  TempDir home;
-  SettingsLocation location = SettingsLocationIn(home.path());
-  EventLog log;
-  test::FakeBackend soundBackend{"sound", log};
-  test::FakeBackend videoBackend{"video", log};
-  MediaPlayer sound{soundBackend, 0, false};
-  MediaPlayer video{videoBackend, 4242, true};
-  test::FakeMute mute{log};
-  test::FakeClock clock;
-  test::FakePassword password{log};
-  test::FakeFlag flag{log};
-  test::FakeBoxes boxes{log};
-  test::FakeView view{log};
-  ShowController show{ShowServices{location, view, sound, video, mute, clock, password, flag, boxes}};
+  ShowController show{services()};
 };
 
 constexpr const char* kPlainOptions = "Sound=0\nRepeat=0\nPicdis=5\nPicord=2\nHeight=100\nWidth=100";
@@ -100,8 +84,8 @@ TEST(ShowStartUp, muteComesBeforeTheSoundAndTheFirstVideoBeforeTheTimer) {
   const std::string first = rig.clip("a.avi");
   rig.clip("b.avi");
   const std::string wav = rig.wav();
-  rig.settings(ShowRig::ini("Starton=1\nSound=1\nRepeat=1\nHeight=100\nWidth=100", {first, rig.home.file("b.avi")},
-                            wav));
+  rig.settings(
+      ShowRig::ini("Starton=1\nSound=1\nRepeat=1\nHeight=100\nWidth=100", {first, rig.home.file("b.avi")}, wav));
   rig.show.start();
 
   EXPECT_LT(rig.at("running"), rig.at("cursor hidden"));
@@ -314,7 +298,8 @@ TEST(PlaybackCycle, aSoundThatCannotStartAgainIsReportedOnce) {
   rig.show.poll();
   rig.show.poll();
   ASSERT_EQ(rig.boxes.shown.size(), 1U);
-  EXPECT_EQ(rig.boxes.shown[0], std::make_pair(MessageKind::Error, std::string("The sound file is corrupt and cannot be played!")));
+  EXPECT_EQ(rig.boxes.shown[0],
+            std::make_pair(MessageKind::Error, std::string("The sound file is corrupt and cannot be played!")));
   EXPECT_TRUE(rig.show.state().SoundOn);
   EXPECT_TRUE(rig.view.timerEnabled);
 }
@@ -419,8 +404,8 @@ TEST(DisplayPower, aDarkDisplayPausesBothPlayersWhereTheyAreAndPowerOnResumesThe
   rig.show.displayPowerChanged(false);
   // The same files go on: no stop, close, open or play from the start, and
   // the mute switch stays as it was throughout.
-  EXPECT_EQ(rig.log, (EventLog{"video pause " + clip, "sound pause " + wav, "video resume " + clip,
-                               "sound resume " + wav}));
+  EXPECT_EQ(rig.log,
+            (EventLog{"video pause " + clip, "sound pause " + wav, "video resume " + clip, "sound resume " + wav}));
   EXPECT_EQ(rig.videoBackend.current()->mode, PlayerMode::Playing);
   EXPECT_EQ(rig.soundBackend.current()->mode, PlayerMode::Playing);
   EXPECT_EQ(rig.videoBackend.opened.size(), 1U);

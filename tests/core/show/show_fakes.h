@@ -12,10 +12,14 @@
 
 #include "base/messages.h"
 #include "media/media_device.h"
+#include "media/media_player.h"
 #include "media/system_mute.h"
+#include "settings/data_folder.h"
 #include "show/random_pick.h"
 #include "show/screen_saver_password.h"
+#include "show/show_controller.h"
 #include "show/show_view.h"
+#include "tests/support/process.h"
 
 namespace quorrel::test {
 
@@ -173,6 +177,32 @@ class FakePassword : public ScreenSaverPassword {
 
  private:
   EventLog& log_;
+};
+
+// The settings folder and every fake a show runs on, all writing to one
+// log: what each show test starts from.
+struct ShowFakes {
+  ShowFakes() { password.endsAtOnce = true; }
+  ShowFakes(const ShowFakes&) = delete;
+  ShowFakes& operator=(const ShowFakes&) = delete;
+
+  [[nodiscard]] ShowServices services() {
+    return ShowServices{location, view, sound, video, mute, clock, password, flag, boxes};
+  }
+
+  TempDir home;
+  SettingsLocation location = SettingsLocationIn(home.path());
+  EventLog log;
+  FakeBackend soundBackend{"sound", log};
+  FakeBackend videoBackend{"video", log};
+  MediaPlayer sound{soundBackend, 0, false};
+  MediaPlayer video{videoBackend, 4242, true};
+  FakeMute mute{log};
+  FakeClock clock;
+  FakePassword password{log};
+  FakeFlag flag{log};
+  FakeBoxes boxes{log};
+  FakeView view{log};
 };
 
 }  // namespace quorrel::test
