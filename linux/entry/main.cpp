@@ -155,8 +155,10 @@ class LinuxEntry : public quorrel::EntryPlatform {
     Application app(argc_, argv_);
     // Qt takes the whole locale from the environment; libmpv refuses to
     // start unless numbers are read and written the C way, so that part
-    // alone goes back. Everything else of the user's locale stays.
-    std::setlocale(LC_NUMERIC, "C");
+    // alone goes back. Everything else of the user's locale stays. The
+    // show's environment says "C" for numbers already, and its mpv threads
+    // run by now, so its locale is left as it is.
+    if (!showMedia) std::setlocale(LC_NUMERIC, "C");
     if (mode == quorrel::Mode::Show) {
       RunShowMode(app, std::move(showMedia));
     } else if (mode == quorrel::Mode::Hosted) {
