@@ -307,6 +307,12 @@ bool WindowNamed(const std::string& display, const std::string& title) {
   return r.exitStatus == 0 && !trim(r.output).empty();
 }
 
+bool FocusedWindowNamed(const std::string& display, const std::string& title) {
+  const ProcessResult r = RunProcess({"env", "DISPLAY=" + display, "xdotool", "getwindowfocus", "getwindowname"},
+                                     std::chrono::seconds(10));
+  return r.exitStatus == 0 && trim(r.output) == title;
+}
+
 double CpuSeconds(pid_t pid) {
   const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
   const auto nameEnd = stat.rfind(')');

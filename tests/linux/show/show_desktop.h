@@ -156,6 +156,9 @@ void Xrandr(const std::string& display, const std::vector<std::string>& argument
 // xdotool on the given display.
 void Xdotool(const std::string& display, const std::vector<std::string>& arguments);
 [[nodiscard]] bool WindowNamed(const std::string& display, const std::string& title);
+// Whether the window with the keyboard focus has this title: a window is
+// on screen a moment before the window manager gives it the keys.
+[[nodiscard]] bool FocusedWindowNamed(const std::string& display, const std::string& title);
 
 // The processor time a running process has used so far, its threads
 // included (user and system time from /proc/PID/stat), in seconds.

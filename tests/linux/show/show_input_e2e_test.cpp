@@ -107,7 +107,7 @@ TEST(MuteChoices, aSoundServerThatDiesOrFreezesLeavesTheEndReportAnsweringTheKey
     // The key ends the show; the mute at its end fails and is reported in
     // a box, which must take Return although the show held the keyboard.
     Xdotool(show.display(), {"key", "a"});
-    ASSERT_TRUE(WaitUntil([&] { return WindowNamed(show.display(), "Quorrel"); }, 10s)) << failure;
+    ASSERT_TRUE(WaitUntil([&] { return FocusedWindowNamed(show.display(), "Quorrel"); }, 10s)) << failure;
     EXPECT_TRUE(show.running());
     Xdotool(show.display(), {"key", "Return"});
     EXPECT_EQ(show.waitForExit(10s), 0) << "Return did not close the report, signal " << failure;
