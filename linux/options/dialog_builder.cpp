@@ -1,7 +1,6 @@
 #include "linux/options/dialog_builder.h"
 
 #include <QCheckBox>
-#include <QSpinBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStyledItemDelegate>
 
 #include "linux/options/dialog_look.h"
