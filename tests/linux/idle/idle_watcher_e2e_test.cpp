@@ -138,16 +138,21 @@ TEST_F(X11Session, theWatcherStartsTheShowAfterEachIdlePeriodAndEndsWhenTheOptio
   EXPECT_EQ(watcher->waitFor(5s), std::optional<int>(0)) << "the watcher did not follow the settings file";
 }
 
+// A connection of another program of the session to its bus.
+sd_bus* ConnectToBus(const std::string& address) {
+  sd_bus* bus = nullptr;
+  sd_bus_new(&bus);
+  sd_bus_set_address(bus, address.c_str());
+  sd_bus_set_bus_client(bus, 1);
+  if (sd_bus_start(bus) < 0) throw std::runtime_error("the session bus does not answer");
+  return bus;
+}
+
 // A browser playing a video, as Chromium and Firefox ask: Inhibit on
 // org.freedesktop.ScreenSaver, held for as long as its connection lives.
 class Browser {
  public:
-  explicit Browser(const std::string& address) {
-    sd_bus_new(&bus_);
-    sd_bus_set_address(bus_, address.c_str());
-    sd_bus_set_bus_client(bus_, 1);
-    if (sd_bus_start(bus_) < 0) throw std::runtime_error("no session bus for the browser");
-  }
+  explicit Browser(const std::string& address) : bus_(ConnectToBus(address)) {}
   ~Browser() { leave(); }
   std::uint32_t inhibit() {
     sd_bus_error error = SD_BUS_ERROR_NULL;
@@ -210,12 +215,8 @@ TEST_F(X11Session, aShowStartedByHandAndABrowsersInhibitionEachHoldTheWatchersSh
 // served from a thread of the test's own.
 class LockScreen {
  public:
-  explicit LockScreen(const std::string& address) {
-    sd_bus_new(&bus_);
-    sd_bus_set_address(bus_, address.c_str());
-    sd_bus_set_bus_client(bus_, 1);
-    if (sd_bus_start(bus_) < 0 ||
-        sd_bus_add_object_vtable(bus_, nullptr, "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", kMethods, this) <
+  explicit LockScreen(const std::string& address) : bus_(ConnectToBus(address)) {
+    if (sd_bus_add_object_vtable(bus_, nullptr, "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", kMethods, this) <
             0 ||
         sd_bus_request_name(bus_, "org.gnome.ScreenSaver", 0) < 0) {
       throw std::runtime_error("the lock screen could not take its name");
