@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/log.h"
 #include "idle/idle_choice.h"
@@ -61,16 +62,23 @@ class StopSignals : public Pollable {
   int descriptor_ = -1;
 };
 
-// After every wake: the loop ends when the session's idle source has gone.
+// After every wake: the loop ends when the session's idle source has gone,
+// as at the end of the session, with a line that says so: a watcher that
+// ends by itself otherwise would leave nothing to explain why the show no
+// longer starts.
 class SessionEnd : public Pollable {
  public:
-  SessionEnd(const SessionIdleSources& sources, PollLoop& loop) : sources_(sources), loop_(loop) {}
+  SessionEnd(const SessionIdleSources& sources, std::string_view sourceName, PollLoop& loop)
+      : sources_(sources), sourceName_(sourceName), loop_(loop) {}
   void afterWait(short) override {
-    if (sources_.lost()) loop_.stop(0);
+    if (!sources_.lost()) return;
+    LogError("idle watcher: " + std::string(sourceName_) + " has gone; the watcher ends");
+    loop_.stop(0);
   }
 
  private:
   const SessionIdleSources& sources_;
+  std::string_view sourceName_;
   PollLoop& loop_;
 };
 
@@ -146,7 +154,7 @@ int main(int argc, char** argv) {
       loop.stop(0);
     }
   });
-  SessionEnd sessionEnd(sources, loop);
+  SessionEnd sessionEnd(sources, IdleSourceName(*kind), loop);
   loop.add(stops);
   if (sessionBus) loop.add(*sessionBus);
   if (systemBus) loop.add(*systemBus);

@@ -12,6 +12,8 @@ namespace quorrel::linux_desktop {
 namespace {
 
 constexpr std::chrono::seconds kLookWithoutWatch{2};
+// How long the file must be left alone before a change counts.
+constexpr std::chrono::milliseconds kSettleTime{500};
 
 }  // namespace
 
@@ -35,15 +37,20 @@ void SettingsWatch::watchFolder() {
 short SettingsWatch::pollEvents() const { return POLLIN; }
 
 std::optional<SteadyTime> SettingsWatch::deadline() const {
+  if (settled_) return settled_;
   if (watching_) return std::nullopt;
   return nextLook_;
 }
 
 void SettingsWatch::afterWait(short revents) {
+  if (settled_ && std::chrono::steady_clock::now() >= *settled_) {
+    settled_.reset();
+    changed_();
+  }
   if (!watching_) {
     if (std::chrono::steady_clock::now() < nextLook_) return;
     watchFolder();
-    changed_();
+    settled_ = std::chrono::steady_clock::now() + kSettleTime;
     return;
   }
   if ((revents & POLLIN) == 0) return;
@@ -65,7 +72,7 @@ void SettingsWatch::afterWait(short revents) {
     watching_ = false;
     nextLook_ = std::chrono::steady_clock::now();
   }
-  if (ours || folderGone) changed_();
+  if (ours || folderGone) settled_ = std::chrono::steady_clock::now() + kSettleTime;
 }
 
 }  // namespace quorrel::linux_desktop

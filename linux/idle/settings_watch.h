@@ -9,9 +9,11 @@ namespace quorrel::linux_desktop {
 
 // Tells when the settings file may have changed: the options dialog's "OK"
 // replaces it (a new file renamed over the old one), an editor writes it in
-// place, or it goes. Through inotify on its folder, so a change is seen at
-// once and nothing wakes the watcher otherwise; where the folder cannot be
-// watched (it does not exist yet), every two seconds.
+// place, or it goes. Through inotify on its folder, so that nothing wakes
+// the watcher otherwise; where the folder cannot be watched (it does not
+// exist yet), every two seconds. A change is told once the file has been
+// still for a moment, so that a file read between an editor's writes (the
+// option's key not yet there, and so read as off) never ends the watcher.
 class SettingsWatch : public Pollable {
  public:
   SettingsWatch(std::string folder, std::string fileName, std::function<void()> changed);
@@ -33,6 +35,8 @@ class SettingsWatch : public Pollable {
   int inotify_ = -1;
   bool watching_ = false;
   SteadyTime nextLook_{};
+  // When a change seen is to be told; nothing while none is pending.
+  std::optional<SteadyTime> settled_;
 };
 
 }  // namespace quorrel::linux_desktop
