@@ -40,6 +40,11 @@ constexpr ControlLayout group(ControlId id, ControlId parent, Rect place, const 
   return {id, GroupBox, parent, place, caption, nullptr, kArial8Bold};
 }
 
+constexpr ControlLayout idleWatcherRow(ControlLayout row) {
+  row.idleWatcherOnly = true;
+  return row;
+}
+
 constexpr std::array kOptionsControls{
     ControlLayout{OptionsIntro, WrappedLabel, Window, {5, 5, 631, 28}, kOptionsIntroText},
     ControlLayout{VideoList, ListBox, Window, {1, 37, 640, 100}, "", nullptr, kArial8Bold},
@@ -72,6 +77,10 @@ constexpr std::array kOptionsControls{
     // Just below the size group, in the free strip left of the buttons on
     // the right, so that no control of the dialog moves.
     ControlLayout{EveryMonitorBox, CheckBox, Window, {10, 417, 240, 17}, "Play videos on every monitor"},
+    // Below it, in the same strip: the wait of the idle watcher.
+    idleWatcherRow({IdleStartBox, CheckBox, Window, {10, 441, 128, 17}, "Start the show after"}),
+    idleWatcherRow({IdleMinutesBox, NumberBox, Window, {140, 439, 48, 21}}),
+    idleWatcherRow({IdleMinutesCaption, Label, Window, {194, 443, 150, 13}, "minutes of inactivity"}),
 
     group(OrderGroup, Window, {379, 210, 261, 44}, "Video Plays:"),
     navyRadio(InSequenceButton, OrderGroup, 26, 19, 89, "In Sequence"),

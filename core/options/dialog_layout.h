@@ -39,6 +39,9 @@ enum class ControlKind {
   ReadOnlyEdit,
   // A surface a video player draws into.
   VideoPanel,
+  // A whole number that the user types or steps up and down, within the
+  // range its option allows.
+  NumberBox,
 };
 
 // The picture a push button shows left of its caption.
@@ -88,6 +91,9 @@ enum class ControlId : int {
   WidthLabel,
   HeightLabel,
   EveryMonitorBox,
+  IdleStartBox,
+  IdleMinutesBox,
+  IdleMinutesCaption,
   OrderGroup,
   InSequenceButton,
   RandomButton,
@@ -146,6 +152,9 @@ struct ControlLayout {
   ButtonPicture picture = ButtonPicture::None;
   // The window's default button, the one Enter presses.
   bool isDefault = false;
+  // Only where Quorrel watches for the session's idle time itself (Linux):
+  // on Windows the system's own screen-saver settings keep the wait.
+  bool idleWatcherOnly = false;
 };
 
 // How a window's frame is drawn, and so what its size means.

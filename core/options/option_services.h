@@ -32,6 +32,16 @@ class DesktopOpener {
   [[nodiscard]] virtual bool openFile(const std::string& path) = 0;
 };
 
+// Starts the session's idle watcher where the platform has one, detached
+// from the dialog, so that it goes on after the dialog has closed. A second
+// watcher of a session ends at once by itself, so a start when one runs
+// changes nothing.
+class IdleWatcherStarter {
+ public:
+  virtual ~IdleWatcherStarter() = default;
+  virtual void startIdleWatcher() = 0;
+};
+
 // Shows how far a long task has come and lets the user cancel it.
 class TaskProgress {
  public:

@@ -60,6 +60,10 @@ void OptionsController::chooseEveryMonitor(bool on) {
   options_.everyMonitorChosen = true;
 }
 
+void OptionsController::chooseIdleStart(bool on) { options_.idleStart = on; }
+
+void OptionsController::chooseIdleMinutes(std::int32_t minutes) { options_.idleMinutes = IdleMinutesOf(minutes); }
+
 void OptionsController::clearMuteChoices() {
   options_.startOn = MuteChoice::LeaveAlone;
   options_.endOn = MuteChoice::LeaveAlone;
@@ -90,6 +94,7 @@ void OptionsController::saveAndClose() {
   SettingsFile file(services_.settings.SettingsFileName);
   // A refused write throws out of here, before the dialog closes.
   SaveOptions(file, options_);
+  if (options_.idleStart && services_.idleWatcher != nullptr) services_.idleWatcher->startIdleWatcher();
   view_.closeDialog();
 }
 

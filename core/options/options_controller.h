@@ -12,6 +12,7 @@ namespace quorrel {
 
 class DesktopOpener;
 class FileChooser;
+class IdleWatcherStarter;
 class MessageBoxes;
 class TaskProgress;
 
@@ -51,6 +52,9 @@ struct OptionsServices {
   std::string executableFolder;
   // The videos this platform plays, which "Add Entire Folder" takes.
   VideoExtensions videoExtensions;
+  // The idle watcher that "OK" starts when the show is to start by itself;
+  // none where the system starts the screen saver (Windows).
+  IdleWatcherStarter* idleWatcher = nullptr;
 };
 
 // The options dialog's rules, from loading the settings file into its
@@ -83,6 +87,9 @@ class OptionsController {
   void chooseEndMute(MuteChoice choice);
   // "Play videos on every monitor" checked or cleared by the user.
   void chooseEveryMonitor(bool on);
+  // "Start the show after" checked or cleared, and its minutes.
+  void chooseIdleStart(bool on);
+  void chooseIdleMinutes(std::int32_t minutes);
   // "Clear Settings" in the video sound dialog: neither choice is set, so
   // the next save removes both keys and the show leaves the mute alone.
   void clearMuteChoices();
@@ -93,9 +100,10 @@ class OptionsController {
 
   // "Add a Sound File ".
   void chooseSoundFile();
-  // "OK": every option goes to the settings file, then the dialog closes.
-  // A refused write stops the save with the settings store's error, and the
-  // dialog stays open.
+  // "OK": every option goes to the settings file, the idle watcher starts
+  // when the show is to start by itself, then the dialog closes. A refused
+  // write stops the save with the settings store's error, and the dialog
+  // stays open.
   void saveAndClose();
   // "More Software" and "Support": the documentation Quorrel installs.
   void showMoreSoftware();

@@ -34,6 +34,8 @@ OptionsState LoadOptions(const SettingsFile& file, VideoSlots& slots) {
   state.height = SizeLabelValue(number(kHeightKey));
   state.width = SizeLabelValue(number(kWidthKey));
   state.everyMonitor = EveryMonitorOf(file.readText(kOptionsSection, kEveryMonitorKey, ""));
+  state.idleStart = IdleStartOf(file.readText(kOptionsSection, kIdleStartKey, ""));
+  state.idleMinutes = IdleMinutesOf(number(kIdleMinutesKey));
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     slots[slot] = file.readText(kDialogVideoListSection, SlotKey(slot), kSlotReadDefault);
   }
@@ -65,6 +67,8 @@ void SaveOptions(SettingsFile& file, const OptionsState& state) {
   if (state.everyMonitorChosen) {
     file.writeText(kOptionsSection, kEveryMonitorKey, state.everyMonitor ? kEveryMonitorOn : kEveryMonitorOff);
   }
+  file.writeText(kOptionsSection, kIdleStartKey, state.idleStart ? kIdleStartOn : kIdleStartOff);
+  file.writeNumber(kOptionsSection, kIdleMinutesKey, IdleMinutesOf(state.idleMinutes));
   file.writeText(kSoundSection, kSoundFileKey, state.soundFile);
   file.writeFlag(kOptionsSection, kStatusKey, false);
 }

@@ -34,6 +34,9 @@ struct OptionsState {
   // cannot show (or no key) keeps it when the box was never touched.
   bool everyMonitor = false;
   bool everyMonitorChosen = false;
+  // "Start the show after" and its number of minutes of inactivity.
+  bool idleStart = false;
+  std::int32_t idleMinutes = kIdleMinutesDefault;
 
   static constexpr std::int32_t kMinimumVideoSide = 25;
 };

@@ -25,6 +25,12 @@ VideoOrder VideoOrderOf(std::int32_t stored) { return stored == 1 ? VideoOrder::
 
 bool EveryMonitorOf(std::string_view stored) { return stored == kEveryMonitorOn; }
 
+bool IdleStartOf(std::string_view stored) { return stored == kIdleStartOn; }
+
+std::int32_t IdleMinutesOf(std::int32_t stored) {
+  return stored >= kIdleMinutesMinimum && stored <= kIdleMinutesMaximum ? stored : kIdleMinutesDefault;
+}
+
 bool IsEmptySlotForShow(std::string_view value) {
   if (value.size() != kEmptySlot.size()) return false;
   for (std::size_t i = 0; i < value.size(); ++i) {

@@ -33,6 +33,10 @@ inline constexpr std::string_view kHeightKey = "Height";
 inline constexpr std::string_view kWidthKey = "Width";
 // Whether every monitor plays videos of its own, not only the primary.
 inline constexpr std::string_view kEveryMonitorKey = "Allscreens";
+// Whether Quorrel's own idle watcher starts the show, and after how many
+// minutes without input (Linux: Windows keeps its own wait).
+inline constexpr std::string_view kIdleStartKey = "Idlestart";
+inline constexpr std::string_view kIdleMinutesKey = "Idleminutes";
 // "WavConfig" holds the background sound in the first slot's key.
 inline constexpr std::string_view kSoundFileKey = "Name1";
 // "History": the folder of the video last chosen, separator included.
@@ -75,6 +79,16 @@ enum class VideoOrder : std::int32_t { Random = 1, InSequence = 2 };
 inline constexpr std::string_view kEveryMonitorOn = "1";
 inline constexpr std::string_view kEveryMonitorOff = "0";
 [[nodiscard]] bool EveryMonitorOf(std::string_view stored);
+
+// "Idlestart": as "Allscreens", only "1" is on; a missing key is off.
+// "Idleminutes": 1 to 120; a missing key or a number outside reads as 5.
+inline constexpr std::string_view kIdleStartOn = "1";
+inline constexpr std::string_view kIdleStartOff = "0";
+inline constexpr std::int32_t kIdleMinutesMinimum = 1;
+inline constexpr std::int32_t kIdleMinutesMaximum = 120;
+inline constexpr std::int32_t kIdleMinutesDefault = 5;
+[[nodiscard]] bool IdleStartOf(std::string_view stored);
+[[nodiscard]] std::int32_t IdleMinutesOf(std::int32_t stored);
 
 // The values of "Options" in the default file, in the order written.
 struct DefaultOption {

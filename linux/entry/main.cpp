@@ -1,11 +1,14 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/log.h"
@@ -182,12 +185,34 @@ class LinuxEntry : public quorrel::EntryPlatform {
   quorrel::HostWindowChoice host_;
 };
 
+// "--idle [SECONDS]": the idle watcher, a small program of its own beside
+// this one (or in the library folder of an installed Quorrel), so that a
+// process that waits all day holds neither Qt nor the media libraries. It
+// is told which program to start the show with: this one.
+[[noreturn]] void RunIdleWatcher(int argc, char** argv) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  std::vector<std::string> arguments{"quorrel-idle", error ? std::string(argv[0]) : self.string()};
+  for (int i = 2; i < argc; ++i) arguments.emplace_back(argv[i]);
+  std::vector<char*> argvOfWatcher;
+  for (std::string& argument : arguments) argvOfWatcher.push_back(argument.data());
+  argvOfWatcher.push_back(nullptr);
+  const std::filesystem::path folder = self.parent_path();
+  for (const std::filesystem::path& watcher :
+       {folder / "quorrel-idle", folder.parent_path() / "libexec" / "quorrel" / "quorrel-idle"}) {
+    ::execv(watcher.c_str(), argvOfWatcher.data());
+  }
+  quorrel::LogError("the idle watcher quorrel-idle is not installed beside " + self.string());
+  std::exit(1);
+}
+
 }  // namespace
 
 // The process does one thing, chosen by its first argument, and always ends
 // with status 0: a screen-saver host or idle tool has no use for a failure
 // code, and the user sees every failure that matters in a message box.
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string_view(argv[1]) == "--idle") RunIdleWatcher(argc, argv);
   quorrel::linux_desktop::FilterDecoderProbeNoise();
   try {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);

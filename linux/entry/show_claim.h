@@ -30,4 +30,9 @@ class SelectionShowClaim : public ShowClaim {
   std::uint32_t window_;
 };
 
+// Whether a show holds the claim on the display named by DISPLAY (or
+// `displayName`), whoever started it; false when the display cannot be
+// reached, where no show can run either.
+[[nodiscard]] bool ShowClaimHeld(const char* displayName = nullptr);
+
 }  // namespace quorrel::linux_desktop

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStyledItemDelegate>
 
 #include "linux/options/dialog_look.h"
@@ -127,6 +128,12 @@ QWidget* makeControl(const ControlLayout& row, QWidget* parent) {
       edit->setEnabled(false);
       place(edit, row.place);
       return edit;
+    }
+    case ControlKind::NumberBox: {
+      auto* box = new QSpinBox(parent);
+      box->setFont(DialogFont(row.font));
+      place(box, row.place);
+      return box;
     }
     case ControlKind::VideoPanel: {
       // The player draws into the panel through a window of its own.

@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 #include <memory>
 #include <string_view>
 
+#include "base/log.h"
 #include "linux/media/video_formats.h"
 
 namespace quorrel::linux_desktop {
@@ -122,6 +124,12 @@ std::optional<std::string> FileDialogs::chooseVideoFolder() {
 
 bool DesktopLauncher::openFile(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(path)));
+}
+
+void IdleWatcherLauncher::startIdleWatcher() {
+  if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {QStringLiteral("--idle")})) {
+    LogError("cannot start the idle watcher");
+  }
 }
 
 ProgressDialog::~ProgressDialog() = default;

@@ -35,6 +35,13 @@ class DesktopLauncher : public DesktopOpener {
   bool openFile(const std::string& path) override;
 };
 
+// "quorrel --idle" from this program's own file, detached: the watcher
+// outlives the dialog, and a second one of the session ends by itself.
+class IdleWatcherLauncher : public IdleWatcherStarter {
+ public:
+  void startIdleWatcher() override;
+};
+
 // A progress dialog with a Cancel button, shown only for folders big
 // enough for the wait to be noticed.
 class ProgressDialog : public TaskProgress {

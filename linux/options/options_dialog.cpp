@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -61,6 +62,10 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
     ownOpener_ = std::make_unique<DesktopLauncher>();
     services_.opener = ownOpener_.get();
   }
+  if (services_.idleWatcher == nullptr) {
+    ownIdleWatcher_ = std::make_unique<IdleWatcherLauncher>();
+    services_.idleWatcher = ownIdleWatcher_.get();
+  }
   if (services_.progress == nullptr) {
     ownProgress_ = std::make_unique<ProgressDialog>(this);
     services_.progress = ownProgress_.get();
@@ -74,7 +79,7 @@ OptionsDialog::OptionsDialog(OptionsDialogServices services) : services_(std::mo
   buildControls();
   controller_ = std::make_unique<OptionsController>(
       OptionsServices{services_.settings, *services_.boxes, *services_.chooser, *services_.opener, *services_.progress,
-                      services_.executableFolder, kPlayableVideoExtensions},
+                      services_.executableFolder, kPlayableVideoExtensions, services_.idleWatcher},
       static_cast<OptionsView&>(*this));
   videoSoundDialog_ = new VideoSoundDialog(this, *controller_);
   connectHandlers();
@@ -115,6 +120,10 @@ void OptionsDialog::buildControls() {
   widthLabel = controls.get<QLabel>(WidthLabel);
   heightLabel = controls.get<QLabel>(HeightLabel);
   everyMonitorBox = controls.get<QCheckBox>(EveryMonitorBox);
+  idleStartBox = controls.get<QCheckBox>(IdleStartBox);
+  idleMinutesBox = controls.get<QSpinBox>(IdleMinutesBox);
+  idleMinutesCaption = controls.get<QLabel>(IdleMinutesCaption);
+  idleMinutesBox->setRange(kIdleMinutesMinimum, kIdleMinutesMaximum);
   orderGroup = controls.get<QGroupBox>(OrderGroup);
   inSequenceButton = controls.get<QRadioButton>(InSequenceButton);
   randomButton = controls.get<QRadioButton>(RandomButton);
@@ -176,6 +185,13 @@ void OptionsDialog::connectHandlers() {
   // Only the user's own clicks and keys count, never the load's setting.
   connect(everyMonitorBox, &QCheckBox::clicked, this,
           [&controller](bool checked) { controller.chooseEveryMonitor(checked); });
+  connect(idleStartBox, &QCheckBox::toggled, this, [this, &controller](bool checked) {
+    idleMinutesBox->setEnabled(checked);
+    if (!showing_) controller.chooseIdleStart(checked);
+  });
+  connect(idleMinutesBox, &QSpinBox::valueChanged, this, [this, &controller](int minutes) {
+    if (!showing_) controller.chooseIdleMinutes(minutes);
+  });
   connect(chooseSoundButton, &QPushButton::clicked, this, [this] { chooseSoundFile(); });
   connect(okButton, &QPushButton::clicked, this, [this] { saveAndClose(); });
   connect(aboutButton, &QPushButton::clicked, this, [this] { showAboutBox(); });
@@ -215,6 +231,9 @@ void OptionsDialog::showOptions(const OptionsState& options) {
   selectRadio<bool>({{soundOnButton, true}, {soundOffButton, false}}, isOn(options.sound));
   selectRadio<bool>({{repeatOnButton, true}, {repeatOffButton, false}}, isOn(options.repeat));
   everyMonitorBox->setChecked(options.everyMonitor);
+  idleStartBox->setChecked(options.idleStart);
+  idleMinutesBox->setEnabled(options.idleStart);
+  idleMinutesBox->setValue(options.idleMinutes);
   // The bars stop at the screen's size; a larger stored number stays in
   // its label, and so in the file at the next save.
   widthBar->setValue(options.width);

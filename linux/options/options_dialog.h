@@ -17,6 +17,7 @@ class QPushButton;
 class QRadioButton;
 class QCheckBox;
 class QScrollBar;
+class QSpinBox;
 
 namespace quorrel {
 class MessageBoxes;
@@ -24,6 +25,7 @@ class MediaBackend;
 class FileChooser;
 class DesktopOpener;
 class TaskProgress;
+class IdleWatcherStarter;
 }  // namespace quorrel
 
 namespace quorrel::linux_desktop {
@@ -38,6 +40,7 @@ struct OptionsDialogServices {
   FileChooser* chooser = nullptr;
   DesktopOpener* opener = nullptr;
   TaskProgress* progress = nullptr;
+  IdleWatcherStarter* idleWatcher = nullptr;
   // The process's one media back end, made when the first preview needs it.
   std::function<MediaBackend&()> mediaBackend;
   // The folder holding the executable, where the documentation is looked for.
@@ -108,6 +111,9 @@ class OptionsDialog : public QDialog, private OptionsView {
   QLabel* widthLabel;
   QLabel* heightLabel;
   QCheckBox* everyMonitorBox;
+  QCheckBox* idleStartBox;
+  QSpinBox* idleMinutesBox;
+  QLabel* idleMinutesCaption;
   QGroupBox* orderGroup;
   QRadioButton* inSequenceButton;
   QRadioButton* randomButton;
@@ -152,6 +158,7 @@ class OptionsDialog : public QDialog, private OptionsView {
   std::unique_ptr<FileChooser> ownChooser_;
   std::unique_ptr<DesktopOpener> ownOpener_;
   std::unique_ptr<TaskProgress> ownProgress_;
+  std::unique_ptr<IdleWatcherStarter> ownIdleWatcher_;
   QPointer<VideoSoundDialog> videoSoundDialog_;
   QPointer<AboutBox> aboutBox_;
   std::unique_ptr<OptionsController> controller_;

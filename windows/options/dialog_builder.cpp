@@ -51,7 +51,10 @@ void LaidOutWindow::createLaidOut(const wchar_t* windowClass, DWORD exStyle, DWO
   const SIZE outer = outerSize();
   ::SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   fitFrameToClient();
-  for (const ControlLayout& row : layout.controls) built_.push_back(Built{&row, makeControl(row)});
+  for (const ControlLayout& row : layout.controls) {
+    // Windows' own screen-saver settings keep the wait.
+    if (!row.idleWatcherOnly) built_.push_back(Built{&row, makeControl(row)});
+  }
   placeControls();
   CentreOnScreen(hwnd());
 }
@@ -96,6 +99,9 @@ HWND LaidOutWindow::makeControl(const ControlLayout& row) {
                      nullptr);
     case ControlKind::VideoPanel:
       return Panel(hwnd(), L"QuorrelPreviewPanel", kDialogBackground, 0, 0, 0, 0);
+    case ControlKind::NumberBox:
+      // Only the idle watcher's minutes are one, which Windows leaves out.
+      break;
   }
   return nullptr;
 }

@@ -53,7 +53,8 @@ TEST_F(DebianPackage, listsEveryFileAndDependsOnWhatTheProgramLinks) {
   EXPECT_EQ(field("Version"), "3.26");
   // Computed from the shared libraries, plus what is loaded at run time.
   const std::string depends = field("Depends");
-  for (const char* library : {"libmpv2", "libqt6widgets6", "libfluidsynth3", "libpulse0", "libxcb1", "qt6-qpa-plugins"}) {
+  for (const char* library :
+       {"libmpv2", "libqt6widgets6", "libfluidsynth3", "libpulse0", "libxcb1", "qt6-qpa-plugins"}) {
     EXPECT_NE(depends.find(library), std::string::npos) << library << " missing from " << depends;
   }
   const std::string listing = RunProcess({"dpkg-deb", "-c", package_}).output;
@@ -61,8 +62,9 @@ TEST_F(DebianPackage, listsEveryFileAndDependsOnWhatTheProgramLinks) {
        {"./usr/bin/quorrel", "./usr/libexec/xscreensaver/quorrel -> ../../bin/quorrel",
         "./usr/share/xscreensaver/config/quorrel.xml", "./usr/share/applications/screensavers/quorrel.desktop",
         "./usr/share/applications/quorrel.desktop", "./usr/share/icons/hicolor/scalable/apps/quorrel.svg",
-        "./usr/share/man/man1/quorrel.1.gz", "./usr/share/doc/quorrel/README.md",
-        "./usr/share/doc/quorrel/copyright", "./usr/share/doc/quorrel/changelog.gz"}) {
+        "./usr/share/man/man1/quorrel.1.gz", "./usr/share/doc/quorrel/README.md", "./usr/share/doc/quorrel/copyright",
+        "./usr/share/doc/quorrel/changelog.gz", "./usr/libexec/quorrel/quorrel-idle",
+        "./etc/xdg/autostart/quorrel-idle.desktop"}) {
     EXPECT_NE(listing.find(std::string(" ") + path + "\n"), std::string::npos) << path << " is not in\n" << listing;
   }
 }
@@ -90,7 +92,20 @@ TEST_F(DebianPackage, unpackedItsSaverLinkReachesTheProgramAndItsFilesAreValid) 
   EXPECT_NE(ReadFile(settings).find("\nName=Quorrel Settings\n"), std::string::npos);
   EXPECT_NE(ReadFile(settings).find("\nExec=quorrel /C\n"), std::string::npos);
   EXPECT_NE(ReadFile(settings).find("\nIcon=quorrel\n"), std::string::npos);
-  for (const std::string& desktop : {theme, settings}) {
+  // Every desktop session starts the idle watcher at login; the unpacked
+  // program finds it in its library folder, and with the option off (no
+  // settings at all here) it ends at once, without a word.
+  const std::string autostart = root_ + "/etc/xdg/autostart/quorrel-idle.desktop";
+  EXPECT_NE(ReadFile(autostart).find("\nExec=quorrel --idle\n"), std::string::npos) << ReadFile(autostart);
+  TempDir home;
+  const ProcessResult watcher = RunProcess(
+      {"env", "HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.path(), installed("bin/quorrel"), "--idle"}, 30s);
+  EXPECT_EQ(watcher.exitStatus, 0);
+  EXPECT_EQ(watcher.output, "");
+  EXPECT_NE(RunProcess({"sh", "-c", "dpkg-deb -I \"$0\" conffiles", package_})
+                .output.find("/etc/xdg/autostart/quorrel-idle.desktop"),
+            std::string::npos);
+  for (const std::string& desktop : {theme, settings, autostart}) {
     const ProcessResult valid = RunProcess({"desktop-file-validate", desktop});
     EXPECT_EQ(valid.exitStatus, 0) << valid.output;
     EXPECT_EQ(valid.output.find("error:"), std::string::npos) << valid.output;
@@ -104,8 +119,8 @@ TEST_F(DebianPackage, unpackedItsSaverLinkReachesTheProgramAndItsFilesAreValid) 
   EXPECT_NE(ReadFile(config).find("<screensaver name=\"quorrel\""), std::string::npos);
   EXPECT_NE(ReadFile(config).find("quorrel /C"), std::string::npos);
 
-  const ProcessResult man = RunProcess(
-      {"sh", "-c", "zcat \"$0\" | groff -man -ww -z", installed("share/man/man1/quorrel.1.gz")});
+  const ProcessResult man =
+      RunProcess({"sh", "-c", "zcat \"$0\" | groff -man -ww -z", installed("share/man/man1/quorrel.1.gz")});
   EXPECT_EQ(man.exitStatus, 0);
   EXPECT_EQ(man.output, "") << "the man page has mistakes";
 }

@@ -145,5 +145,47 @@ TEST(SwayShow, swayidleStartsTheShowAfterItsTimeoutAndAKeyEndsIt) {
   endWithKey(sway, *show);
 }
 
+// Quorrel's own idle watcher in place of swayidle: sway 1.7 tells it the
+// idle time through org_kde_kwin_idle, a video player's Wayland idle
+// inhibitor holds the show back, and there is no session bus at all.
+TEST(SwayShow, theIdleWatcherStartsTheShowAfterEachIdlePeriodAndNotWhileAPlayerInhibitsIt) {
+  SwaySession sway(kWidth, kHeight);
+  ClipOptions clip;
+  clip.pattern = "blue";
+  clip.seconds = 30;
+  const std::string video = sway.reachable(MakeClip(clip));
+  WriteSettings(sway.home(), "Sound=0\nPicdis=1\nIdlestart=1\nIdleminutes=5", {video});
+  sway.giveHomeToUser();
+  // The watcher is looked for beside the program.
+  (void)sway.reachable(QUORREL_IDLE_EXECUTABLE);
+  const std::string log = sway.home() + "/watcher.log";
+  sway.exec(sway.reachable(QUORREL_EXECUTABLE) + " --idle 2 2>>" + log);
+
+  std::optional<SwayView> show = waitForShow(sway, 30s);
+  ASSERT_TRUE(show) << "the watcher did not start the show\n" << ReadFile(log) << sway.logTail();
+  EXPECT_TRUE(coversOutput(*show)) << *show;
+  const int all = kWidth * kHeight;
+  int blue = 0;
+  EXPECT_TRUE(WaitUntil([&] { return (blue = sway.screenshot().count(Seen::Blue, kOutput)) >= all * 99 / 100; }, 15s))
+      << "the video covers " << blue << " of " << all << " pixels";
+  endWithKey(sway, *show);
+  // The next idle period, the next show.
+  show = waitForShow(sway, 15s);
+  ASSERT_TRUE(show) << "no show after the second idle period\n" << ReadFile(log);
+  endWithKey(sway, *show);
+
+  // A player showing a video holds an idle inhibitor: no show while it plays.
+  sway.exec("mpv --no-config --vo=wlshm --ao=null --loop=inf " + video);
+  ASSERT_TRUE(WaitUntil([&] { return FindView(sway.views(), "mpv").has_value(); }, 15s)) << sway.logTail();
+  EXPECT_FALSE(waitForShow(sway, 5s)) << "the show started over a playing video";
+  sway.command("[app_id=mpv] kill");
+  ASSERT_TRUE(WaitUntil([&] { return !FindView(sway.views(), "mpv"); }, 10s));
+  show = waitForShow(sway, 15s);
+  EXPECT_TRUE(show) << "no show once the player had gone\n" << ReadFile(log);
+  if (show) endWithKey(sway, *show);
+
+  EXPECT_EQ(ReadFile(log), "quorrel: idle watcher: starts the show after 2 s of inactivity (org_kde_kwin_idle)\n");
+}
+
 }  // namespace
 }  // namespace quorrel::test
