@@ -37,6 +37,16 @@ GnomeShellSession::GnomeShellSession(int width, int height) {
                              {"HOME", desktop_.home()},
                              {"XDG_CONFIG_HOME", desktop_.home()},
                              {"XDG_RUNTIME_DIR", desktop_.runtimeDir()}};
+  // The shell greets a session without a display manager, and one of
+  // root, with banners above every window, full-screen ones included, for
+  // seconds; this user has chosen "Do Not Disturb".
+  std::vector<std::string> settings = {"env", "-i"};
+  for (const auto& [name, value] : environment) settings.push_back(name + "=" + value);
+  settings.insert(settings.end(), {"dbus-run-session", "--", "gsettings", "set", "org.gnome.desktop.notifications",
+                                   "show-banners", "false"});
+  if (const ProcessResult set = RunProcess(settings); set.exitStatus != 0) {
+    throw std::runtime_error("gsettings failed: " + set.output);
+  }
   desktop_.start(
       {"gnome-shell", "--headless", "--wayland", "--virtual-monitor", size, "--wayland-display", "wayland-quorrel"},
       environment, "wayland-quorrel");
