@@ -28,6 +28,8 @@ TEST(GnomeIdle, startsTheShowAfterTheWaitEndsItOnAKeyAndHoldsBackWhileInhibited)
   WriteRedShowSettings(desktop.home());
   EXPECT_LT(RedShare(gnome.screenshot()), 0.01) << "the desktop is red before any show";
 
+  // The user is at the desktop when the watcher starts.
+  gnome.pressKey(kSpaceKeysym);
   IdleWatcher watcher(desktop, kIdleSeconds);
   const std::string startLine = watcher.waitForStartLine(10s);
   EXPECT_TRUE(startLine.starts_with("quorrel: ")) << startLine;

@@ -29,6 +29,8 @@ TEST(KWinIdle, startsTheShowAfterTheWaitEndsItOnAKeyAndHoldsBackWhilePowerdevilI
   EXPECT_LT(RedShare(kwin.screenshot()), 0.01) << "the desktop is red before any show";
   ASSERT_FALSE(kwin.hasInhibit());
 
+  // The user is at the desktop when the watcher starts.
+  kwin.pressKey(KEY_SPACE);
   IdleWatcher watcher(desktop, kIdleSeconds);
   const std::string startLine = watcher.waitForStartLine(10s);
   EXPECT_TRUE(startLine.starts_with("quorrel: ")) << startLine;
