@@ -33,10 +33,7 @@ constexpr const char* kScreenSaverProxy =
 
 GnomeShellSession::GnomeShellSession(int width, int height) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  Environment environment = {{"PATH", "/usr/local/bin:/usr/bin:/bin"},
-                             {"HOME", desktop_.home()},
-                             {"XDG_CONFIG_HOME", desktop_.home()},
-                             {"XDG_RUNTIME_DIR", desktop_.runtimeDir()}};
+  const Environment environment = desktop_.compositorEnvironment();
   // The shell greets a session without a display manager, and one of
   // root, with banners above every window, full-screen ones included, for
   // seconds; this user has chosen "Do Not Disturb".
@@ -142,7 +139,7 @@ void GnomeShellSession::pressKey(std::uint32_t keysym) {
   }
 }
 
-bool GnomeShellSession::idleInhibited() {
+bool GnomeShellSession::inhibitionReported() {
   const QList<QVariant> reply =
       bus_->call(kSessionManager, "/org/gnome/SessionManager", kSessionManager, "IsInhibited", {kInhibitIdle});
   return reply.value(0).toBool();

@@ -13,13 +13,14 @@
 #include <memory>
 #include <string>
 
+#include "tests/linux/desktops/idle_scenario.h"
 #include "tests/linux/desktops/namespaced_desktop.h"
 #include "tests/linux/desktops/session_bus.h"
 #include "tests/linux/show/show_desktop.h"
 
 namespace quorrel::test {
 
-class GnomeShellSession {
+class GnomeShellSession : public IdleDesktop {
  public:
   // Starts the shell and the session manager, leaves the Overview the
   // shell starts in, and waits until XWayland answers.
@@ -27,20 +28,17 @@ class GnomeShellSession {
   GnomeShellSession(const GnomeShellSession&) = delete;
   GnomeShellSession& operator=(const GnomeShellSession&) = delete;
 
-  [[nodiscard]] NamespacedDesktop& desktop() { return desktop_; }
-  [[nodiscard]] Screenshot screenshot();
-  // Presses and releases a key, given as an X keysym, as the user would.
-  void pressKey(std::uint32_t keysym);
+  [[nodiscard]] NamespacedDesktop& desktop() override { return desktop_; }
+  [[nodiscard]] Screenshot screenshot() override;
+  void pressSpace() override { pressKey(kSpaceKeysym); }
   // Whether gnome-session counts an inhibitor of idleness (flag 8).
-  [[nodiscard]] bool idleInhibited();
-
-  // Holds org.freedesktop.ScreenSaver.Inhibit, through the screen-saver
-  // proxy and gnome-session, until the returned client leaves.
-  [[nodiscard]] std::unique_ptr<ScreenSaverInhibition> inhibit() {
-    return std::make_unique<ScreenSaverInhibition>(desktop_.sessionBus());
-  }
+  [[nodiscard]] bool inhibitionReported() override;
 
  private:
+  static constexpr std::uint32_t kSpaceKeysym = 0x20;
+
+  // Presses and releases a key, given as an X keysym.
+  void pressKey(std::uint32_t keysym);
   void startSessionManager();
   void leaveOverview();
   void startRemoteDesktop();

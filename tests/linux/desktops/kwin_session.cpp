@@ -1,6 +1,7 @@
 #include "tests/linux/desktops/kwin_session.h"
 
 #include <fcntl.h>
+#include <linux/input-event-codes.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -54,15 +55,12 @@ KWinSession::KWinSession(int width, int height) {
   // in containers; a plain copy runs.
   const std::string kwin = desktop_.file("kwin_wayland");
   fs::copy_file("/usr/bin/kwin_wayland", kwin);
-  Environment environment = {{"PATH", "/usr/local/bin:/usr/bin:/bin"},
-                             {"HOME", desktop_.home()},
-                             {"XDG_CONFIG_HOME", desktop_.home()},
-                             {"XDG_RUNTIME_DIR", desktop_.runtimeDir()},
-                             // No one is there to allow the test's input and
-                             // screenshots.
-                             {"KWIN_WAYLAND_NO_PERMISSION_CHECKS", "1"},
-                             {"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS", "1"},
-                             {"KWIN_COMPOSE", "O2"}};
+  Environment environment = desktop_.compositorEnvironment();
+  // No one is there to allow the test's input and screenshots, and
+  // screenshots need OpenGL compositing.
+  environment.insert({{"KWIN_WAYLAND_NO_PERMISSION_CHECKS", "1"},
+                      {"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS", "1"},
+                      {"KWIN_COMPOSE", "O2"}});
   desktop_.start({kwin, "--virtual", "--xwayland", "--width", std::to_string(width), "--height", std::to_string(height),
                   "--socket", "wayland-quorrel"},
                  environment, "wayland-quorrel");
@@ -88,14 +86,14 @@ void KWinSession::startPowerdevil() {
     throw std::runtime_error("powerdevil does not answer:\n" + desktop_.logTail());
 }
 
-bool KWinSession::hasInhibit() {
+bool KWinSession::inhibitionReported() {
   return bus_->call(kPowerInhibit, "/org/freedesktop/PowerManagement/Inhibit", kPowerInhibit, "HasInhibit")
       .value(0)
       .toBool();
 }
 
-void KWinSession::pressKey(int code) {
-  const ProcessResult r = desktop_.runOutside({QUORREL_KWIN_FAKE_INPUT, "key", std::to_string(code)});
+void KWinSession::pressSpace() {
+  const ProcessResult r = desktop_.runOutside({QUORREL_KWIN_FAKE_INPUT, "key", std::to_string(KEY_SPACE)});
   if (r.exitStatus != 0) throw std::runtime_error("kwin_fake_input failed: " + r.output);
 }
 

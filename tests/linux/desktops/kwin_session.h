@@ -12,13 +12,14 @@
 #include <memory>
 #include <string>
 
+#include "tests/linux/desktops/idle_scenario.h"
 #include "tests/linux/desktops/namespaced_desktop.h"
 #include "tests/linux/desktops/session_bus.h"
 #include "tests/linux/show/show_desktop.h"
 
 namespace quorrel::test {
 
-class KWinSession {
+class KWinSession : public IdleDesktop {
  public:
   // Starts KWin and powerdevil and waits until both answer and XWayland
   // does.
@@ -26,17 +27,12 @@ class KWinSession {
   KWinSession(const KWinSession&) = delete;
   KWinSession& operator=(const KWinSession&) = delete;
 
-  [[nodiscard]] NamespacedDesktop& desktop() { return desktop_; }
-  [[nodiscard]] Screenshot screenshot();
-  // Presses and releases a key, given as its evdev code, as the user would.
-  void pressKey(int code);
-  // What powerdevil answers to HasInhibit.
-  [[nodiscard]] bool hasInhibit();
-  // Holds org.freedesktop.ScreenSaver.Inhibit, which KWin hands on to
-  // powerdevil, until the returned client leaves.
-  [[nodiscard]] std::unique_ptr<ScreenSaverInhibition> inhibit() {
-    return std::make_unique<ScreenSaverInhibition>(desktop_.sessionBus());
-  }
+  [[nodiscard]] NamespacedDesktop& desktop() override { return desktop_; }
+  [[nodiscard]] Screenshot screenshot() override;
+  void pressSpace() override;
+  // What powerdevil answers to HasInhibit. KWin hands what its own
+  // org.freedesktop.ScreenSaver is asked to inhibit on to powerdevil.
+  [[nodiscard]] bool inhibitionReported() override;
 
  private:
   void startPowerdevil();

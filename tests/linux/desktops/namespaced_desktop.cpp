@@ -64,15 +64,19 @@ void NamespacedDesktop::start(const std::vector<std::string>& compositor, const 
 
 bool NamespacedDesktop::running() { return launcher_ && launcher_->running(); }
 
+Environment NamespacedDesktop::compositorEnvironment() const {
+  return {{"PATH", "/usr/local/bin:/usr/bin:/bin"},
+          {"HOME", home_},
+          {"XDG_CONFIG_HOME", home_},
+          {"XDG_RUNTIME_DIR", runtimeDir_}};
+}
+
 Environment NamespacedDesktop::sessionEnvironment() const {
-  Environment environment = {{"PATH", "/usr/local/bin:/usr/bin:/bin"},
-                             {"HOME", home_},
-                             {"XDG_CONFIG_HOME", home_},
-                             {"XDG_RUNTIME_DIR", runtimeDir_},
-                             {"XDG_SESSION_TYPE", "wayland"},
-                             {"WAYLAND_DISPLAY", waylandDisplay_},
-                             {"DBUS_SESSION_BUS_ADDRESS", sessionBus()},
-                             {"DBUS_SYSTEM_BUS_ADDRESS", systemBus()}};
+  Environment environment = compositorEnvironment();
+  environment.insert({{"XDG_SESSION_TYPE", "wayland"},
+                      {"WAYLAND_DISPLAY", waylandDisplay_},
+                      {"DBUS_SESSION_BUS_ADDRESS", sessionBus()},
+                      {"DBUS_SYSTEM_BUS_ADDRESS", systemBus()}});
   environment.insert(kDesktopLocale.begin(), kDesktopLocale.end());
   // The show reaches the test's sound server, as it would the session's.
   if (const char* pulse = std::getenv("PULSE_SERVER")) environment["PULSE_SERVER"] = pulse;

@@ -43,6 +43,8 @@ class NamespacedDesktop {
   [[nodiscard]] std::string file(const std::string& name) const { return root_.file(name); }
   [[nodiscard]] std::string sessionBus() const { return "unix:path=" + root_.file("session-bus"); }
   [[nodiscard]] std::string systemBus() const { return "unix:path=" + root_.file("system-bus"); }
+  // The compositor's own: search path, home and runtime folder.
+  [[nodiscard]] Environment compositorEnvironment() const;
   // What a program of the session finds in its environment: home, runtime
   // folder, buses, Wayland display, locale, sound server, and the X display
   // once xDisplay() has found it.
