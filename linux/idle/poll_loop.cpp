@@ -17,6 +17,8 @@ int PollLoop::run() {
       fds.push_back({p->pollFd(), p->pollEvents(), 0});
       if (const auto d = p->deadline(); d && (!wake || *d < *wake)) wake = d;
     }
+    // What a pollable handled just before the wait may have ended the loop.
+    if (status_) break;
     int timeout = -1;
     if (wake) {
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(*wake - std::chrono::steady_clock::now());

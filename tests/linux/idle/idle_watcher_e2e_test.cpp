@@ -9,11 +9,13 @@
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "linux/idle/watcher_lock.h"
 #include "tests/linux/show/show_desktop.h"
@@ -136,16 +138,21 @@ TEST_F(X11Session, theWatcherStartsTheShowAfterEachIdlePeriodAndEndsWhenTheOptio
   EXPECT_EQ(watcher->waitFor(5s), std::optional<int>(0)) << "the watcher did not follow the settings file";
 }
 
+// A connection of another program of the session to its bus.
+sd_bus* ConnectToBus(const std::string& address) {
+  sd_bus* bus = nullptr;
+  sd_bus_new(&bus);
+  sd_bus_set_address(bus, address.c_str());
+  sd_bus_set_bus_client(bus, 1);
+  if (sd_bus_start(bus) < 0) throw std::runtime_error("the session bus does not answer");
+  return bus;
+}
+
 // A browser playing a video, as Chromium and Firefox ask: Inhibit on
 // org.freedesktop.ScreenSaver, held for as long as its connection lives.
 class Browser {
  public:
-  explicit Browser(const std::string& address) {
-    sd_bus_new(&bus_);
-    sd_bus_set_address(bus_, address.c_str());
-    sd_bus_set_bus_client(bus_, 1);
-    if (sd_bus_start(bus_) < 0) throw std::runtime_error("no session bus for the browser");
-  }
+  explicit Browser(const std::string& address) : bus_(ConnectToBus(address)) {}
   ~Browser() { leave(); }
   std::uint32_t inhibit() {
     sd_bus_error error = SD_BUS_ERROR_NULL;
@@ -201,6 +208,75 @@ TEST_F(X11Session, aShowStartedByHandAndABrowsersInhibitionEachHoldTheWatchersSh
   EXPECT_TRUE(WaitUntil([&] { return showGone(); }, 10s));
   watcher->signal(SIGTERM);
   EXPECT_EQ(watcher->waitFor(5s), std::optional<int>(0));
+}
+
+// A desktop's lock screen as the watcher sees it on the session bus:
+// org.gnome.ScreenSaver answering GetActive and announcing ActiveChanged,
+// served from a thread of the test's own.
+class LockScreen {
+ public:
+  explicit LockScreen(const std::string& address) : bus_(ConnectToBus(address)) {
+    if (sd_bus_add_object_vtable(bus_, nullptr, "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", kMethods, this) <
+            0 ||
+        sd_bus_request_name(bus_, "org.gnome.ScreenSaver", 0) < 0) {
+      throw std::runtime_error("the lock screen could not take its name");
+    }
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~LockScreen() {
+    stop_ = true;
+    thread_.join();
+    sd_bus_flush_close_unref(bus_);
+  }
+  void setActive(bool active) {
+    active_ = active;
+    announce_ = true;
+  }
+
+ private:
+  void serve() {
+    while (!stop_) {
+      while (sd_bus_process(bus_, nullptr) > 0) {
+      }
+      if (announce_.exchange(false)) {
+        (void)sd_bus_emit_signal(bus_, "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", "ActiveChanged", "b",
+                                 active_.load() ? 1 : 0);
+      }
+      (void)sd_bus_wait(bus_, 50000);
+    }
+  }
+  static int getActive(sd_bus_message* call, void* self, sd_bus_error*) {
+    return sd_bus_reply_method_return(call, "b", static_cast<LockScreen*>(self)->active_.load() ? 1 : 0);
+  }
+  static constexpr sd_bus_vtable kMethods[] = {
+      SD_BUS_VTABLE_START(0), SD_BUS_METHOD("GetActive", "", "b", &LockScreen::getActive, 0), SD_BUS_VTABLE_END};
+
+  sd_bus* bus_ = nullptr;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> active_{false};
+  std::atomic<bool> announce_{false};
+};
+
+TEST_F(X11Session, theSessionLockingEndsTheWatchersShowAndNoneStartsWhileItIsLocked) {
+  writeSettings("Idlestart=1\nIdleminutes=5\n");
+  LockScreen lockScreen(busAddress());
+  const auto watcher = startWatcher("1");
+  ASSERT_TRUE(WaitUntil([&] { return showOnScreen(); }, 15s)) << ReadFile(watcherLog());
+
+  // The lock comes up under the show: the show ends, as by SIGTERM, so the
+  // user comes back to the lock screen rather than to a video behind it.
+  lockScreen.setActive(true);
+  EXPECT_TRUE(WaitUntil([&] { return showGone() && childrenOf(watcher->pid()).empty(); }, 10s))
+      << "the show stayed over the lock screen";
+  Xdotool(xvfb.display(), {"mousemove", "20", "20"});
+  EXPECT_FALSE(WaitUntil([&] { return showOnScreen(); }, 4s)) << "a show started over the locked session";
+
+  lockScreen.setActive(false);
+  Xdotool(xvfb.display(), {"mousemove", "40", "40"});
+  EXPECT_TRUE(WaitUntil([&] { return showOnScreen(); }, 15s)) << "no show once the session was unlocked";
+  Xdotool(xvfb.display(), {"key", "a"});
+  EXPECT_TRUE(WaitUntil([&] { return showGone(); }, 10s));
 }
 
 TEST_F(X11Session, theDialogsOkStoresTheChoiceAndStartsAWatcherThatOutlivesIt) {

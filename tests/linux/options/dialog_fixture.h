@@ -13,6 +13,7 @@
 
 #include "linux/base/application.h"
 #include "linux/options/options_dialog.h"
+#include "options/option_services.h"
 #include "settings/data_folder.h"
 #include "settings/settings_file.h"
 #include "tests/core/options/option_fakes.h"
@@ -46,6 +47,13 @@ inline void OnNextModal(std::function<void(QWidget*)> action, int attempts = 200
   });
 }
 
+// The idle watcher that "OK" would start, counted instead.
+class CountingIdleWatcher : public IdleWatcherStarter {
+ public:
+  void startIdleWatcher() override { ++starts; }
+  int starts = 0;
+};
+
 // A fresh configuration folder holding the given settings text, and the
 // options dialog opened on it with fake choosers, desktop and boxes.
 class DialogTest : public ::testing::Test {
@@ -70,6 +78,7 @@ class DialogTest : public ::testing::Test {
     services.chooser = &chooser;
     services.opener = &opener;
     services.progress = &progress;
+    services.idleWatcher = &idleWatcher;
     services.executableFolder = home.path();
     services.settings = SettingsLocationIn(home.path());
     services.mediaBackend = mediaBackend;
@@ -87,6 +96,7 @@ class DialogTest : public ::testing::Test {
   FakeChooser chooser;
   FakeOpener opener;
   FakeProgress progress;
+  CountingIdleWatcher idleWatcher;
   std::function<MediaBackend&()> mediaBackend;
   std::unique_ptr<linux_desktop::OptionsDialog> form;
 };

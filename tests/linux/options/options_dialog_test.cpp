@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -9,15 +11,14 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
-#include <sys/stat.h>
-
 #include <cstring>
 
 #include "linux/options/about_box.h"
 #include "linux/options/video_sound_dialog.h"
-#include "options/video_list.h"
 #include "options/dialog_texts.h"
+#include "options/video_list.h"
 #include "tests/linux/options/dialog_fixture.h"
 
 namespace quorrel::linux_desktop {
@@ -87,6 +88,47 @@ TEST_F(OptionsDialog, everyMonitorBoxLoadsSavesAndLeavesAnUntouchedKeyAlone) {
   dialog.saveAndClose();
   EXPECT_EQ(read("Options", "Allscreens"), "1");
   EXPECT_EQ(read("Options", "Picdis"), "5");
+}
+
+// "Start the show after" N "minutes of inactivity": loaded from the file,
+// the number box usable only while the box is checked, both written by
+// "OK", which starts the idle watcher only with the box checked.
+TEST_F(OptionsDialog, idleStartBoxAndMinutesLoadSaveAndStartTheWatcherOnlyWhenChecked) {
+  {
+    auto& dialog = open(withOptions("Picdis=2\nIdlestart=1\nIdleminutes=9\n"));
+    EXPECT_EQ(dialog.idleStartBox->text(), "Start the show after");
+    EXPECT_EQ(dialog.idleMinutesCaption->text(), "minutes of inactivity");
+    for (QWidget* control : std::initializer_list<QWidget*>{dialog.idleStartBox, dialog.idleMinutesCaption}) {
+      EXPECT_LE(control->sizeHint().width(), control->width()) << "a caption is cut";
+    }
+    EXPECT_GT(dialog.idleMinutesBox->x(), dialog.idleStartBox->geometry().right());
+    EXPECT_GT(dialog.idleMinutesCaption->x(), dialog.idleMinutesBox->geometry().right());
+    EXPECT_TRUE(dialog.idleStartBox->isChecked());
+    EXPECT_TRUE(dialog.idleMinutesBox->isEnabled());
+    EXPECT_EQ(dialog.idleMinutesBox->value(), 9);
+    // A digit that would take the number past 120 is refused as it is typed.
+    dialog.idleMinutesBox->selectAll();
+    QTest::keyClicks(dialog.idleMinutesBox, "500");
+    EXPECT_EQ(dialog.idleMinutesBox->value(), 50);
+    dialog.saveAndClose();
+    EXPECT_EQ(read("Options", "Idlestart"), "1");
+    EXPECT_EQ(read("Options", "Idleminutes"), "50");
+    EXPECT_EQ(idleWatcher.starts, 1);
+  }
+  {
+    // Keys a user mistyped read as off and 5; cleared, nothing is started.
+    auto& dialog = open(withOptions("Picdis=2\nIdlestart=on\nIdleminutes=0\n"));
+    EXPECT_FALSE(dialog.idleStartBox->isChecked());
+    EXPECT_FALSE(dialog.idleMinutesBox->isEnabled());
+    EXPECT_EQ(dialog.idleMinutesBox->value(), 5);
+    QTest::mouseClick(dialog.idleStartBox, Qt::LeftButton);
+    EXPECT_TRUE(dialog.idleMinutesBox->isEnabled());
+    QTest::mouseClick(dialog.idleStartBox, Qt::LeftButton);
+    dialog.saveAndClose();
+    EXPECT_EQ(read("Options", "Idlestart"), "0");
+    EXPECT_EQ(read("Options", "Idleminutes"), "5");
+    EXPECT_EQ(idleWatcher.starts, 1);
+  }
 }
 
 TEST_F(OptionsDialog, freshDefaultsSelectDefaultsAndDisableTheSoundButtons) {
