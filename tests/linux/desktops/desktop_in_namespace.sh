@@ -56,10 +56,13 @@ done
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$folder/system-bus"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$folder/session-bus"
 
-# In a session of its own, as a login would start it: what the compositor
-# signals to its whole process group (KWin's screen locker sends SIGUSR1 so)
-# must not reach the test. Started in the background, setsid leads no group
-# and needs no fork, so $! is the compositor.
+# In a session of its own, as a login would start it, so that what the
+# compositor signals to its whole process group never reaches the test.
+# KWin 5.27 sends SIGUSR1 so when its screen locker starts, and was seen
+# to die of it itself unless it inherits the signal ignored, so it does.
+# Started in the background, setsid leads no group and needs no fork, so
+# $! is the compositor.
+trap '' USR1
 setsid "$@" &
 pids="$! $pids"
 # The compositor's end ends the session; a signal to this script ends the

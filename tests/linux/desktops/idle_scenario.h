@@ -6,7 +6,9 @@
 // starts a video in a browser, which inhibits the screen saver, comes
 // back (a key ends the show) and leaves again, and no show comes while the
 // video plays; the video ends, the user comes back and leaves again, and
-// the show comes again. Each desktop test runs it on its own desktop.
+// the show comes again; where the desktop can lock, the session locks
+// while the show runs, which ends it, and no show comes while it is
+// locked. Each desktop test runs it on its own desktop.
 
 #include <memory>
 #include <string>
@@ -33,6 +35,12 @@ class IdleDesktop {
   // Whether the desktop's own inhibitor service reports an inhibition of
   // idleness, which it may take on a while after a client asked.
   [[nodiscard]] virtual bool inhibitionReported() = 0;
+  // Locks the session as the user's lock shortcut would, and says whether
+  // the desktop can lock here at all (GNOME's lock shield needs a display
+  // manager).
+  [[nodiscard]] virtual bool lock() { return false; }
+  // Whether the desktop says its lock screen is up.
+  [[nodiscard]] virtual bool locked() { return false; }
   // Holds org.freedesktop.ScreenSaver.Inhibit as a browser playing a
   // video does, until the returned client leaves the bus.
   [[nodiscard]] std::unique_ptr<ScreenSaverInhibition> inhibit() {

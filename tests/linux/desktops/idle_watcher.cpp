@@ -1,5 +1,6 @@
 #include "tests/linux/desktops/idle_watcher.h"
 
+#include <csignal>
 #include <filesystem>
 
 namespace quorrel::test {
@@ -35,6 +36,11 @@ bool IdleWatcher::showRuns() const { return !RunningShows(QUORREL_EXECUTABLE).em
 
 bool IdleWatcher::waitUntilShowEnded(std::chrono::milliseconds timeout) {
   return WaitUntil([&] { return !showRuns() && !showWindowVisible(); }, timeout);
+}
+
+void IdleWatcher::killShows() {
+  for (const pid_t show : RunningShows(QUORREL_EXECUTABLE)) ::kill(show, SIGKILL);
+  (void)WaitUntil([&] { return !showRuns(); }, std::chrono::seconds(10));
 }
 
 bool IdleWatcher::showWindowVisible() {

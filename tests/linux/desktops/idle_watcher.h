@@ -33,6 +33,9 @@ class IdleWatcher {
   [[nodiscard]] bool showRuns() const;
   // Waits until no show process and no show window is left.
   [[nodiscard]] bool waitUntilShowEnded(std::chrono::milliseconds timeout);
+  // Kills the shows that did not end as they should have, so that what
+  // the test checks next is not the same fault seen again.
+  void killShows();
 
  private:
   [[nodiscard]] bool showWindowVisible();

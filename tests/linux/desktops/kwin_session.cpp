@@ -22,6 +22,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 const QString kScreenShot = QStringLiteral("org.kde.KWin.ScreenShot2");
+const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString kPowerInhibit = QStringLiteral("org.freedesktop.PowerManagement.Inhibit");
 constexpr const char* kPowerdevil = "/usr/lib/x86_64-linux-gnu/libexec/org_kde_powerdevil";
 
@@ -90,6 +91,15 @@ bool KWinSession::inhibitionReported() {
   return bus_->call(kPowerInhibit, "/org/freedesktop/PowerManagement/Inhibit", kPowerInhibit, "HasInhibit")
       .value(0)
       .toBool();
+}
+
+bool KWinSession::lock() {
+  bus_->call(kScreenSaver, "/org/freedesktop/ScreenSaver", kScreenSaver, "Lock");
+  return true;
+}
+
+bool KWinSession::locked() {
+  return bus_->call(kScreenSaver, "/org/freedesktop/ScreenSaver", kScreenSaver, "GetActive").value(0).toBool();
 }
 
 void KWinSession::pressSpace() {

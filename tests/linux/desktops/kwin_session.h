@@ -33,6 +33,11 @@ class KWinSession : public IdleDesktop {
   // What powerdevil answers to HasInhibit. KWin hands what its own
   // org.freedesktop.ScreenSaver is asked to inhibit on to powerdevil.
   [[nodiscard]] bool inhibitionReported() override;
+  // Through KWin's org.freedesktop.ScreenSaver.Lock. Its greeter cannot
+  // start here (it needs Qt's Wayland platform), but KWin holds the
+  // session locked all the same, and there is no unlocking it.
+  [[nodiscard]] bool lock() override;
+  [[nodiscard]] bool locked() override;
 
  private:
   void startPowerdevil();
