@@ -72,7 +72,7 @@ void RunIdleScenario(IdleDesktop& session, const std::string& idleSource) {
   const std::string startLine = watcher.waitForStartLine(10s);
   EXPECT_TRUE(startLine.starts_with("quorrel: ")) << startLine;
   EXPECT_NE(startLine.find("(" + idleSource + ")"), std::string::npos) << startLine;
-  ASSERT_TRUE(watcher.running()) << watcher.standardError();
+  ASSERT_TRUE(watcher.running()) << watcher.state();
 
   // The user's last input; the show comes the watcher's wait after it.
   session.pressSpace();
@@ -122,7 +122,7 @@ void RunIdleScenario(IdleDesktop& session, const std::string& idleSource) {
     EXPECT_TRUE(watcher.waitUntilShowEnded(10s)) << "a key did not end the second show";
   }
 
-  EXPECT_TRUE(watcher.running()) << watcher.standardError();
+  EXPECT_TRUE(watcher.running()) << watcher.state();
   EXPECT_EQ(watcherLineCount(watcher.standardError()), 1) << watcher.standardError();
 }
 

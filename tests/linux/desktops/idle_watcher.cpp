@@ -13,6 +13,12 @@ IdleWatcher::IdleWatcher(NamespacedDesktop& desktop, int seconds)
 
 std::string IdleWatcher::standardError() const { return ReadFile(errorLog_); }
 
+std::string IdleWatcher::state() {
+  const std::optional<int> status = process_->waitFor(std::chrono::milliseconds(0));
+  const std::string how = status ? "ended with status " + std::to_string(*status) : "runs";
+  return how + ", having written:\n" + standardError();
+}
+
 std::string IdleWatcher::waitForStartLine(std::chrono::milliseconds timeout) {
   std::string text;
   (void)WaitUntil([&] { return (text = standardError()).find('\n') != std::string::npos || !running(); }, timeout);
@@ -26,7 +32,7 @@ std::optional<pid_t> IdleWatcher::waitForShow(std::chrono::milliseconds timeout)
         const std::vector<pid_t> shows = RunningShows(QUORREL_EXECUTABLE);
         if (shows.empty()) return false;
         show = shows.front();
-        return showWindowVisible();
+        return showWindowVisible() && showWindowFocused();
       },
       timeout);
   return shown ? show : std::nullopt;
@@ -46,6 +52,11 @@ void IdleWatcher::killShows() {
 bool IdleWatcher::showWindowVisible() {
   const ProcessResult found = desktop_.runInside({"xdotool", "search", "--onlyvisible", "--class", "^TForm1$"});
   return found.exitStatus == 0 && found.output.find_first_of("0123456789") != std::string::npos;
+}
+
+bool IdleWatcher::showWindowFocused() {
+  const ProcessResult focused = desktop_.runInside({"xdotool", "getwindowfocus", "getwindowname"});
+  return focused.exitStatus == 0 && focused.output == "FrmQuorrel33\n";
 }
 
 }  // namespace quorrel::test

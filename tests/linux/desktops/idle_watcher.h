@@ -26,8 +26,12 @@ class IdleWatcher {
   // Waits for the watcher's line at its start and returns it.
   [[nodiscard]] std::string waitForStartLine(std::chrono::milliseconds timeout);
   [[nodiscard]] bool running() { return process_->running(); }
+  // "runs", or how it ended, with what it wrote, for a failure's report.
+  [[nodiscard]] std::string state();
 
-  // Waits until a show runs and its window is on the display; its process.
+  // Waits until a show runs and its window is on the display with the
+  // keyboard focus; its process. A window is on screen a moment before it
+  // has the keys, and a key in that moment goes to the window before it.
   [[nodiscard]] std::optional<pid_t> waitForShow(std::chrono::milliseconds timeout);
   // Whether a show process runs at all.
   [[nodiscard]] bool showRuns() const;
@@ -39,6 +43,7 @@ class IdleWatcher {
 
  private:
   [[nodiscard]] bool showWindowVisible();
+  [[nodiscard]] bool showWindowFocused();
 
   NamespacedDesktop& desktop_;
   std::string errorLog_;
