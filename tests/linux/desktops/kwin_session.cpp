@@ -24,7 +24,6 @@ namespace fs = std::filesystem;
 const QString kScreenShot = QStringLiteral("org.kde.KWin.ScreenShot2");
 const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString kPowerInhibit = QStringLiteral("org.freedesktop.PowerManagement.Inhibit");
-constexpr const char* kPowerdevil = "/usr/lib/x86_64-linux-gnu/libexec/org_kde_powerdevil";
 
 struct FileDescriptor {
   explicit FileDescriptor(int descriptor) : fd(descriptor) {}
@@ -76,7 +75,7 @@ KWinSession::KWinSession(int width, int height) {
 void KWinSession::startPowerdevil() {
   // powerdevil is a Qt 5 program, whose Wayland platform plugin these
   // tests do not install; it reaches the session through XWayland instead.
-  powerdevil_ = desktop_.startInside({kPowerdevil}, {{"QT_QPA_PLATFORM", "xcb"}}, desktop_.file("desktop.log"));
+  powerdevil_ = desktop_.startInside({QUORREL_POWERDEVIL}, {{"QT_QPA_PLATFORM", "xcb"}}, desktop_.file("desktop.log"));
   const bool answers = WaitUntil(
       [&] {
         return !powerdevil_->running() ||
