@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <string_view>
 
 #include "settings/data_folder.h"
 #include "system/file_system.h"
@@ -12,7 +13,40 @@
 
 namespace quorrel::windows_desktop {
 
-void RunConfigMode(const std::string& executablePath) {
+namespace {
+
+struct OwnedDialogSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
+  wchar_t windowClass[64] = {};
+  ::GetClassNameW(window, windowClass, 64);
+  if (std::wstring_view(windowClass) != kOptionsDialogClass || ::GetWindow(window, GW_OWNER) != search->owner) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+// The options dialog that another start opened for `owner`, or nullptr.
+HWND OpenDialogOwnedBy(HWND owner) {
+  OwnedDialogSearch search{owner, nullptr};
+  ::EnumWindows(&findOwnedDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+void RunConfigMode(const std::string& executablePath, HWND owner) {
+  if (owner != nullptr) {
+    if (const HWND open = OpenDialogOwnedBy(owner)) {
+      ::SetForegroundWindow(open);
+      return;
+    }
+  }
   ModalMessageBoxes boxes;
   // One media back end for the whole process, made by the first preview.
   std::unique_ptr<MediaBackend> backend;
@@ -25,11 +59,15 @@ void RunConfigMode(const std::string& executablePath) {
   // not write) the user is told why before the mode ends.
   std::unique_ptr<OptionsDialog> dialog;
   try {
-    dialog = std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend, FolderOf(executablePath));
+    dialog =
+        std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend, FolderOf(executablePath), owner);
   } catch (const std::exception& error) {
-    ReportError(nullptr, error.what());
+    ReportError(owner, error.what());
     return;
   }
+  // Modal to its owner, as a dialog of the owner's own would be; the dialog
+  // enables it again as it closes.
+  if (owner != nullptr) ::EnableWindow(owner, FALSE);
   AboutBox about;
   dialog->setAboutBox(&about);
   dialog->show();
