@@ -55,6 +55,10 @@ class EngineBackend final : public MediaEngineBackend {
   std::uint32_t noDeviceCode() const override { return static_cast<std::uint32_t>(MF_E_NOT_INITIALIZED); }
   std::string errorText(std::uint32_t code) const override;
   void setMuted(bool muted) override;
+  bool available() override {
+    HRESULT result = S_OK;
+    return system(result) != nullptr;
+  }
 
   void forget(MediaEngineDevice* device) {
     devices_.erase(std::remove(devices_.begin(), devices_.end(), device), devices_.end());

@@ -60,8 +60,9 @@ std::unique_ptr<MediaDevice> WindowsMediaBackend::open(const std::string& fileNa
                                                        std::uint32_t& errorCode) {
   if (!IsMciSound(fileName)) {
     // Asked at every video: a headset may be plugged in or pulled out
-    // while the show runs.
-    bool silently = silentVideo_ && !soundOutputExists_();
+    // while the show runs. Where there is no Media Engine (Windows 7), MCI
+    // plays every video, and without sound by itself.
+    bool silently = silentVideo_ && engine_->available() && !soundOutputExists_();
     std::uint32_t engineCode = 0;
     if (!silently) {
       if (auto device = engine_->open(fileName, display, engineCode)) {

@@ -20,9 +20,9 @@ namespace quorrel::windows_desktop {
 // Without a sound device (speakers disabled or unplugged, a remote session
 // without sound) the Media Engine plays nothing of a file with a sound
 // track, and Media Foundation's failure to open a sound device ends the
-// load: the videos are then played silently by the silent video back end,
-// before MCI is tried, whose DirectShow devices play without sound by
-// themselves. The background sound is MCI's, which fails to open without
+// load: where the Media Engine exists, the videos are then played
+// silently by the silent video back end, before MCI is tried, whose
+// DirectShow devices play without sound by themselves. The background sound is MCI's, which fails to open without
 // a device, and the show skips it.
 class WindowsMediaBackend final : public MediaBackend {
  public:
