@@ -1,15 +1,18 @@
 #include "windows/options/options_mode.h"
 
+#include <array>
 #include <exception>
 #include <memory>
 #include <string_view>
 
+#include "options/options_actions.h"
 #include "settings/data_folder.h"
 #include "system/file_system.h"
 #include "windows/base/message_boxes.h"
 #include "windows/media/windows_media_backend.h"
 #include "windows/options/about_box.h"
 #include "windows/options/options_dialog.h"
+#include "windows/system/utf16.h"
 
 namespace quorrel::windows_desktop {
 
@@ -29,6 +32,23 @@ BOOL CALLBACK findOwnedDialog(HWND window, LPARAM parameter) {
   }
   search->found = window;
   return FALSE;
+}
+
+// Where Quorrel's documentation is: beside quorrel.scr, or, for an install
+// for everyone, whose quorrel.scr is in the system folder, in the folder
+// the setup installed the rest in, as its Apps & features entry names it.
+std::string DocumentationFolder(const std::string& executableFolder) {
+  if (!FindReadme(executableFolder).empty()) return executableFolder;
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    std::array<wchar_t, MAX_PATH> folder{};
+    DWORD size = sizeof folder;
+    if (::RegGetValueW(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorrel", L"InstallLocation",
+                       RRF_RT_REG_SZ, nullptr, folder.data(), &size) == ERROR_SUCCESS &&
+        !FindReadme(Narrow(folder.data())).empty()) {
+      return Narrow(folder.data());
+    }
+  }
+  return executableFolder;
 }
 
 // The options dialog that another start opened for `owner`, or nullptr.
@@ -59,8 +79,8 @@ void RunConfigMode(const std::string& executablePath, HWND owner) {
   // not write) the user is told why before the mode ends.
   std::unique_ptr<OptionsDialog> dialog;
   try {
-    dialog =
-        std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend, FolderOf(executablePath), owner);
+    dialog = std::make_unique<OptionsDialog>(UserSettingsLocation(), boxes, mediaBackend,
+                                             DocumentationFolder(FolderOf(executablePath)), owner);
   } catch (const std::exception& error) {
     ReportError(owner, error.what());
     return;
