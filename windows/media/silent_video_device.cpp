@@ -6,7 +6,6 @@
 #include <mferror.h>
 #include <mfidl.h>
 #include <mfreadwrite.h>
-#include <mmdeviceapi.h>
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "windows/media/nv12_pixels.h"
 #include "windows/media/video_frame_window.h"
 #include "windows/system/utf16.h"
 
@@ -51,33 +51,6 @@ bool IsExistingFile(const std::wstring& path) {
 }
 
 std::uint32_t code(HRESULT result) { return SUCCEEDED(result) ? 0 : static_cast<std::uint32_t>(result); }
-
-std::uint8_t clamped(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
-
-// One NV12 picture (a plane of luma, then one of interleaved chroma at
-// half the resolution, both `stride` bytes a row) as 32-bit
-// blue-green-red-unused pixels, with the BT.601 video-range matrix.
-void Nv12ToPixels(const BYTE* picture, DWORD size, LONG stride, std::uint32_t width, std::uint32_t height,
-                  std::vector<std::uint32_t>& pixels) {
-  // Decoders pad the luma plane's height to their block size; the chroma
-  // plane starts after the padded rows.
-  const std::size_t rows = std::max<std::size_t>(height, size * 2 / 3 / static_cast<std::size_t>(stride));
-  const BYTE* chroma = picture + rows * static_cast<std::size_t>(stride);
-  pixels.resize(static_cast<std::size_t>(width) * height);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const BYTE* luma = picture + static_cast<std::size_t>(y) * stride;
-    const BYTE* pair = chroma + static_cast<std::size_t>(y / 2) * stride;
-    std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * width;
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const int c = 298 * (luma[x] - 16) + 128;
-      const int d = pair[x & ~1u] - 128;
-      const int e = pair[(x & ~1u) + 1] - 128;
-      out[x] = static_cast<std::uint32_t>(clamped((c + 516 * d) >> 8)) |
-               (static_cast<std::uint32_t>(clamped((c - 100 * d - 208 * e) >> 8)) << 8) |
-               (static_cast<std::uint32_t>(clamped((c + 409 * e) >> 8)) << 16);
-    }
-  }
-}
 
 class SilentVideoDevice final : public MediaDevice {
  public:
@@ -371,14 +344,5 @@ class SilentVideoBackend final : public MediaBackend {
 }  // namespace
 
 std::unique_ptr<MediaBackend> CreateSilentVideoBackend() { return std::make_unique<SilentVideoBackend>(); }
-
-bool SoundOutputExists() {
-  ComPtr<IMMDeviceEnumerator> devices;
-  if (FAILED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&devices)))) {
-    return false;
-  }
-  ComPtr<IMMDevice> output;
-  return SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &output));
-}
 
 }  // namespace quorrel::windows_desktop

@@ -16,8 +16,4 @@ namespace quorrel::windows_desktop {
 // as the Media Engine's are.
 [[nodiscard]] std::unique_ptr<MediaBackend> CreateSilentVideoBackend();
 
-// Whether the system has a sound output device to play to: the default
-// render endpoint Windows would use.
-[[nodiscard]] bool SoundOutputExists();
-
 }  // namespace quorrel::windows_desktop

@@ -7,6 +7,7 @@
 
 #include "windows/media/mci_device.h"
 #include "windows/media/silent_video_device.h"
+#include "windows/media/sound_output.h"
 
 namespace quorrel::windows_desktop {
 

@@ -33,8 +33,13 @@ class WindowsMediaBackend final : public MediaBackend {
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
-  // Makes the Media Engine ready ahead of the first video.
-  void prepareVideo() override { engine_->prepareVideo(); }
+  // Makes the Media Engine ready ahead of the first video, and the
+  // system's list of sound devices, whose first reading loads the sound
+  // driver.
+  void prepareVideo() override {
+    engine_->prepareVideo();
+    if (silentVideo_) (void)soundOutputExists_();
+  }
   // Nothing open reads as MCI's device 0 does.
   std::uint32_t noDeviceCode() const override { return mci_->noDeviceCode(); }
   std::string errorText(std::uint32_t code) const override;
