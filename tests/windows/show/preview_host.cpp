@@ -20,6 +20,8 @@
 // Quorrel a second to end.
 // Exit status: 0 when Quorrel ended within that second, 2 when it did not,
 // 3 when a preview ended before the window went, 1 when it could not start.
+// A Quorrel still running is ended, but for a window destroyed after
+// MILLISECONDS.
 
 #include <windows.h>
 
@@ -170,7 +172,9 @@ int wmain(int argc, wchar_t** argv) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
-  if (status != 0) ::TerminateProcess(quorrel, 0);
+  // A preview that outlived a host destroyed on a timer is left for the
+  // test to find.
+  if (status != 0 && argc <= 5) ::TerminateProcess(quorrel, 0);
   ::CloseHandle(quorrel);
   std::fflush(stdout);
   return status;
