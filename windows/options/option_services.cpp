@@ -62,6 +62,22 @@ std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const 
   return std::wstring(name.data());
 }
 
+// The folder tree of older systems, where the folder picker cannot be
+// made.
+std::optional<std::string> chooseFolderInTree(HWND owner) {
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner;
+  browse.lpszTitle = L"Add Entire Folder";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+  PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+  if (chosen == nullptr) return std::nullopt;
+  std::array<wchar_t, MAX_PATH> path{};
+  const bool ok = ::SHGetPathFromIDListW(chosen, path.data()) != FALSE;
+  ::CoTaskMemFree(chosen);
+  if (!ok) return std::nullopt;
+  return Narrow(path.data());
+}
+
 }  // namespace
 
 std::optional<std::string> FileDialogs::chooseVideoFile() {
@@ -85,7 +101,7 @@ std::optional<std::string> FileDialogs::chooseVideoFolder() {
   // or paste a path into, unlike the older folder tree.
   ComPtr<IFileOpenDialog> dialog;
   if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)))) {
-    return std::nullopt;
+    return chooseFolderInTree(owner_);
   }
   FILEOPENDIALOGOPTIONS options = 0;
   (void)dialog->GetOptions(&options);
