@@ -57,15 +57,7 @@ check "MP4 mode 2: a key ends the show" end_show_with_key
 # paused and resumed.
 rm -f "$ini"
 write_settings 5 0 "$work/moving.mp4"
-wine "$scr" /c >/dev/null 2>&1 &
-dialog_pid=$!
-check "options dialog opens" wait_until 60 has options_window
-eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-xdotool mousemove $((X + 100)) $((Y + 44)) click 1  # the first row of the list
-xdotool mousemove $((X + 598)) $((Y + 167)) click 1  # "Preview"
-preview_window() { visible_window '^Preview Video$'; }
-check "the preview window opens" wait_until 30 has preview_window
-eval "$(xdotool getwindowgeometry --shell "$(preview_window)")"
+open_first_preview
 # The preview is read back with import, which takes what each window
 # shows: convert's x:root reads the preview window as black under Wine.
 # The clip's picture is at its own size at the panel's top-left corner
@@ -96,11 +88,7 @@ check "preview: Pause holds the picture" wait_until 10 holding
 check "preview: it stays held" holding
 xdotool mousemove $((X + 493)) $((Y + 147)) click 1  # "Pause" again resumes
 check "preview: Pause again resumes it" wait_until 10 changing
-xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
-check "preview: Return closes the preview" wait_until 30 bash -c "! xdotool search --onlyvisible --name '^Preview Video$' >/dev/null 2>&1"
-eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
-check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
+close_preview_and_dialog
 
 # Twenty shows ended by a key soon after they appear, most while their first
 # video still loads: the show leaves the screen at once, and the process

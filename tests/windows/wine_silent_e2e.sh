@@ -56,15 +56,7 @@ done
 if [[ $kind == engine ]]; then
   # The options dialog's preview of the same MP4.
   write_settings 5 0 "$work/red.mp4"
-  wine "$scr" /c >/dev/null 2>&1 &
-  dialog_pid=$!
-  check "options dialog opens" wait_until 60 has options_window
-  eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-  xdotool mousemove $((X + 100)) $((Y + 44)) click 1  # the first row of the list
-  xdotool mousemove $((X + 598)) $((Y + 167)) click 1  # "Preview"
-  preview_window() { visible_window '^Preview Video$'; }
-  check "the preview window opens" wait_until 30 has preview_window
-  eval "$(xdotool getwindowgeometry --shell "$(preview_window)")"
+  open_first_preview
   # Read back with import: convert's x:root reads the preview as black
   # under Wine. The clip stands at its own size at the panel's top-left
   # corner (16, 8).
@@ -77,10 +69,7 @@ if [[ $kind == engine ]]; then
   }
   xdotool mousemove $((X + 493)) $((Y + 107)) click 1  # "Play"
   check "preview, no sound device: Play shows the MP4" wait_until 30 preview_is_red
-  xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
-  eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-  xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
-  check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
+  close_preview_and_dialog
 fi
 
 echo "$passed passed, $failed failed"

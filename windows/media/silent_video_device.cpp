@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "windows/media/media_foundation_files.h"
 #include "windows/media/nv12_pixels.h"
 #include "windows/media/video_frame_window.h"
 #include "windows/system/utf16.h"
@@ -42,12 +43,6 @@ template <typename Function>
 bool Find(HMODULE library, const char* name, Function& function) {
   function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
   return function != nullptr;
-}
-
-bool IsExistingFile(const std::wstring& path) {
-  if (path.empty() || path.find(L"://") != std::wstring::npos) return false;
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::uint32_t code(HRESULT result) { return SUCCEEDED(result) ? 0 : static_cast<std::uint32_t>(result); }
@@ -260,16 +255,7 @@ class SilentVideoBackend final : public MediaBackend {
 
   std::uint32_t noDeviceCode() const override { return static_cast<std::uint32_t>(MF_E_NOT_INITIALIZED); }
 
-  std::string errorText(std::uint32_t code) const override {
-    wchar_t* text = nullptr;
-    const DWORD length =
-        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring message(text != nullptr ? text : L"", length);
-    if (text != nullptr) ::LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return Narrow(message);
-  }
+  std::string errorText(std::uint32_t code) const override { return HresultText(code); }
 
  private:
   HRESULT load() {
