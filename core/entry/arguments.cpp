@@ -30,11 +30,16 @@ Mode DecodeMode(const std::vector<std::string>& arguments) {
 
 bool RefusedWhileAShowRuns(Mode mode) { return mode != Mode::Hosted && mode != Mode::Preview; }
 
-std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>& arguments) {
-  if (arguments.empty() || DecodeMode(arguments) != Mode::Preview) return std::nullopt;
+namespace {
+
+// The handle after a mode's two letters and a colon, or in the next
+// argument when the first is the two letters alone.
+std::optional<std::uint64_t> handleAfterSwitch(const std::vector<std::string>& arguments) {
   std::string_view text;
-  if (arguments.front().size() > 2) {
-    text = std::string_view(arguments.front()).substr(3);
+  const std::string_view first = arguments.front();
+  if (first.size() > 2) {
+    if (first[2] != ':') return std::nullopt;
+    text = first.substr(3);
   } else if (arguments.size() > 1) {
     text = arguments[1];
   }
@@ -42,6 +47,18 @@ std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>&
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || handle == 0) return std::nullopt;
   return handle;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>& arguments) {
+  if (arguments.empty() || DecodeMode(arguments) != Mode::Preview) return std::nullopt;
+  return handleAfterSwitch(arguments);
+}
+
+std::optional<std::uint64_t> SettingsOwnerHandle(const std::vector<std::string>& arguments) {
+  if (arguments.empty() || DecodeMode(arguments) != Mode::Configure) return std::nullopt;
+  return handleAfterSwitch(arguments);
 }
 
 }  // namespace quorrel

@@ -36,4 +36,10 @@ enum class Mode { None, Show, Configure, ChangePassword, Hosted, Preview };
 // decimal number above zero that fits in 64 bits.
 [[nodiscard]] std::optional<std::uint64_t> PreviewWindowHandle(const std::vector<std::string>& arguments);
 
+// The window that asked for the settings, which then own them, in decimal
+// as Windows passes it: "/c:1234" or "/c 1234". Nothing for a plain "/c"
+// and for anything that is not a decimal number above zero that fits in
+// 64 bits.
+[[nodiscard]] std::optional<std::uint64_t> SettingsOwnerHandle(const std::vector<std::string>& arguments);
+
 }  // namespace quorrel

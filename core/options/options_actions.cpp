@@ -34,8 +34,9 @@ std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& b
 std::string FindReadme(const std::string& executableFolder) {
   const std::string parent = FolderOf(executableFolder);
   const std::string separator(1, kPathSeparator);
-  const std::array<std::string, 3> candidates = {
-      JoinPath(executableFolder, "README.md"), JoinPath(parent, "README.md"),
+  // README.txt is the name Windows' setup gives it, for Notepad to open.
+  const std::array<std::string, 4> candidates = {
+      JoinPath(executableFolder, "README.md"), JoinPath(executableFolder, "README.txt"), JoinPath(parent, "README.md"),
       JoinPath(parent, "share" + separator + "doc" + separator + "quorrel" + separator + "README.md")};
   for (const auto& candidate : candidates) {
     const std::optional<FileStatus> status = StatusOf(candidate);

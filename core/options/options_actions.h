@@ -14,9 +14,10 @@ class DesktopOpener;
 // file cannot hold (after a warning).
 [[nodiscard]] std::optional<std::string> ChooseSoundFile(FileChooser& chooser, MessageBoxes& boxes);
 
-// Quorrel's documentation, installed with it: the README beside the
-// executable, in the source tree above a build folder, or under
-// share/doc/quorrel. Empty when none is found.
+// Quorrel's documentation, installed with it: the README (README.md, or
+// README.txt as Windows' setup names it) beside the executable, in the
+// source tree above a build folder, or under share/doc/quorrel. Empty when
+// none is found.
 [[nodiscard]] std::string FindReadme(const std::string& executableFolder);
 
 // "More Software": tells the user the documentation will open, then hands

@@ -122,7 +122,13 @@ void ShowController::startBackgroundSound() {
 }
 
 void ShowController::placeVideoPanel() {
-  placePanel(VideoPanelPlace(state_, services_.view.screenWidth(), services_.view.screenHeight()));
+  const std::int32_t width = services_.view.screenWidth();
+  const std::int32_t height = services_.view.screenHeight();
+  if (services_.fitWholePicture) {
+    placePanel(FittedPanel(width, height, videoSize_.width, videoSize_.height));
+  } else {
+    placePanel(VideoPanelPlace(state_, width, height));
+  }
 }
 
 void ShowController::placePanel(const Rect& place) {
@@ -137,14 +143,17 @@ void ShowController::startNextVideo() {
   // Input may end the show while the file opens (a front end answers it
   // during a long open): what has ended plays nothing more.
   if (ended_) return;
-  if (state_.SizeMode == VideoSizeMode::Natural) {
+  if (services_.fitWholePicture || state_.SizeMode == VideoSizeMode::Natural) {
     // The player reports the video's own size once it has been asked to
     // draw it at its natural size; the panel then shrinks or grows to it.
     video.setDisplayRect(Rect{0, 0, 0, 0});
-    const Rect natural = video.displayRect(Rect{});
-    const std::int32_t width = natural.width;
-    const std::int32_t height = natural.height;
-    placePanel(CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), width, height));
+    videoSize_ = video.displayRect(Rect{});
+    if (services_.fitWholePicture) {
+      placeVideoPanel();
+    } else {
+      placePanel(CentredPanel(services_.view.screenWidth(), services_.view.screenHeight(), videoSize_.width,
+                              videoSize_.height));
+    }
   }
   video.setDisplayRect(panel_.videoArea());
   video.play();
@@ -291,7 +300,7 @@ void ShowController::screenChanged() {
   if (ended_ || state_.PlayListCount == 0) return;
   const std::int32_t width = services_.view.screenWidth();
   const std::int32_t height = services_.view.screenHeight();
-  if (state_.SizeMode == VideoSizeMode::Natural) {
+  if (state_.SizeMode == VideoSizeMode::Natural && !services_.fitWholePicture) {
     placePanel(CentredPanel(width, height, panel_.whole.width, panel_.whole.height));
   } else {
     placeVideoPanel();

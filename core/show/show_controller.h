@@ -42,6 +42,10 @@ struct ShowServices {
   // The windows over the monitors other than the primary; null where the
   // show has only its own window (a host's module, a preview).
   MonitorScreens* otherMonitors = nullptr;
+  // Whether every video is shown whole, scaled to fit the screen with its
+  // shape kept, whatever the size option: the preview in a screen saver
+  // settings window, whose screen is a few hundred pixels wide.
+  bool fitWholePicture = false;
 };
 
 // The show's logic from start-up to the end: it reads the settings once,
@@ -124,6 +128,8 @@ class ShowController {
   // What the message screen says, and where the video panel is.
   std::string messageText_ = kNoVideosText;
   PlacedPanel panel_{kFirstPanelPlace, kFirstPanelPlace};
+  // The playing video's own size, which a fitted panel keeps the shape of.
+  Rect videoSize_;
   // The monitors other than the primary, in the show's order.
   std::vector<std::unique_ptr<MonitorCycle>> others_;
   // The primary's cycle has started, and not stopped for an error.

@@ -1,5 +1,6 @@
 #include "show/video_panel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorrel {
@@ -15,6 +16,14 @@ Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int3
   // large, cannot overflow the subtraction.
   return {RoundHalfEven((static_cast<double>(screenWidth) - width) / 2.0),
           RoundHalfEven((static_cast<double>(screenHeight) - height) / 2.0), width, height};
+}
+
+Rect FittedPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return {0, 0, screenWidth, screenHeight};
+  const double scale = std::min(static_cast<double>(screenWidth) / width, static_cast<double>(screenHeight) / height);
+  const std::int32_t fittedWidth = std::min(screenWidth, std::max(1, RoundHalfEven(width * scale)));
+  const std::int32_t fittedHeight = std::min(screenHeight, std::max(1, RoundHalfEven(height * scale)));
+  return CentredPanel(screenWidth, screenHeight, fittedWidth, fittedHeight);
 }
 
 namespace {

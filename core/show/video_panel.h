@@ -15,6 +15,13 @@ namespace quorrel {
 [[nodiscard]] Rect CentredPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
                                 std::int32_t height);
 
+// The largest panel with the `width` by `height` picture's shape that fits
+// on the screen, centred on it: a miniature of the whole picture, for a
+// preview whose little screen no size mode would show whole. A picture of
+// no size fills the screen.
+[[nodiscard]] Rect FittedPanel(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t width,
+                               std::int32_t height);
+
 // Where the panel goes for the state's size mode on a screen of the given
 // size. The natural-size mode starts at the custom size, as the custom
 // mode does, until the first video tells its own size.

@@ -3,8 +3,9 @@
 # modes with an MS Video-1 AVI and an MPEG-1 clip, the second start, shows
 # started at the same instant, a key,
 # the empty list's white screen, a WAV background sound on the sound
-# server, and the options dialog's "Add Video" through the file dialog and
-# "OK", with the added Cinepak clip played afterwards. Needs DISPLAY and a
+# server, and the options dialog's "Add Video" through the file dialog,
+# "Add Entire Folder" through the folder picker and "OK", with the added
+# Cinepak clip played afterwards. Needs DISPLAY and a
 # PulseAudio server (tools/test starts them) and a Wine prefix
 # (tools/windows-tests makes it). Every wait has a deadline. Prints
 # "N passed, N failed".
@@ -118,14 +119,28 @@ focus "$(open_window)"
 xdotool type --delay 20 "$(win "$work/green.avi")"
 xdotool key Return
 check "the chosen video is stored in slot 1" wait_until 30 grep -q "^Name1=$(win "$work/green.avi" | sed 's/\\/\\\\/g')" "$ini"
+# "Add Entire Folder": the folder picker, whose path box takes a typed
+# folder, adds the folder's videos after the first slot.
+mkdir -p "$work/folder"
+cp "$work/red.avi" "$work/folder/a.avi"
+cp "$work/red.avi" "$work/folder/b.avi"
+xdotool mousemove $((X + 168)) $((Y + 168)) click 1  # "Add Entire Folder"
+picker_window() { visible_window '^Add Entire Folder$'; }
+check "the folder picker opens" wait_until 30 has picker_window
+focus "$(picker_window)"
+xdotool type --delay 20 "$(win "$work/folder")"
+xdotool key Return
+folder_added() { test "$(grep -c "^Name[23]=.*folder" "$ini")" -eq 2; }
+check "the typed folder's two videos are stored in slots 2 and 3" wait_until 30 folder_added
 xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
 deadline=$((SECONDS + 30))
 while kill -0 "$dialog_pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.2; done
 check "OK closes the dialog" bash -c "! kill -0 $dialog_pid 2>/dev/null"
 check "OK wrote the options" grep -q "^Status=0" "$ini"
 check "the folder is remembered" grep -q "^Last Dir=$(win "$work/" | sed 's/\\/\\\\/g')" "$ini"
-# The show reads back what the dialog wrote: the Cinepak clip, at its own
-# size (the default file's choice), in the middle of the screen.
+# The show reads back what the dialog wrote: the Cinepak clip in slot 1,
+# at its own size (the default file's choice), in the middle of the
+# screen.
 start_show
 check "the show plays the added Cinepak clip" wait_until 30 is_colour 512 384 green
 check "the last show ends on a key" end_show_with_key

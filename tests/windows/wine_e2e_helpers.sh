@@ -99,6 +99,27 @@ focus() {
   xdotool windowfocus "$1" 2>/dev/null
   wait_until 10 test "$(xdotool getwindowfocus 2>/dev/null)" = "$1"
 }
+preview_window() { visible_window '^Preview Video$'; }
+# Opens the options dialog and the preview of the list's first video; the
+# preview window's place is then in X and Y.
+open_first_preview() {
+  wine "$scr" /c >/dev/null 2>&1 &
+  dialog_pid=$!
+  check "options dialog opens" wait_until 60 has options_window
+  eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
+  xdotool mousemove $((X + 100)) $((Y + 44)) click 1  # the first row of the list
+  xdotool mousemove $((X + 598)) $((Y + 167)) click 1  # "Preview"
+  check "the preview window opens" wait_until 30 has preview_window
+  eval "$(xdotool getwindowgeometry --shell "$(preview_window)")"
+}
+# "Return" on the preview, then "OK" on the options dialog.
+close_preview_and_dialog() {
+  xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
+  check "preview: Return closes the preview" wait_until 30 bash -c "! xdotool search --onlyvisible --name '^Preview Video$' >/dev/null 2>&1"
+  eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
+  xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
+  check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
+}
 start_show() {
   wine "$scr" /s >/dev/null 2>&1 &
   show_pid=$!

@@ -4,8 +4,9 @@
 # each clip's own size with the next clip following the first, and at half
 # the screen with the start's mute choice silencing the clip at the sound
 # server; a key ends each show; the preview plays, pauses and resumes an
-# MP4. Needs DISPLAY, a PulseAudio server and a Wine prefix whose Direct3D
-# renders through OpenGL, as Wine's Media Engine needs it
+# MP4 (the screen saver settings' preview has wine_preview_e2e.sh). Needs
+# DISPLAY, a PulseAudio server and a Wine prefix whose Direct3D renders
+# through OpenGL, as Wine's Media Engine needs it
 # (tools/windows-tests switches the renderer before running this). Every
 # wait has a deadline. Prints "N passed, N failed".
 set -uo pipefail
@@ -56,15 +57,7 @@ check "MP4 mode 2: a key ends the show" end_show_with_key
 # paused and resumed.
 rm -f "$ini"
 write_settings 5 0 "$work/moving.mp4"
-wine "$scr" /c >/dev/null 2>&1 &
-dialog_pid=$!
-check "options dialog opens" wait_until 60 has options_window
-eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-xdotool mousemove $((X + 100)) $((Y + 44)) click 1  # the first row of the list
-xdotool mousemove $((X + 598)) $((Y + 167)) click 1  # "Preview"
-preview_window() { visible_window '^Preview Video$'; }
-check "the preview window opens" wait_until 30 has preview_window
-eval "$(xdotool getwindowgeometry --shell "$(preview_window)")"
+open_first_preview
 # The preview is read back with import, which takes what each window
 # shows: convert's x:root reads the preview window as black under Wine.
 # The clip's picture is at its own size at the panel's top-left corner
@@ -95,49 +88,7 @@ check "preview: Pause holds the picture" wait_until 10 holding
 check "preview: it stays held" holding
 xdotool mousemove $((X + 493)) $((Y + 147)) click 1  # "Pause" again resumes
 check "preview: Pause again resumes it" wait_until 10 changing
-xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
-check "preview: Return closes the preview" wait_until 30 bash -c "! xdotool search --onlyvisible --name '^Preview Video$' >/dev/null 2>&1"
-eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
-xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
-check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
-
-# The preview in Windows' screen saver settings: a host window hands its
-# handle to "/p", and the show plays in it as a child, at each video's own
-# size in the host's client area, silently (the clip has a tone), with no
-# window anywhere else; destroying the host's window ends Quorrel within a
-# second. Wine draws no child window whose top-level window belongs to
-# another program, so the host reports what it finds in its client area
-# instead of showing it.
-h264 -f lavfi -i "color=c=blue:s=160x120:d=8:r=25" -f lavfi -i "sine=frequency=440:duration=8" -c:a aac -shortest \
-  "$work/blue-tone.mp4"
-write_settings 5 1 "$work/blue-tone.mp4"
-host="$(dirname "$scr")/tests/windows/preview_host.exe"
-xsetroot -solid '#00ff00'
-host_window() { visible_window '^Quorrel Preview Host$'; }
-seen_in_host() { grep -qx "$1" "$work/seen" 2>/dev/null; }
-nothing_outside() { is_colour 5 5 green && is_colour 1018 762 green && is_colour 500 200 green; }
-ends_quietly() { timeout 60 wine "$scr" "$@" >/dev/null 2>&1 && test -z "$(show_window)"; }
-for form in space colon; do
-  rm -f "$work/seen" "$work/stop"
-  wine "$host" "$(win "$scr")" "$form" "$(win "$work/seen")" "$(win "$work/stop")" >"$work/host.out" 2>/dev/null &
-  host_pid=$!
-  check "preview ($form): the host's window appears" wait_until 60 has host_window
-  check "preview ($form): the show fills the host's client area" \
-    wait_until 30 seen_in_host "QuorrelHostedShow 0 0 320 240 visible"
-  check "preview ($form): the video at its own size in the middle of it" \
-    wait_until 30 seen_in_host "QuorrelVideoPanel 80 60 160 120 visible"
-  check "preview ($form): no show window on screen" test -z "$(show_window)"
-  check "preview ($form): nothing of Quorrel's outside the host's window" nothing_outside
-  if [[ $form == space ]]; then
-    check "preview: silent, though the clip has a tone" test "$(loudest_sample)" -lt 100
-  fi
-  touch "$work/stop"
-  wait "$host_pid"
-  host_status=$?
-  check "preview ($form): destroying the host's window ends Quorrel within a second" test "$host_status" -eq 0
-done
-xsetroot -def
-check "preview: a handle that is no window ends at once with 0 and no window" ends_quietly /p:4242
+close_preview_and_dialog
 
 # Twenty shows ended by a key soon after they appear, most while their first
 # video still loads: the show leaves the screen at once, and the process

@@ -12,6 +12,7 @@
 
 #include "base/log.h"
 #include "base/messages.h"
+#include "entry/arguments.h"
 #include "entry/mode_dispatch.h"
 #include "show/show_window_identity.h"
 #include "windows/entry/mpr_password_change.h"
@@ -79,12 +80,21 @@ class WindowsEntry : public EntryPlatform {
     } else if (mode == Mode::Preview) {
       RunHostedShowMode(previewHost_);
     } else {
-      RunConfigMode(executablePath());
+      RunConfigMode(executablePath(), settingsOwner());
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
   }
 
  private:
+  // The window that asked for the settings ("/c:HWND"); a handle that is no
+  // window is ignored, and the dialog opens on its own as with "/c".
+  HWND settingsOwner() const {
+    const std::optional<std::uint64_t> handle = SettingsOwnerHandle(arguments_);
+    if (!handle) return nullptr;
+    const auto owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*handle));
+    return ::IsWindow(owner) ? owner : nullptr;
+  }
+
   std::vector<std::string> arguments_;
   HWND previewHost_ = nullptr;
   MprPasswordChange passwordChange_;

@@ -15,6 +15,7 @@
 
 #include "windows/media/media_engine_events.h"
 #include "windows/media/media_engine_interfaces.h"
+#include "windows/media/media_foundation_files.h"
 #include "windows/media/video_frame_window.h"
 #include "windows/system/utf16.h"
 
@@ -27,15 +28,6 @@ using Microsoft::WRL::ComPtr;
 // How long an open waits, after the engine has read a file's streams, for
 // the first frame or for the engine to find that it cannot decode them.
 constexpr std::chrono::milliseconds kDecodeGrace{1000};
-
-// A path the engine may be given: an existing local file (or one on a
-// network share) and nothing else, so that a list entry that reads as a
-// URL is never fetched.
-bool IsExistingFile(const std::wstring& path) {
-  if (path.empty() || path.find(L"://") != std::wstring::npos) return false;
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 class MediaEngineDevice;
 
@@ -55,6 +47,10 @@ class EngineBackend final : public MediaEngineBackend {
   std::uint32_t noDeviceCode() const override { return static_cast<std::uint32_t>(MF_E_NOT_INITIALIZED); }
   std::string errorText(std::uint32_t code) const override;
   void setMuted(bool muted) override;
+  bool available() override {
+    HRESULT result = S_OK;
+    return system(result) != nullptr;
+  }
 
   void forget(MediaEngineDevice* device) {
     devices_.erase(std::remove(devices_.begin(), devices_.end(), device), devices_.end());
@@ -289,16 +285,7 @@ std::unique_ptr<MediaDevice> EngineBackend::open(const std::string& fileName, Na
   return device;
 }
 
-std::string EngineBackend::errorText(std::uint32_t code) const {
-  wchar_t* text = nullptr;
-  const DWORD length =
-      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring message(text != nullptr ? text : L"", length);
-  if (text != nullptr) ::LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-  return Narrow(message);
-}
+std::string EngineBackend::errorText(std::uint32_t code) const { return HresultText(code); }
 
 void EngineBackend::setMuted(bool muted) {
   muted_ = muted;

@@ -47,6 +47,9 @@ class MediaEngineBackend : public MediaBackend {
   // Whether the videos' own sound is off, for the open videos and the ones
   // opened later.
   virtual void setMuted(bool muted) = 0;
+  // Whether the system has a Media Engine to play with (Windows 8 and
+  // later, with a Direct3D 11 device); it is made ready if it was not.
+  [[nodiscard]] virtual bool available() { return true; }
 };
 
 // The engine is made ready at the first open. `loadTimeout` bounds how long

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "windows/media/mci_device.h"
+#include "windows/media/silent_video_device.h"
+#include "windows/media/sound_output.h"
 
 namespace quorrel::windows_desktop {
 
@@ -29,18 +31,52 @@ bool IsMciSound(const std::string& fileName) {
 // 16-bit numbers, with a driver's device identifier above them at most.
 bool IsMediaEngineCode(std::uint32_t code) { return (code & 0x80000000u) != 0; }
 
+// What Media Foundation answers when a file's sound finds no device to
+// play on, or one that cannot be opened.
+bool IsSoundDeviceFailure(std::uint32_t code) {
+  switch (code) {
+    case 0xC00D4E84u:  // MF_E_NO_AUDIO_PLAYBACK_DEVICE
+    case 0xC00D4E85u:  // MF_E_AUDIO_PLAYBACK_DEVICE_IN_USE
+    case 0xC00D4E86u:  // MF_E_AUDIO_PLAYBACK_DEVICE_INVALIDATED
+    case 0x88890004u:  // AUDCLNT_E_DEVICE_INVALIDATED
+    case 0x8889000Au:  // AUDCLNT_E_DEVICE_IN_USE
+    case 0x80070490u:  // E_NOTFOUND, no default endpoint
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
-WindowsMediaBackend::WindowsMediaBackend(std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine)
-    : mci_(std::move(mci)), engine_(std::move(engine)) {}
+WindowsMediaBackend::WindowsMediaBackend(std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine,
+                                         std::unique_ptr<MediaBackend> silentVideo,
+                                         std::function<bool()> soundOutputExists)
+    : mci_(std::move(mci)),
+      engine_(std::move(engine)),
+      silentVideo_(std::move(silentVideo)),
+      soundOutputExists_(std::move(soundOutputExists)) {}
 
 std::unique_ptr<MediaDevice> WindowsMediaBackend::open(const std::string& fileName, NativeWindow display,
                                                        std::uint32_t& errorCode) {
   if (!IsMciSound(fileName)) {
+    // Asked at every video: a headset may be plugged in or pulled out
+    // while the show runs. Where there is no Media Engine (Windows 7), MCI
+    // plays every video, and without sound by itself.
+    bool silently = silentVideo_ && engine_->available() && !soundOutputExists_();
     std::uint32_t engineCode = 0;
-    if (auto device = engine_->open(fileName, display, engineCode)) {
-      errorCode = 0;
-      return device;
+    if (!silently) {
+      if (auto device = engine_->open(fileName, display, engineCode)) {
+        errorCode = 0;
+        return device;
+      }
+      silently = silentVideo_ && IsSoundDeviceFailure(engineCode);
+    }
+    if (silently) {
+      if (auto device = silentVideo_->open(fileName, display, engineCode)) {
+        errorCode = 0;
+        return device;
+      }
     }
   }
   return mci_->open(fileName, display, errorCode);
@@ -52,7 +88,8 @@ std::string WindowsMediaBackend::errorText(std::uint32_t code) const {
 
 std::unique_ptr<WindowsMediaBackend> CreateWindowsMediaBackend(MediaAudio audio) {
   auto backend =
-      std::make_unique<WindowsMediaBackend>(CreateMciBackend(SystemMciApi(), audio), CreateMediaEngineBackend());
+      std::make_unique<WindowsMediaBackend>(CreateMciBackend(SystemMciApi(), audio), CreateMediaEngineBackend(),
+                                            CreateSilentVideoBackend(), &SoundOutputExists);
   if (audio == MediaAudio::Off) backend->setVideoSoundMuted(true);
   return backend;
 }

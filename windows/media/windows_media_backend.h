@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,14 +16,30 @@ namespace quorrel::windows_desktop {
 // every video the Media Engine cannot open. A file that neither opens
 // fails with MCI's code and text, so the show and the preview report it as
 // they always have.
+//
+// Without a sound device (speakers disabled or unplugged, a remote session
+// without sound) the Media Engine plays nothing of a file with a sound
+// track, and Media Foundation's failure to open a sound device ends the
+// load: where the Media Engine exists, the videos are then played
+// silently by the silent video back end, before MCI is tried, whose
+// DirectShow devices play without sound by themselves. The background sound is MCI's, which fails to open without
+// a device, and the show skips it.
 class WindowsMediaBackend final : public MediaBackend {
  public:
-  WindowsMediaBackend(std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine);
+  WindowsMediaBackend(
+      std::unique_ptr<MediaBackend> mci, std::unique_ptr<MediaEngineBackend> engine,
+      std::unique_ptr<MediaBackend> silentVideo = nullptr,
+      std::function<bool()> soundOutputExists = [] { return true; });
 
   std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow display,
                                     std::uint32_t& errorCode) override;
-  // Makes the Media Engine ready ahead of the first video.
-  void prepareVideo() override { engine_->prepareVideo(); }
+  // Makes the Media Engine ready ahead of the first video, and the
+  // system's list of sound devices, whose first reading loads the sound
+  // driver.
+  void prepareVideo() override {
+    engine_->prepareVideo();
+    if (silentVideo_) (void)soundOutputExists_();
+  }
   // Nothing open reads as MCI's device 0 does.
   std::uint32_t noDeviceCode() const override { return mci_->noDeviceCode(); }
   std::string errorText(std::uint32_t code) const override;
@@ -34,6 +51,8 @@ class WindowsMediaBackend final : public MediaBackend {
  private:
   std::unique_ptr<MediaBackend> mci_;
   std::unique_ptr<MediaEngineBackend> engine_;
+  std::unique_ptr<MediaBackend> silentVideo_;
+  std::function<bool()> soundOutputExists_;
 };
 
 // MCI and the system's Media Engine; with the audio off, every video plays

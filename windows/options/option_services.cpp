@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <array>
 
@@ -15,9 +17,16 @@ namespace quorrel::windows_desktop {
 
 namespace {
 
+using Microsoft::WRL::ComPtr;
+
 // Filter entries as the dialog lists them: name, NUL, patterns, NUL, and
 // one more NUL at the end.
-constexpr wchar_t kSoundFilter[] = L"wav (*.wav);midi (*.mid)\0*.wav;*.mid\0";
+// Every background sound MCI plays, first, then each kind on its own.
+constexpr wchar_t kSoundFilter[] =
+    L"Sounds (*.wav;*.mid;*.midi;*.rmi)\0*.wav;*.mid;*.midi;*.rmi\0"
+    L"Wave sounds (*.wav)\0*.wav\0"
+    L"MIDI sequences (*.mid;*.midi)\0*.mid;*.midi\0"
+    L"RIFF MIDI sequences (*.rmi)\0*.rmi\0";
 
 // The video chooser's entries in that form. The first one, which the
 // dialog starts with, lists every video this platform plays.
@@ -53,6 +62,22 @@ std::optional<std::wstring> chooseFile(HWND owner, const wchar_t* filter, const 
   return std::wstring(name.data());
 }
 
+// The folder tree of older systems, where the folder picker cannot be
+// made.
+std::optional<std::string> chooseFolderInTree(HWND owner) {
+  BROWSEINFOW browse{};
+  browse.hwndOwner = owner;
+  browse.lpszTitle = L"Add Entire Folder";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+  PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+  if (chosen == nullptr) return std::nullopt;
+  std::array<wchar_t, MAX_PATH> path{};
+  const bool ok = ::SHGetPathFromIDListW(chosen, path.data()) != FALSE;
+  ::CoTaskMemFree(chosen);
+  if (!ok) return std::nullopt;
+  return Narrow(path.data());
+}
+
 }  // namespace
 
 std::optional<std::string> FileDialogs::chooseVideoFile() {
@@ -72,17 +97,23 @@ std::optional<std::string> FileDialogs::chooseSoundFile() {
 }
 
 std::optional<std::string> FileDialogs::chooseVideoFolder() {
-  BROWSEINFOW browse{};
-  browse.hwndOwner = owner_;
-  browse.lpszTitle = L"Add Entire Folder";
-  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
-  if (chosen == nullptr) return std::nullopt;
-  std::array<wchar_t, MAX_PATH> path{};
-  const bool ok = ::SHGetPathFromIDListW(chosen, path.data()) != FALSE;
-  ::CoTaskMemFree(chosen);
-  if (!ok) return std::nullopt;
-  return Narrow(path.data());
+  // The folder picker of Windows Vista and later, which has a box to type
+  // or paste a path into, unlike the older folder tree.
+  ComPtr<IFileOpenDialog> dialog;
+  if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)))) {
+    return chooseFolderInTree(owner_);
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  (void)dialog->GetOptions(&options);
+  (void)dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+  (void)dialog->SetTitle(L"Add Entire Folder");
+  ComPtr<IShellItem> chosen;
+  if (FAILED(dialog->Show(owner_)) || FAILED(dialog->GetResult(&chosen))) return std::nullopt;
+  wchar_t* path = nullptr;
+  if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) return std::nullopt;
+  std::string folder = Narrow(path);
+  ::CoTaskMemFree(path);
+  return folder;
 }
 
 bool DesktopLauncher::openFile(const std::string& path) {

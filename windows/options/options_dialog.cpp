@@ -27,9 +27,9 @@ void setScrollPosition(HWND bar, int position) {
 }  // namespace
 
 OptionsDialog::OptionsDialog(SettingsLocation settings, MessageBoxes& boxes,
-                             std::function<MediaBackend&()> mediaBackend, std::string executableFolder)
-    : boxes_(boxes), mediaBackend_(std::move(mediaBackend)) {
-  createLaidOut(L"QuorrelOptions", 0, kStyle, OptionsDialogLayout(), nullptr);
+                             std::function<MediaBackend&()> mediaBackend, std::string executableFolder, HWND owner)
+    : owner_(owner), boxes_(boxes), mediaBackend_(std::move(mediaBackend)) {
+  createLaidOut(kOptionsDialogClass, 0, kStyle, OptionsDialogLayout(), owner_);
   endMessageLoopWhenDestroyed();
   chooser_ = std::make_unique<FileDialogs>(hwnd());
   opener_ = std::make_unique<DesktopLauncher>();
@@ -174,6 +174,12 @@ void OptionsDialog::closeDialog() {
   // under Wine without a window manager that waits two seconds for a
   // window manager's answer, with the dialog still shown meanwhile.
   ::SetWindowRgn(hwnd(), ::CreateRectRgn(0, 0, 0, 0), TRUE);
+  // The owner is enabled again before its dialog goes, so that Windows
+  // hands the activation back to it rather than to some other program.
+  if (owner_ != nullptr) {
+    ::EnableWindow(owner_, TRUE);
+    ::SetForegroundWindow(owner_);
+  }
   ::DestroyWindow(hwnd());
 }
 

@@ -26,12 +26,18 @@ class ProgressDialog;
 // at once, and the options, which "OK" saves before the dialog closes. The
 // rules are the core's OptionsController; this window draws what it says
 // and forwards the user's clicks to it.
+// The options dialog's window class, by which a second start finds the
+// dialog that its owner already has.
+inline constexpr wchar_t kOptionsDialogClass[] = L"QuorrelOptions";
+
 class OptionsDialog : public LaidOutWindow, private OptionsView {
  public:
   // Sets up the data folder and loads the settings file; throws when the
-  // file can neither be found nor made.
+  // file can neither be found nor made. With an owner (the window of
+  // Windows' screen saver settings that asked for the dialog), the dialog
+  // is modal to it: the owner is disabled while the dialog is open.
   OptionsDialog(SettingsLocation settings, MessageBoxes& boxes, std::function<MediaBackend&()> mediaBackend,
-                std::string executableFolder);
+                std::string executableFolder, HWND owner = nullptr);
   ~OptionsDialog() override;
 
   void setAboutBox(AboutBox* box) { aboutBox_ = box; }
@@ -61,6 +67,7 @@ class OptionsDialog : public LaidOutWindow, private OptionsView {
   void selectionChanged(std::optional<std::size_t> index) override;
   void labelsChanged(const std::string& count, const std::string& name) override;
 
+  HWND owner_;
   MessageBoxes& boxes_;
   std::function<MediaBackend&()> mediaBackend_;
   std::unique_ptr<FileDialogs> chooser_;

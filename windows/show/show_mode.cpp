@@ -1,5 +1,6 @@
 #include "windows/show/show_mode.h"
 
+#include <chrono>
 #include <exception>
 #include <memory>
 
@@ -10,6 +11,7 @@
 #include "windows/base/window.h"
 #include "windows/media/endpoint_mute.h"
 #include "windows/media/windows_media_backend.h"
+#include "windows/show/preview_host.h"
 #include "windows/show/show_window.h"
 
 namespace quorrel::windows_desktop {
@@ -44,6 +46,9 @@ void RunShowMode() {
 
 namespace {
 
+// How long a preview whose host has gone may take to end by itself.
+constexpr std::chrono::milliseconds kPreviewGrace{500};
+
 // A preview has nobody in front of it to read a box: what would be shown
 // goes to standard error.
 class LoggedMessages : public MessageBoxes {
@@ -61,6 +66,9 @@ class UntouchedMute : public SystemMute {
 
 void RunHostedShowMode(HWND host) {
   SetApplicationTitle("Quorrel");
+  // Whatever the preview is doing when its host goes, the process is gone
+  // well within a second of it.
+  EndProcessWhenWindowGoes(host, kPreviewGrace);
   const std::unique_ptr<WindowsMediaBackend> backend = CreateWindowsMediaBackend(MediaAudio::Off);
   UntouchedMute mute;
   LoggedMessages boxes;
@@ -73,7 +81,9 @@ void RunHostedShowMode(HWND host) {
   } catch (const std::exception& error) {
     LogError(error.what());
   }
-  RunMessageLoop();
+  // A host gone during the start-up has ended the preview already.
+  if (!window.ended()) RunMessageLoop();
+  window.endPreview();
 }
 
 }  // namespace quorrel::windows_desktop

@@ -9,6 +9,7 @@
 #include "windows/base/dpi.h"
 #include "windows/media/windows_media_backend.h"
 #include "windows/show/monitors.h"
+#include "windows/show/preview_host.h"
 #include "windows/show/show_ending.h"
 #include "windows/system/utf16.h"
 
@@ -20,7 +21,7 @@ constexpr UINT_PTR kPollTimer = 1;
 // How often a hosted show looks whether its host is still there and of the
 // same size: Windows tells a child in another program of neither.
 constexpr UINT_PTR kHostTimer = 2;
-constexpr UINT kHostTimerMilliseconds = 250;
+constexpr UINT kHostTimerMilliseconds = 100;
 // Posted to the show window to release the players once the call that was
 // waiting for one of them has returned.
 constexpr UINT kReleaseAndEnd = WM_APP + 1;
@@ -91,7 +92,7 @@ ShowWindow::ShowWindow(const SettingsLocation& settings, MediaBackend& backend, 
   videoPlayer_ = std::make_unique<MediaPlayer>(backend, reinterpret_cast<NativeWindow>(videoPanel_), true);
   controller_ = std::make_unique<ShowController>(ShowServices{settings, *this, *soundPlayer_, *videoPlayer_, mute,
                                                               clock_, password_, *screenSaverFlag_, boxes, !hosted(),
-                                                              hosted() ? nullptr : this});
+                                                              hosted() ? nullptr : this, hosted()});
 
   if (hosted()) {
     ::SetTimer(hwnd(), kHostTimer, kHostTimerMilliseconds, nullptr);
@@ -202,7 +203,9 @@ LRESULT ShowWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
-      // A hosted show's window goes with its host's.
+      // A hosted show's window goes with its host's, which may be in the
+      // middle of a player's call: the end is left to the show mode, once
+      // that call has returned.
       beingDestroyed_ = true;
       if (hosted() && !controller_->ended()) controller_->end();
       break;
@@ -245,12 +248,16 @@ void ShowWindow::followHost() {
     controller_->end();
     return;
   }
+  // Nobody sees a preview whose settings window is minimised or hidden:
+  // it holds still, decoding nothing, as the show does on a dark display.
+  controller_->displayPowerChanged(!HostShown(host_));
   RECT host{};
   RECT own{};
   ::GetClientRect(host_, &host);
   ::GetClientRect(hwnd(), &own);
   if (host.right == own.right && host.bottom == own.bottom) return;
   ::MoveWindow(hwnd(), 0, 0, host.right, host.bottom, TRUE);
+  FitMessageLabel(messageLabel_, messageText_, host.right, host.bottom, kMessageFontPixels);
   controller_->screenChanged();
 }
 
@@ -265,7 +272,13 @@ void ShowWindow::placePanel(const Rect& geometry) {
 
 void ShowWindow::setPanelVisible(bool visible) { ::ShowWindow(videoPanel_, visible ? SW_SHOW : SW_HIDE); }
 
-void ShowWindow::setMessageText(const std::string& text) { SetText(messageLabel_, text); }
+void ShowWindow::setMessageText(const std::string& text) {
+  messageText_ = text;
+  SetText(messageLabel_, text);
+  // The message screen's place is the full screen's; a preview's little
+  // screen gets the text made to fit it.
+  if (hosted()) FitMessageLabel(messageLabel_, text, screenWidth(), screenHeight(), kMessageFontPixels);
+}
 
 void ShowWindow::setMessageVisible(bool visible) { ::ShowWindow(messageLabel_, visible ? SW_SHOW : SW_HIDE); }
 
@@ -317,6 +330,13 @@ void ShowWindow::takeOffScreen() {
 }
 
 void ShowWindow::closeShow() {
+  // A preview ends from wherever its host's going reached it, also from
+  // inside a player's call (a host window destroyed while a video loads):
+  // the players are released by the show mode once the loop has ended.
+  if (hosted()) {
+    ::PostQuitMessage(0);
+    return;
+  }
   // The key came while a video was loading: the player is in the middle
   // of its open, further down this thread's stack, and is released once
   // that has returned. The show is off the screen meanwhile, and the end
@@ -325,6 +345,11 @@ void ShowWindow::closeShow() {
     ::PostMessageW(hwnd(), kReleaseAndEnd, 0, 0);
     return;
   }
+  releasePlayersAndEnd();
+}
+
+void ShowWindow::endPreview() {
+  if (!controller_->ended()) controller_->end();
   releasePlayersAndEnd();
 }
 

@@ -50,6 +50,10 @@ class ShowWindow : public Window, private ShowView, private MonitorScreens {
   // Makes the window visible and, unless it is hosted, gives it the
   // keyboard.
   void showOnTop();
+  // A preview's end, run by the show mode once its message loop has
+  // ended: the end-of-show steps if they have not run, then the players
+  // released within their bound and the window closed.
+  void endPreview();
 
  protected:
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -85,6 +89,7 @@ class ShowWindow : public Window, private ShowView, private MonitorScreens {
 
   HWND host_;
   HWND messageLabel_ = nullptr;
+  std::string messageText_;
   HWND videoPanel_ = nullptr;
   COLORREF background_ = RGB(0, 0, 0);
   bool cursorHidden_ = false;

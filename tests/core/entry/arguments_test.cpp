@@ -44,15 +44,33 @@ TEST(ArgumentDecoding, thePreviewTakesItsWindowInEitherFormAndNothingElse) {
   EXPECT_EQ(PreviewWindowHandle({"/p", "18446744073709551615"}), 18446744073709551615ULL);
   // Still the preview, but without a window to draw into; the platform
   // ends it quietly.
-  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-           {"/p"}, {"/P:"}, {"/p", "0"}, {"/p", "0x10"}, {"/p", "-5"}, {"/p", "12a"}, {"/p:12 "},
-           {"/p", "18446744073709551616"}}) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"/p"},
+                                             {"/P:"},
+                                             {"/p", "0"},
+                                             {"/p", "0x10"},
+                                             {"/p", "-5"},
+                                             {"/p", "12a"},
+                                             {"/p:12 "},
+                                             {"/p", "18446744073709551616"}}) {
     EXPECT_EQ(decode(arguments), Mode::Preview) << arguments.front();
     EXPECT_EQ(PreviewWindowHandle(arguments), std::nullopt) << arguments.front() << " " << arguments.back();
   }
   EXPECT_EQ(PreviewWindowHandle({"/s", "1234"}), std::nullopt);
   EXPECT_FALSE(RefusedWhileAShowRuns(Mode::Preview));
   EXPECT_TRUE(RefusedWhileAShowRuns(Mode::Configure));
+}
+
+TEST(ArgumentDecoding, theSettingsTakeTheirOwnerInEitherFormAndStillOpenWithoutOne) {
+  EXPECT_EQ(SettingsOwnerHandle({"/c:4242"}), 4242U);
+  EXPECT_EQ(SettingsOwnerHandle({"/C", "4242"}), 4242U);
+  // Still the settings, with nobody to own them.
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"/c"}, {"/c:"}, {"/c:0"}, {"/c", "x1"}, {"/configure"}, {"/c", "-1"}}) {
+    EXPECT_EQ(decode(arguments), Mode::Configure) << arguments.back();
+    EXPECT_EQ(SettingsOwnerHandle(arguments), std::nullopt) << arguments.back();
+  }
+  EXPECT_EQ(SettingsOwnerHandle({"/p:4242"}), std::nullopt);
 }
 
 TEST(ArgumentDecoding, onlyTheFirstArgumentCounts) {

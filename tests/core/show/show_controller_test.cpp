@@ -226,6 +226,34 @@ TEST(PlaybackCycle, naturalSizeMovesAndResizesThePanelForEachVideo) {
   EXPECT_EQ(rig.view.panel, (Rect{512, 384, 0, 0}));
 }
 
+TEST(PlaybackCycle, aPreviewShowsEachVideoWholeInItsLittleScreenWhateverTheSizeOption) {
+  ShowRig rig;
+  rig.view.width = 152;
+  rig.view.height = 112;
+  const std::vector<std::string> clips = {rig.clip("wide.mp4", 640, 360), rig.clip("tall.mp4", 240, 320)};
+  for (const char* size : {"Picdis=1", "Picdis=4\nWidth=900\nHeight=900", "Picdis=5"}) {
+    rig.settings(ShowRig::ini(std::string("Sound=0\nRepeat=0\nPicord=2\n") + size, clips));
+    ShowServices services = rig.services();
+    services.fitWholePicture = true;
+    ShowController preview(services);
+    preview.start();
+    // 640 by 360 scaled to the width: 152 by 85.5, the half to the even 86.
+    EXPECT_EQ(rig.view.panel, (Rect{0, 13, 152, 86})) << size;
+    EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 152, 86})) << size;
+    rig.videoEnds();
+    preview.poll();
+    EXPECT_EQ(rig.view.panel, (Rect{34, 0, 84, 112})) << size;
+    // A larger host window: the same video, fitted again, still whole.
+    rig.view.width = 320;
+    rig.view.height = 240;
+    preview.screenChanged();
+    EXPECT_EQ(rig.view.panel, (Rect{70, 0, 180, 240})) << size;
+    EXPECT_EQ(rig.videoBackend.current()->destination, (Rect{0, 0, 180, 240})) << size;
+    rig.view.width = 152;
+    rig.view.height = 112;
+  }
+}
+
 TEST(PlaybackCycle, onlyAStoppedVideoIsReplacedAndTheListWraps) {
   ShowRig rig;
   const std::vector<std::string> clips = {rig.clip("a.avi"), rig.clip("b.avi"), rig.clip("c.avi")};

@@ -38,10 +38,10 @@ class ChoosyBackend final : public MediaBackend {
  public:
   ChoosyBackend(std::string name, std::uint32_t failure, std::string text)
       : name_(std::move(name)), failure_(failure), text_(std::move(text)) {}
-  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow,
-                                    std::uint32_t& errorCode) override {
+  std::unique_ptr<MediaDevice> open(const std::string& fileName, NativeWindow, std::uint32_t& errorCode) override {
     asked.push_back(fileName);
-    if (fileName.find("bad") != std::string::npos || (name_ == "engine" && fileName.find(".avi") != std::string::npos)) {
+    if (fileName.find(refuses) != std::string::npos ||
+        (name_ == "engine" && fileName.find(".avi") != std::string::npos)) {
       errorCode = failure_;
       return nullptr;
     }
@@ -52,6 +52,7 @@ class ChoosyBackend final : public MediaBackend {
   std::string errorText(std::uint32_t code) const override { return code == failure_ ? text_ : std::string(); }
 
   std::vector<std::string> asked;
+  std::string refuses = "bad";
 
  private:
   std::string name_;
@@ -118,6 +119,52 @@ TEST(WindowsMediaBackend, aFileNeitherOpensFailsWithMcisCodeAndTextAsBefore) {
   // Codes from the engine's devices are HRESULTs, named by the engine.
   EXPECT_EQ(b.backend->errorText(0x8007000Bu), "An attempt was made to load a program with an incorrect format.");
   EXPECT_EQ(b.backend->noDeviceCode(), 276u) << "nothing open reads as MCI says";
+}
+
+// The engine says that the file's sound found no device to play on.
+class SoundlessEngine final : public MediaEngineBackend {
+ public:
+  std::vector<std::string> asked;
+  std::unique_ptr<MediaDevice> open(const std::string& f, NativeWindow, std::uint32_t& e) override {
+    asked.push_back(f);
+    e = f.find("quiet") != std::string::npos ? 0xC00D4E84u : 0x8007000Bu;  // MF_E_NO_AUDIO_PLAYBACK_DEVICE
+    return nullptr;
+  }
+  std::uint32_t noDeviceCode() const override { return 1; }
+  std::string errorText(std::uint32_t) const override { return {}; }
+  void setMuted(bool) override {}
+};
+
+TEST(WindowsMediaBackend, withoutASoundDeviceVideosPlaySilentlyAndEverythingElseAsBefore) {
+  bool soundDevice = false;
+  auto mciBackend = std::make_unique<ChoosyBackend>("mci", 275u, "The specified file cannot be found.");
+  auto silentBackend = std::make_unique<ChoosyBackend>("silent", 0xC00D36C4u, "Unsupported byte stream type.");
+  auto engineBackend = std::make_unique<SoundlessEngine>();
+  ChoosyBackend& mci = *mciBackend;
+  ChoosyBackend& silent = *silentBackend;
+  SoundlessEngine& engine = *engineBackend;
+  silent.refuses = ".avi";
+  WindowsMediaBackend backend(std::move(mciBackend), std::move(engineBackend), std::move(silentBackend),
+                              [&soundDevice] { return soundDevice; });
+  auto openedBy = [&backend](const std::string& file) {
+    std::uint32_t code = 0;
+    auto device = backend.open(file, 0, code);
+    return device ? static_cast<NamedDevice&>(*device).maker : "nobody";
+  };
+  // No device: the engine, which would show nothing, is not asked.
+  EXPECT_EQ(openedBy("C:\\Videos\\holiday.mp4"), "silent");
+  EXPECT_TRUE(engine.asked.empty());
+  EXPECT_EQ(openedBy("C:\\Sounds\\tone.wav"), "mci") << "the background sound stays MCI's, which may refuse it";
+  EXPECT_EQ(openedBy("C:\\Videos\\new.avi"), "mci") << "what the silent player cannot open goes to MCI";
+  EXPECT_EQ(silent.asked.size(), 2u);
+  // A device plugged in: the engine again; one it cannot open for the
+  // sound's sake plays silently, any other failure goes to MCI as before.
+  soundDevice = true;
+  EXPECT_EQ(openedBy("C:\\Videos\\quiet.mp4"), "silent");
+  EXPECT_EQ(openedBy("C:\\Videos\\old.avi"), "mci");
+  EXPECT_EQ(engine.asked.size(), 2u);
+  EXPECT_EQ(silent.asked.size(), 3u);
+  EXPECT_EQ(mci.asked.size(), 3u);
 }
 
 // The system's switch fails under a test's hand or succeeds.
