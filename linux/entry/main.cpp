@@ -15,6 +15,7 @@
 #include "linux/base/application.h"
 #include "linux/base/ui_poster.h"
 #include "linux/entry/show_claim.h"
+#include "linux/entry/standard_streams.h"
 #include "linux/entry/x11_display.h"
 #include "linux/media/decoder_probe_noise.h"
 #include "linux/media/media_backend.h"
@@ -188,6 +189,7 @@ class LinuxEntry : public quorrel::EntryPlatform {
 // with status 0: a screen-saver host or idle tool has no use for a failure
 // code, and the user sees every failure that matters in a message box.
 int main(int argc, char** argv) {
+  quorrel::linux_desktop::GuardStandardDescriptors();
   quorrel::linux_desktop::FilterDecoderProbeNoise();
   try {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
