@@ -154,6 +154,8 @@ class LinuxEntry : public quorrel::EntryPlatform {
     }
     quorrel::SetApplicationTitle(quorrel::TitleFromExecutable(argc_ > 0 ? argv_[0] : "quorrel"));
     Application app(argc_, argv_);
+    // Qt's connection holds the display now (and the claim's, for a show).
+    if (display_) display_->connection.reset();
     // Qt takes the whole locale from the environment; libmpv refuses to
     // start unless numbers are read and written the C way, so that part
     // alone goes back. Everything else of the user's locale stays. The
