@@ -246,6 +246,10 @@ void ShowWindow::coverScreens() {
                                screen == screens.front()});
   }
   controller_.monitorsChanged(monitors);
+  // The windows of monitors that appeared were mapped above this one; a
+  // monitor that overlaps the primary (one that has taken the whole screen
+  // when the primary was removed) must not hide the show.
+  if (isVisible()) raise();
 }
 
 MonitorScreen& ShowWindow::openScreen(const Monitor& monitor) {
