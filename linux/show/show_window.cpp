@@ -122,6 +122,7 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
   }
   qApp->installEventFilter(this);
   SetMessageBoxHook([this](bool open) { messageBoxOpen(open); });
+  SetMessageBoxOwner(this);
   // Monitors come and go while the show runs: switched on or off,
   // plugged in or out, or set to another resolution.
   auto follow = [this] {
@@ -145,6 +146,7 @@ ShowWindow::~ShowWindow() {
   } else {
     qApp->removeEventFilter(this);
     SetMessageBoxHook({});
+    SetMessageBoxOwner(nullptr);
   }
   pollTimer_->stop();
   // The players go before the panel they draw into.
