@@ -16,4 +16,14 @@ std::vector<Monitor> InShowOrder(std::vector<Monitor> monitors) {
   return monitors;
 }
 
+std::vector<Monitor> WithoutMirrors(std::vector<Monitor> monitors) {
+  std::vector<Monitor> distinct;
+  for (Monitor& monitor : monitors) {
+    const bool mirror = std::any_of(distinct.begin(), distinct.end(),
+                                    [&monitor](const Monitor& shown) { return shown.place == monitor.place; });
+    if (!mirror) distinct.push_back(std::move(monitor));
+  }
+  return distinct;
+}
+
 }  // namespace quorrel

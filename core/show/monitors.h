@@ -26,6 +26,13 @@ struct Monitor {
 // one given stands first.
 [[nodiscard]] std::vector<Monitor> InShowOrder(std::vector<Monitor> monitors);
 
+// The monitors with each place once: a monitor whose rectangle equals one
+// before it (a projector or a TV cloning the primary) shows what that one
+// shows, so it gets no window of its own, which would be stacked over the
+// other's picture. The first of equal ones stays, so the primary stays
+// when given first.
+[[nodiscard]] std::vector<Monitor> WithoutMirrors(std::vector<Monitor> monitors);
+
 // A window over one monitor other than the primary: black, borderless and
 // above every other window, with the cursor hidden; input over it ends the
 // show as input over the show window does. It may hold a video panel and

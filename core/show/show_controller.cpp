@@ -237,7 +237,7 @@ void ShowController::startOtherMonitor(MonitorCycle& cycle) {
 void ShowController::monitorsChanged(const std::vector<Monitor>& monitors) {
   if (ended_) return;
   if (services_.otherMonitors != nullptr) {
-    const std::vector<Monitor> ordered = InShowOrder(monitors);
+    const std::vector<Monitor> ordered = WithoutMirrors(InShowOrder(monitors));
     // The monitors that have gone (the new primary among them) take their
     // windows and players with them.
     std::erase_if(others_, [this, &ordered](const std::unique_ptr<MonitorCycle>& cycle) {

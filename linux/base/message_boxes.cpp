@@ -1,6 +1,7 @@
 #include "linux/base/message_boxes.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace quorrel::linux_desktop {
 
@@ -13,6 +14,11 @@ int& depth() {
 std::function<void(bool)>& hook() {
   static std::function<void(bool)> function;
   return function;
+}
+
+QPointer<QWidget>& owner() {
+  static QPointer<QWidget> window;
+  return window;
 }
 
 QMessageBox::Icon iconOf(MessageKind kind) {
@@ -41,6 +47,8 @@ void ExecMessageBox(QMessageBox& box) {
   // The show window stays on top of everything; a box that did not would
   // open behind it where the user could never see it.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  // Without an owner Qt centres a box on the monitor under the pointer.
+  if (owner()) box.setParent(owner(), box.windowFlags());
   // Tells the hook about the outermost box only, however the box ends.
   class Opened {
    public:
@@ -57,6 +65,8 @@ void ExecMessageBox(QMessageBox& box) {
 }
 
 void SetMessageBoxHook(std::function<void(bool open)> function) { hook() = std::move(function); }
+
+void SetMessageBoxOwner(QWidget* window) { owner() = window; }
 
 QString DisplayText(const std::string& bytes) {
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));

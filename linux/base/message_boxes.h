@@ -7,6 +7,7 @@
 #include "base/messages.h"
 
 class QMessageBox;
+class QWidget;
 
 namespace quorrel::linux_desktop {
 
@@ -25,6 +26,11 @@ void ExecMessageBox(QMessageBox& box);
 // keyboard and a visible pointer to the box while it is open; nothing else
 // sets it. Pass an empty function to clear it.
 void SetMessageBoxHook(std::function<void(bool open)> hook);
+
+// The window every box is centred on and kept above, until set back to
+// nullptr: the show's window, so that a box during the show opens on the
+// primary monitor wherever the pointer is.
+void SetMessageBoxOwner(QWidget* window);
 
 // Text for display: settings values are bytes, usually UTF-8; bytes that
 // are not valid UTF-8 show as replacement characters but are never lost,

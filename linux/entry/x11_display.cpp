@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "linux/base/xcb_reply.h"
 #include "show/show_window_identity.h"
@@ -14,13 +15,10 @@ namespace quorrel::linux_desktop {
 
 namespace {
 
-struct ConnectionCloser {
-  void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
+using Connection = std::shared_ptr<xcb_connection_t>;
 
 Connection connect(const char* displayName, int* screenNumber) {
-  Connection c(xcb_connect(displayName, screenNumber));
+  Connection c(xcb_connect(displayName, screenNumber), xcb_disconnect);
   if (!c || xcb_connection_has_error(c.get()) != 0) return nullptr;
   return c;
 }
@@ -93,10 +91,9 @@ DisplayProbe ProbeDisplay(const char* displayName) {
   if (!c) return {};
   const Atoms atoms{internAtom(c.get(), "_NET_WM_NAME"), internAtom(c.get(), "UTF8_STRING")};
   xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c.get()));
-  for (; it.rem > 0; xcb_screen_next(&it)) {
-    if (searchTree(c.get(), it.data->root, atoms, 3)) return {true, true};
-  }
-  return {true, false};
+  bool found = false;
+  for (; it.rem > 0 && !found; xcb_screen_next(&it)) found = searchTree(c.get(), it.data->root, atoms, 3);
+  return {true, found, std::move(c)};
 }
 
 }  // namespace quorrel::linux_desktop

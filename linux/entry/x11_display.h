@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+
+struct xcb_connection_t;
+
 namespace quorrel::linux_desktop {
 
 // What the entry asks of the X display before anything else.
@@ -10,6 +14,11 @@ struct DisplayProbe {
   // A top-level window of the show's class and title (a running show) is
   // on the display; never when no display can be reached.
   bool showWindowOnScreen = false;
+  // The probe's connection, still open. An X server that no other client
+  // holds (a kiosk's `xinit quorrel /S`, a bare Xvfb) resets as its last
+  // client leaves and drops whatever connects meanwhile: the entry keeps
+  // this one until the program's own connections are up.
+  std::shared_ptr<xcb_connection_t> connection;
 };
 
 // Both questions, over one connection.

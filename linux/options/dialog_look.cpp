@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace quorrel::linux_desktop {
 
@@ -45,11 +46,24 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 }
 
 void CentreOnScreen(QWidget* window) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    window->move(area.left() + (area.width() - window->width()) / 2,
-                 area.top() + (area.height() - window->height()) / 2);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // The work area: not under the desktop's panels. A layout scaled up for
+  // a small monitor can be larger than it (the options dialog, 642 x 477,
+  // is 1284 pixels wide at 200 %); the window then keeps to the area
+  // rather than reach past the monitor's edges, which on that monitor
+  // costs only the right margin's last pixels.
+  const QRect area = screen->availableGeometry();
+  if (window->width() > area.width() || window->height() > area.height()) {
+    const QSize fitting = window->size().boundedTo(area.size());
+    if (window->minimumSize() == window->maximumSize()) {
+      window->setFixedSize(fitting);
+    } else {
+      window->resize(fitting);
+    }
   }
+  window->move(area.left() + std::max(0, (area.width() - window->width()) / 2),
+               area.top() + std::max(0, (area.height() - window->height()) / 2));
 }
 
 QIcon PictureIcon(ButtonPicture picture) {

@@ -25,7 +25,8 @@ inline const QColor kNavy(0, 0, 128);
 void ApplyDialogLook(QWidget* window, const QFont& font);
 // Text colour of a control (navy for the options dialog's radio buttons).
 void SetTextColour(QWidget* widget, const QColor& colour);
-// Puts a window of its present size in the middle of the primary screen.
+// Puts a window in the middle of the primary screen's work area, made
+// smaller where it would not fit.
 void CentreOnScreen(QWidget* window);
 
 // The 16 x 16 pictures of the preview's buttons, with the greyed state

@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 #include <memory>
 #include <string_view>
@@ -74,6 +76,26 @@ std::optional<std::string> runChooser(QFileDialog& dialog) {
 
 void FileDialogs::setVideoStartFolder(const std::string& folder) { videoFolder_ = PathText(folder); }
 
+QString FileDialogs::startFolder() const {
+  // Qt's own start is the process's current folder, which for a program
+  // started from a menu or an idle tool means nothing to the user. The
+  // Videos folder is the user's own (XDG user dirs), where it exists.
+  for (const QString& folder :
+       {lastFolder_, videoFolder_, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation)}) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+  }
+  return QDir::homePath();
+}
+
+std::optional<std::string> FileDialogs::choose(QFileDialog& dialog) {
+  auto chosen = runChooser(dialog);
+  if (chosen) {
+    const QFileInfo picked(dialog.selectedFiles().constFirst());
+    lastFolder_ = dialog.fileMode() == QFileDialog::Directory ? picked.absoluteFilePath() : picked.absolutePath();
+  }
+  return chosen;
+}
+
 std::optional<std::string> FileDialogs::chooseVideoFile() {
   QFileDialog dialog(parent_, QStringLiteral("Open"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -94,13 +116,11 @@ std::optional<std::string> FileDialogs::chooseVideoFile() {
                    QLatin1Char(')');
   }
   dialog.setNameFilters(filters);
-  if (!lastVideoFile_.isEmpty()) {
-    dialog.setDirectory(QFileInfo(lastVideoFile_).absolutePath());
+  dialog.setDirectory(startFolder());
+  if (!lastVideoFile_.isEmpty() && QFileInfo(lastVideoFile_).absolutePath() == startFolder()) {
     dialog.selectFile(lastVideoFile_);
-  } else if (!videoFolder_.isEmpty()) {
-    dialog.setDirectory(videoFolder_);
   }
-  auto chosen = runChooser(dialog);
+  auto chosen = choose(dialog);
   if (chosen) lastVideoFile_ = dialog.selectedFiles().constFirst();
   return chosen;
 }
@@ -110,16 +130,16 @@ std::optional<std::string> FileDialogs::chooseSoundFile() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilter(QStringLiteral("wav (*.wav);midi (*.mid) (*.wav *.mid)"));
-  return runChooser(dialog);
+  dialog.setDirectory(startFolder());
+  return choose(dialog);
 }
 
 std::optional<std::string> FileDialogs::chooseVideoFolder() {
   QFileDialog dialog(parent_, QStringLiteral("Add Entire Folder"));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  const QString start = !lastVideoFile_.isEmpty() ? QFileInfo(lastVideoFile_).absolutePath() : videoFolder_;
-  if (!start.isEmpty()) dialog.setDirectory(start);
-  return runChooser(dialog);
+  dialog.setDirectory(startFolder());
+  return choose(dialog);
 }
 
 bool DesktopLauncher::openFile(const std::string& path) {

@@ -8,6 +8,7 @@
 
 #include "options/option_services.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace quorrel::linux_desktop {
@@ -24,9 +25,15 @@ class FileDialogs : public FileChooser {
   std::optional<std::string> chooseVideoFolder() override;
 
  private:
+  // Where a chooser opens: the folder last chosen in, else the list's,
+  // else the user's Videos folder, else home.
+  [[nodiscard]] QString startFolder() const;
+  std::optional<std::string> choose(QFileDialog& dialog);
+
   QWidget* parent_;
   QString videoFolder_;
   QString lastVideoFile_;
+  QString lastFolder_;
 };
 
 // QDesktopServices with a file URL: no shell sees the name.

@@ -88,11 +88,11 @@ int runShow(Application& app, const ShowPlacement& placement, MessageBoxes& boxe
   backend->prepareVideo();
   std::unique_ptr<SystemMute> mute = CreatePulseMute();
   if (placement.hostWindow != 0) mute = std::make_unique<LoggedMute>(std::move(mute));
-  ShowWindow showWindow(app, settings, *backend, *mute, boxes, placement);
-  stopSignals.onSignal([&showWindow] { showWindow.endBySignal(); });
   // A logout takes the X server away under the show; the end mute choice
-  // is applied all the same.
+  // is applied all the same. The show sets the mute through the guard.
   LostDisplayGuard lostDisplay(qtConnection(), *mute);
+  ShowWindow showWindow(app, settings, *backend, lostDisplay, boxes, placement);
+  stopSignals.onSignal([&showWindow] { showWindow.endBySignal(); });
   // The start-up may mute the system and then meet the lost display before
   // it returns, so the end choice is known from the file before it runs.
   if (placement.soundAndMute) {

@@ -122,6 +122,7 @@ ShowWindow::ShowWindow(Application& app, const SettingsLocation& settings, Media
   }
   qApp->installEventFilter(this);
   SetMessageBoxHook([this](bool open) { messageBoxOpen(open); });
+  SetMessageBoxOwner(this);
   // Monitors come and go while the show runs: switched on or off,
   // plugged in or out, or set to another resolution.
   auto follow = [this] {
@@ -145,6 +146,7 @@ ShowWindow::~ShowWindow() {
   } else {
     qApp->removeEventFilter(this);
     SetMessageBoxHook({});
+    SetMessageBoxOwner(nullptr);
   }
   pollTimer_->stop();
   // The players go before the panel they draw into.
@@ -246,6 +248,10 @@ void ShowWindow::coverScreens() {
                                screen == screens.front()});
   }
   controller_.monitorsChanged(monitors);
+  // The windows of monitors that appeared were mapped above this one; a
+  // monitor that overlaps the primary (one that has taken the whole screen
+  // when the primary was removed) must not hide the show.
+  if (isVisible()) raise();
 }
 
 MonitorScreen& ShowWindow::openScreen(const Monitor& monitor) {

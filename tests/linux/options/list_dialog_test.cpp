@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -245,6 +246,58 @@ TEST_F(ListDialog, theVideoChooserOpensOnAllVideosAndListsAnMp4File) {
   EXPECT_TRUE(listed.contains("phone.mp4")) << listed.join(", ").toStdString();
   EXPECT_FALSE(listed.contains("notes.txt"));
   EXPECT_EQ(form->videoListBox->count(), 0);
+}
+
+TEST_F(ListDialog, theChoosersOpenInTheFolderLastUsedElseTheVideosFolderElseHome) {
+  // The user's folders, as XDG user dirs names them in the configuration
+  // home; the list has no folder of its own yet.
+  test::TempDir desk;
+  const std::string films = desk.file("Films");
+  const std::string other = desk.file("Other");
+  std::filesystem::create_directories(films);
+  std::filesystem::create_directories(other);
+  test::WriteFile(other + "/clip.avi", "x");
+  const std::string userDirs = desk.file("user-dirs.dirs");
+  test::WriteFile(userDirs, "XDG_VIDEOS_DIR=\"" + films + "\"\n");
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedConfigHome = configHome != nullptr ? configHome : "";
+  setenv("XDG_CONFIG_HOME", desk.path().c_str(), 1);
+  writeSettings(DefaultSettingsText());
+  OptionsDialogServices services;
+  services.boxes = &boxes;
+  services.settings = SettingsLocationIn(home.path());
+  const auto openedIn = [&](QPushButton* button, const std::string& choose) {
+    QString folder;
+    test::OnNextModal([&](QWidget* modal) {
+      auto* chooser = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(chooser, nullptr);
+      folder = chooser->directory().absolutePath();
+      if (choose.empty()) {
+        chooser->reject();
+      } else {
+        chooser->selectFile(QString::fromStdString(choose));
+        QMetaObject::invokeMethod(chooser, "accept");
+      }
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    return folder.toStdString();
+  };
+
+  form = std::make_unique<OptionsDialog>(services);
+  form->show();
+  EXPECT_EQ(openedIn(form->addVideoButton, other + "/clip.avi"), films);
+  // The sound chooser opens where the user went last.
+  EXPECT_EQ(openedIn(form->chooseSoundButton, ""), other);
+
+  // The list keeps the folder for the next dialog; on fresh settings and
+  // without a Videos folder, home.
+  form.reset();
+  writeSettings(DefaultSettingsText());
+  std::filesystem::remove(films);
+  form = std::make_unique<OptionsDialog>(services);
+  form->show();
+  EXPECT_EQ(openedIn(form->chooseSoundButton, ""), QDir::homePath().toStdString());
+  setenv("XDG_CONFIG_HOME", savedConfigHome.c_str(), 1);
 }
 
 TEST_F(ListDialog, previewPlaysTheSelectedEntryInItsOwnWindow) {

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "linux/options/about_box.h"
+#include "linux/options/dialog_look.h"
 #include "linux/options/video_sound_dialog.h"
 #include "options/dialog_texts.h"
 #include "options/video_list.h"
@@ -329,6 +330,22 @@ TEST_F(OptionsDialog, moreSoftwareAndSupportPointAtTheDocumentation) {
   dialog.showSupport();
   EXPECT_EQ(boxes.shown.back().first, MessageKind::Plain);
   EXPECT_NE(boxes.shown.back().second.find(home.file("README.md")), std::string::npos);
+}
+
+TEST(DialogPlace, aWindowLargerThanTheWorkAreaKeepsToIt) {
+  test::App();
+  // As the options dialog is at 200 % on a 1280-pixel-wide monitor: wider
+  // than the monitor, and here taller too.
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget window;
+  window.setFixedSize(area.width() + 4, area.height() + 40);
+  CentreOnScreen(&window);
+  EXPECT_TRUE(area.contains(window.geometry())) << window.geometry().x() << ", " << window.geometry().width();
+  // One that fits stands in the middle.
+  QWidget small;
+  small.setFixedSize(200, 100);
+  CentreOnScreen(&small);
+  EXPECT_EQ(small.geometry().center(), area.center());
 }
 
 }  // namespace

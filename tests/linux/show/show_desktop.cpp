@@ -240,14 +240,14 @@ void ShowRun::signal(int number) { process_->signal(number); }
 
 pid_t ShowRun::pid() const { return process_ ? process_->pid() : -1; }
 
-OwnXvfb::OwnXvfb(int width, int height) {
+OwnXvfb::OwnXvfb(int width, int height, bool resets) {
   // Xvfb picks a free display number itself and writes it out, so that
   // servers started at the same moment never collide.
   const std::string numberFile = dir_.file("display");
   server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
       "sh", "-c",
       "exec Xvfb -displayfd 3 -screen 0 " + std::to_string(width) + "x" + std::to_string(height) +
-          "x24 -nolisten tcp -noreset 3>" + numberFile});
+          "x24 -nolisten tcp" + (resets ? "" : " -noreset") + " 3>" + numberFile});
   const bool started = WaitUntil(
       [&] {
         const std::string number = ReadFile(numberFile);
@@ -285,6 +285,25 @@ OwnPulse::~OwnPulse() {
   daemon_->signal(SIGCONT);
   daemon_->signal(SIGKILL);
   (void)daemon_->waitFor(std::chrono::seconds(5));
+}
+
+OwnDesktopShow::OwnDesktopShow(const std::string& argument, const std::string& options, const OwnDesktopStart& start)
+    : x_(640, 480, start.serverResets) {
+  const std::vector<std::string> videos =
+      start.videos.empty() ? std::vector<std::string>{SolidClip("red", 320, 240, 30.0)} : start.videos;
+  WriteSettings(home_.path(), options, videos, MakeWav(30.0));
+  process_ = std::make_unique<ChildProcess>(
+      std::vector<std::string>{"bash", "-c", "exec \"$0\" \"$1\" " + start.redirections, QUORREL_EXECUTABLE,
+                               argument, home_.file("stderr")},
+      std::map<std::string, std::string>{
+          {"HOME", home_.path()},
+          {"XDG_CONFIG_HOME", home_.path()},
+          {"DISPLAY", x_.display()},
+          {"PULSE_SERVER", start.soundServer.empty() ? pulse_.server() : start.soundServer}});
+}
+
+bool OwnDesktopShow::playsRed() {
+  return WaitUntil([&] { return Classify(PixelAt(x_.display(), 320, 240)) == Seen::Red; }, std::chrono::seconds(20));
 }
 
 void Xrandr(const std::string& display, const std::vector<std::string>& arguments) {
@@ -353,8 +372,8 @@ std::optional<bool> SinkMuted(const std::string& server) {
   return std::nullopt;
 }
 
-std::map<int, bool> SoundStreamsOf(pid_t pid) {
-  const ProcessResult r = RunProcess({"pactl", "list", "sink-inputs"});
+std::map<int, bool> SoundStreamsOf(pid_t pid, const std::string& server) {
+  const ProcessResult r = RunProcess(pactl(server, {"list", "sink-inputs"}));
   std::map<int, bool> streams;
   std::istringstream lines(r.output);
   std::string line;

@@ -117,7 +117,9 @@ class ShowRun {
 // own, stopped again by the destructor.
 class OwnXvfb {
  public:
-  OwnXvfb(int width, int height);
+  // `resets`: the server resets as its last client leaves, as a bare X
+  // server does; the test servers otherwise never do.
+  OwnXvfb(int width, int height, bool resets = false);
   ~OwnXvfb();
   OwnXvfb(const OwnXvfb&) = delete;
   OwnXvfb& operator=(const OwnXvfb&) = delete;
@@ -172,7 +174,7 @@ void SetSinkMute(bool mute, const std::string& server = {});
 // The sound streams that a process has on the sound server, by stream
 // index, each with whether it is playing (not corked). The media back end
 // opens a new stream for every file it opens, so new indices count starts.
-[[nodiscard]] std::map<int, bool> SoundStreamsOf(pid_t pid);
+[[nodiscard]] std::map<int, bool> SoundStreamsOf(pid_t pid, const std::string& server = {});
 
 // Collects the stream indices of a process seen over `duration`, polling.
 [[nodiscard]] std::set<int> WatchSoundStreams(pid_t pid, std::chrono::milliseconds duration,
@@ -182,5 +184,42 @@ void SetSinkMute(bool mute, const std::string& server = {});
 // `timeout` passes; returns the colours seen, runs of one colour merged.
 std::vector<Seen> WatchColours(const std::string& display, int x, int y, std::chrono::milliseconds timeout,
                                const std::function<bool(const std::vector<Seen>&)>& done);
+
+// How an OwnDesktopShow starts.
+struct OwnDesktopStart {
+  // The value for PULSE_SERVER; empty: the show's own sound server.
+  std::string soundServer;
+  // Whether the X server resets as its last client leaves, as a bare X
+  // server does (no -noreset).
+  bool serverResets = false;
+  // The program's descriptors, as bash redirections after the command,
+  // where "$2" names the file that standardError() reads.
+  std::string redirections = "2>\"$2\"";
+  // The list; empty: one red clip of 30 seconds.
+  std::vector<std::string> videos;
+};
+
+// `quorrel <argument>` on an X server and a sound server of the test's
+// own, which the test may take away, with its standard error kept.
+class OwnDesktopShow {
+ public:
+  OwnDesktopShow(const std::string& argument, const std::string& options, const OwnDesktopStart& start = {});
+  OwnDesktopShow(const OwnDesktopShow&) = delete;
+  OwnDesktopShow& operator=(const OwnDesktopShow&) = delete;
+
+  // Waits until the middle of the screen is red.
+  [[nodiscard]] bool playsRed();
+  [[nodiscard]] std::optional<bool> sinkMuted() const { return SinkMuted(pulse_.server()); }
+  [[nodiscard]] std::string standardError() const { return ReadFile(home_.file("stderr")); }
+  [[nodiscard]] std::string soundServer() const { return pulse_.server(); }
+  OwnXvfb& x() { return x_; }
+  ChildProcess& process() { return *process_; }
+
+ private:
+  TempDir home_;
+  OwnXvfb x_;
+  OwnPulse pulse_;
+  std::unique_ptr<ChildProcess> process_;
+};
 
 }  // namespace quorrel::test

@@ -140,41 +140,14 @@ TEST(MuteChoices, aFailedMuteSkipsVideoAndSoundButLeavesABlackShow) {
   EXPECT_EQ(show.waitForExit(10s), 0);
 }
 
-// `quorrel <argument>` on an X server and a sound server of the test's
-// own, which the test may take away, with its standard error kept.
-class OwnDesktopShow {
- public:
-  OwnDesktopShow(const std::string& argument, const std::string& options, const std::string& soundServer = {})
-      : x_(640, 480) {
-    WriteSettings(home_.path(), options, {SolidClip("red", 320, 240, 30.0)}, MakeWav(30.0));
-    process_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"sh", "-c", "exec \"$0\" \"$1\" 2>\"$2\"", QUORREL_EXECUTABLE, argument,
-                                 home_.file("stderr")},
-        std::map<std::string, std::string>{{"HOME", home_.path()},
-                                           {"XDG_CONFIG_HOME", home_.path()},
-                                           {"DISPLAY", x_.display()},
-                                           {"PULSE_SERVER", soundServer.empty() ? pulse_.server() : soundServer}});
-  }
-
-  [[nodiscard]] bool playsRed() { return WaitUntil([&] { return Classify(PixelAt(x_.display(), 320, 240)) == Seen::Red; }, 20s); }
-  [[nodiscard]] std::optional<bool> sinkMuted() const { return SinkMuted(pulse_.server()); }
-  [[nodiscard]] std::string standardError() const { return ReadFile(home_.file("stderr")); }
-  OwnXvfb& x() { return x_; }
-  ChildProcess& process() { return *process_; }
-
- private:
-  TempDir home_;
-  OwnXvfb x_;
-  OwnPulse pulse_;
-  std::unique_ptr<ChildProcess> process_;
-};
-
 TEST(MuteChoices, aHostedShowWhoseStartMuteFailsSaysSoOnStandardErrorAndPlaysAllTheSame) {
   // No sound server answers, as on a system with ALSA alone: the mute at
   // the start fails. With nobody in front of a host's module to read a
   // box, the failure is logged and the videos play.
   TempDir nowhere;
-  OwnDesktopShow hosted("--root", "Starton=0\nPicdis=1\nSound=0", "unix:" + nowhere.file("no-such-socket"));
+  OwnDesktopStart noSoundServer;
+  noSoundServer.soundServer = "unix:" + nowhere.file("no-such-socket");
+  OwnDesktopShow hosted("--root", "Starton=0\nPicdis=1\nSound=0", noSoundServer);
   EXPECT_TRUE(hosted.playsRed()) << hosted.standardError();
   EXPECT_NE(hosted.standardError().find("quorrel: Volume setting error... error is #"), std::string::npos)
       << hosted.standardError();

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/linux/show/show_desktop.h"
 #include "tests/support/test_media.h"
@@ -143,6 +147,74 @@ TEST(EveryMonitor, aMonitorRemovedMidShowStopsPlayingAndOneAddedStartsItsOwnCycl
   Xdotool(desktop.display(), {"mousemove", "1600", "700", "click", "1"});
   EXPECT_EQ(show.waitForExit(10s), 0);
   expectPanel(desktop.display(), Seen::Green, Box{});
+}
+
+// Samples the middle of a box on the screen for `duration`; the colours
+// seen there, runs of one colour merged.
+std::vector<Seen> coloursAt(const std::string& display, const Box& box, std::chrono::milliseconds duration) {
+  return WatchColours(display, box.left + box.width / 2, box.top + box.height / 2, duration,
+                      [](const std::vector<Seen>&) { return false; });
+}
+
+TEST(EveryMonitor, aMirrorOfThePrimaryOrTheWholeScreenLeftWhenThePrimaryGoesNeverHidesTheShow) {
+  for (const char* everyMonitor : {"0", "1"}) {
+    SCOPED_TRACE(everyMonitor);
+    OwnXvfb desktop(2304, 1024);
+    TwoMonitors(desktop.display());
+    ShowRun show(desktop.display());
+    show.settings(std::string("Picdis=2\nSound=0\nAllscreens=") + everyMonitor,
+                  {SolidClip("red", 320, 240, 60.0), SolidClip("lime", 320, 240, 60.0),
+                   SolidClip("blue", 320, 240, 60.0)});
+    show.start();
+    const Box primaryPanel{320, 256, 640, 512};
+    expectRedPanel(desktop.display(), primaryPanel);
+
+    // A projector cloning the primary is plugged in: it shows what the
+    // primary shows, with no cover or video of its own stacked over it.
+    Xrandr(desktop.display(), {"--setmonitor", "projector", "1280/338x1024/270+0+0", "none"});
+    const std::vector<Seen> seen = coloursAt(desktop.display(), primaryPanel, 3s);
+    EXPECT_EQ(seen, std::vector<Seen>{Seen::Red}) << "the primary's video was hidden";
+    expectRedPanel(desktop.display(), primaryPanel);
+
+    // The primary goes; the X screen's own monitor, which covers the whole
+    // screen, comes back beside the right one, which becomes the primary.
+    // The show moves there and stays above the new monitor's window.
+    Xrandr(desktop.display(), {"--delmonitor", "projector"});
+    Xrandr(desktop.display(), {"--delmonitor", "left"});
+    const Box rightPanel{1280 + 256, 192, 512, 384};
+    expectRedPanel(desktop.display(), rightPanel);
+    EXPECT_EQ(coloursAt(desktop.display(), rightPanel, 2s), std::vector<Seen>{Seen::Red});
+    Xdotool(desktop.display(), {"key", "space"});
+    EXPECT_EQ(show.waitForExit(10s), 0);
+  }
+}
+
+TEST(Monitors, anErrorBoxDuringTheShowOpensCentredOnThePrimaryWhereverThePointerIs) {
+  OwnXvfb desktop(2304, 1024);
+  TwoMonitors(desktop.display());
+  Xdotool(desktop.display(), {"mousemove", "1800", "400"});
+  ShowRun show(desktop.display());
+  show.settings("Starton=1\nPicdis=1", {SolidClip("red", 320, 240, 60.0)});
+  // No sound server answers, so the start mute fails with a box.
+  show.start({{"PULSE_SERVER", "unix:" + show.file("no-such-socket")}});
+  ASSERT_TRUE(WaitUntil([&] { return FocusedWindowNamed(desktop.display(), "Quorrel"); }, 10s));
+  const ProcessResult place = RunProcess(
+      {"env", "DISPLAY=" + desktop.display(), "xdotool", "getwindowfocus", "getwindowgeometry", "--shell"}, 10s);
+  std::map<std::string, int> geometry;
+  std::istringstream lines(place.output);
+  for (std::string line; std::getline(lines, line);) {
+    if (const auto equals = line.find('='); equals != std::string::npos) {
+      geometry[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+    }
+  }
+  ASSERT_GT(geometry["WIDTH"], 0) << place.output;
+  // Centred on the primary monitor, 1280 x 1024 at the left, give or take
+  // the window frame that Qt allows for (the other monitor's middle is
+  // more than 1000 pixels away).
+  EXPECT_NEAR(geometry["X"] + geometry["WIDTH"] / 2, 640, 50) << place.output;
+  EXPECT_NEAR(geometry["Y"] + geometry["HEIGHT"] / 2, 512, 50) << place.output;
+  Xdotool(desktop.display(), {"key", "Return"});
+  EXPECT_EQ(show.waitForExit(10s), 0);
 }
 
 }  // namespace
