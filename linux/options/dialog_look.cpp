@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -45,6 +46,34 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
   widget->setPalette(palette);
 }
 
+namespace {
+
+// Sizes the window's client area to fit `room`, keeping its fixed size
+// fixed, and centres the window, with `frame` around it, in `area`.
+void fitAndCentre(QWidget* window, const QRect& area, const QMargins& frame) {
+  const QSize room = area.size().shrunkBy(frame);
+  if (window->width() > room.width() || window->height() > room.height()) {
+    const QSize fitting = window->size().boundedTo(room);
+    if (window->minimumSize() == window->maximumSize()) {
+      window->setFixedSize(fitting);
+    } else {
+      window->resize(fitting);
+    }
+  }
+  const int outerWidth = window->width() + frame.left() + frame.right();
+  const int outerHeight = window->height() + frame.top() + frame.bottom();
+  // move() places the frame's corner once there is a frame.
+  window->move(area.left() + std::max(0, (area.width() - outerWidth) / 2),
+               area.top() + std::max(0, (area.height() - outerHeight) / 2));
+}
+
+// How often, and how long, a window just shown is looked at for the frame
+// its window manager gives it.
+constexpr int kFrameLookMilliseconds = 50;
+constexpr int kFrameLooks = 60;
+
+}  // namespace
+
 void CentreOnScreen(QWidget* window) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
@@ -54,16 +83,28 @@ void CentreOnScreen(QWidget* window) {
   // rather than reach past the monitor's edges, which on that monitor
   // costs only the right margin's last pixels.
   const QRect area = screen->availableGeometry();
-  if (window->width() > area.width() || window->height() > area.height()) {
-    const QSize fitting = window->size().boundedTo(area.size());
-    if (window->minimumSize() == window->maximumSize()) {
-      window->setFixedSize(fitting);
-    } else {
-      window->resize(fitting);
-    }
-  }
-  window->move(area.left() + std::max(0, (area.width() - window->width()) / 2),
-               area.top() + std::max(0, (area.height() - window->height()) / 2));
+  fitAndCentre(window, area, {});
+  // The window manager's title bar and borders are known only once the
+  // window is on screen. A window that fills most of the area was centred
+  // without them, and its frame reaches past the area's bottom (at 200 % on
+  // a 1024-pixel-high monitor, OK stood 4 pixels above the screen's edge,
+  // under a panel there); once the frame is known, the whole frame is
+  // centred in the area instead, which keeps a margin under the window.
+  auto* look = new QTimer(window);
+  look->setInterval(kFrameLookMilliseconds);
+  QObject::connect(look, &QTimer::timeout, window, [window, look, area, looks = 0]() mutable {
+    if (!window->isVisible()) return;
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    if (outer == inner && ++looks < kFrameLooks) return;
+    look->stop();
+    look->deleteLater();
+    if (outer == inner || area.contains(outer)) return;
+    fitAndCentre(window, area,
+                 QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                          outer.bottom() - inner.bottom()));
+  });
+  look->start();
 }
 
 QIcon PictureIcon(ButtonPicture picture) {
