@@ -116,6 +116,8 @@ open_first_preview() {
 close_preview_and_dialog() {
   xdotool mousemove $((X + 501)) $((Y + 371)) click 1  # "Return"
   check "preview: Return closes the preview" wait_until 30 bash -c "! xdotool search --onlyvisible --name '^Preview Video$' >/dev/null 2>&1"
+  # The dialog is shown again a moment after its modal preview has gone.
+  wait_until 30 has options_window
   eval "$(xdotool getwindowgeometry --shell "$(options_window)")"
   xdotool mousemove $((X + 588)) $((Y + 465)) click 1  # "OK"
   check "OK closes the options dialog" wait_until 30 bash -c "! kill -0 $dialog_pid 2>/dev/null"
